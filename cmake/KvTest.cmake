@@ -1,0 +1,23 @@
+# kv_add_gtest(<name> SOURCES <src>... [LIBS <lib>...] [LABELS <label>...])
+#
+# A GoogleTest program. Natively it runs as it is; in the x86_64 cross build
+# it runs under Wine on its own copy of the template prefix (label "wine" is
+# added, and the test needs the "wineprefix" fixture). The i686 build only
+# builds it.
+set(KV_WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/wine-run.sh CACHE INTERNAL "")
+
+function(kv_add_gtest name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} gtest gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    if(KV_RUN_WINE_TESTS)
+      add_test(NAME ${name} COMMAND ${KV_WINE_RUN} $<TARGET_FILE:${name}>)
+      set_tests_properties(${name} PROPERTIES LABELS "wine;${A_LABELS}"
+                           FIXTURES_REQUIRED wineprefix TIMEOUT 600)
+    endif()
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}" TIMEOUT 600)
+  endif()
+endfunction()
