@@ -1,0 +1,31 @@
+// Small probes both programs run around their main work: administrator
+// rights, the Windows version class, and the print spooler service.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/Types.h"
+#include "platform/Platform.h"
+
+// True when the running user's token lists the local Administrators group.
+bool IsUserAdmin(plat::Windows& windows);
+
+// Which program asks: they classify an unknown platform and Vista differently.
+enum class ProbeFlavour { Setup, Uninstall };
+
+// The OsClass of the running system. NT 6.0 and every later NT version are
+// WinVista. Uninstall gives OsUnknown for a platform that is neither 9x nor
+// NT, and on NT 6.0 and later also writes the current user's compatibility mark.
+int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour = ProbeFlavour::Setup);
+
+// Asks the "Spooler" service to stop; reports nothing.
+void StopSpooler(plat::Windows& windows);
+// Starts the spooler; a failure other than "already running" writes
+// "Start spool service error, error code = %u" into `message`.
+void StartSpooler(plat::Windows& windows, std::string& message);
+// Polls up to 10 times, 300 ms apart, for the running state; when it never
+// comes, writes "StartSpoolService error" into `message` and returns false.
+bool WaitSpoolerRunning(plat::Windows& windows, std::string& message);
+// Stops the spooler, waits (300 ms for Setup, 2000 ms for Uninstall), starts it.
+void RestartSpooler(plat::Windows& windows, ProbeFlavour flavour);

@@ -1,0 +1,103 @@
+// The installation stages that the Install command and its worker call:
+// port monitors, print processor, driver files and registration, installation
+// records, default printer and serial settings, USB printer identity, and the
+// auxiliary installs. Each stage that fails writes its text into `message`
+// (the installation's InstallMessage).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/Types.h"
+#include "platform/Platform.h"
+#include "setup/config/ModelConfigReader.h"
+
+// Where Setup's message boxes go: their owner window and caption (the
+// application name).
+struct MessageContext {
+    plat::Window owner = 0;
+    std::string caption = "Setup";
+};
+
+// ---- package file copies
+enum CopyDestination : int32_t {
+    DestDriverDir = 66000,
+    DestProcessorDir = 66001,
+    DestSystemDir = 66002,
+    DestDriverDir3 = 999,
+};
+
+// 1 copied; 0 skipped (name beginning with '0') or failed with a text in
+// `message`; 32 or 5 when the target is in use or access was denied (no text).
+int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
+                        int32_t os, bool rename, std::string& message);
+void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::string& message);
+bool RegisterDriver(plat::Windows& windows, const DriverRecord& record, std::string& message);
+// The driver file copy and registration of one installation: the model's
+// files, the core files, DMCOLOR.DLL for the models that take it on Windows
+// 98, the DDK check and RegisterDriver. False when the run must fail.
+bool InstallDriverFiles(plat::Windows& windows, ModelConfigReader& reader, const char* model,
+                        int32_t os, int32_t mode, const DriverFileTable& table,
+                        const DriverRecord& record, std::string& message);
+
+// ---- port monitors
+// -15 failed (text in `message`), else UpdateSerialMonitor / UpdateUsbMonitor bits.
+int32_t CheckPortMonitors(plat::Windows& windows, ModelConfigReader& reader, int32_t os,
+                          const char* portName, std::string& message);
+bool RegisterMonitor(plat::Windows& windows, const char* name, const char* environment,
+                     const char* dllName, std::string& message);
+// Replaces the outdated serial or USB monitor on the NT family (spooler
+// stopped by the caller). False when the run must fail.
+bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, int32_t flag,
+                      int32_t os, std::string& message);
+// Replaces the outdated USB monitor on Windows 98 (spooler running).
+bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
+                         std::string& message);
+
+// ---- print processor
+// -14 failed, else 0 or UpdatePrintProcessor.
+int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* processorName,
+                            const char* dllName, std::string& message);
+// 1 success; 87, 183 or 3005 for those errors; 0 for any other.
+int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName,
+                               const char* dllName, int32_t os);
+// NT family, spooler stopped; `processorDir` was read before the stop.
+bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* processorName,
+                             const char* dllName, const std::string& processorDir,
+                             int32_t version, std::string& message);
+bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
+                             const char* dllName, int32_t version, std::string& message);
+
+// ---- installation records under SOFTWARE\TARVELO\ (HKEY_LOCAL_MACHINE)
+void WriteUsbPortRecords(plat::Windows& windows, const char* portName);
+// The worker's one write: PRINTERPORT\<chosen port> = 0.
+void MarkUsbPortInstalled(plat::Windows& windows, const char* portName);
+// "USB_" + the name up to its first "(" + "_" + the character four places
+// after that "("; a name without "(" gives "USB_" + the whole name.
+std::string UsbPortForPrinterName(const std::string& printerName);
+
+// ---- default printer and serial settings
+bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName);
+// "%d,%c,%d,%.0f,%c" (or "%.1f" for 1.5 stop bits).
+std::string SerialSettingsString(int32_t baud, char parity, int32_t dataBits, double stopBits,
+                                 char flow);
+// The 28-byte device control block of Windows 98.
+void BuildDeviceControlBlock(uint8_t (&dcb)[28], int32_t baud, char parity, int32_t dataBits,
+                             double stopBits, char flow);
+void WriteSerialSettings98(plat::Windows& windows, int32_t portIndex, const char* portName,
+                           int32_t baud, int32_t dataBits, double stopBits, char parity,
+                           char flow);
+void WriteSerialSettingsNT(plat::Windows& windows, const char* portName, int32_t baud,
+                           int32_t dataBits, double stopBits, char parity, char flow);
+
+// ---- USB printer identity
+// The printer's ID, -1 when it can't be read, -2 when more than one is attached.
+int32_t ReadPrinterId(plat::Windows& windows, const MessageContext& context);
+// True when the printer took the new ID (port number 1..8).
+bool WritePrinterId(plat::Windows& windows, const MessageContext& context, int32_t portNumber);
+
+// ---- auxiliary installs
+bool InstallVietnameseFonts(plat::Windows& windows);
+std::string GetFileVersionString(plat::Windows& windows, const std::string& path);
+// 0 nothing to do, 1 installed driver older than the package's, -1 none installed.
+int32_t CheckUsbDeviceDriver(plat::Windows& windows);
