@@ -1,0 +1,60 @@
+# Quillset printer setup: build, test and demo commands.
+#
+#   make test    install what is missing, build native, x86_64 and i686,
+#                check the cross-built files, run the native and the x86_64
+#                (Wine) tests
+#   make demo    build the x86_64 programs and lay out the sample package
+#   make deps | native | cross | x86_64 | i686 | check-binaries | clean
+#
+# Each configuration has its own folder: build/native (g++, AddressSanitizer
+# and UBSan), build/x86_64 and build/i686 (mingw-w64). JOBS sets the build's
+# parallelism, NATIVE_TEST_JOBS and WINE_TEST_JOBS that of ctest.
+
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+# The steps share two cores: one step at a time, each with JOBS compilers.
+.NOTPARALLEL:
+
+JOBS ?= 2
+NATIVE_TEST_JOBS ?= 2
+WINE_TEST_JOBS ?= 2
+
+NATIVE_DIR := build/native
+X64_DIR := build/x86_64
+X86_DIR := build/i686
+TOOLCHAIN_X64 := $(CURDIR)/cmake/toolchain-x86_64-w64-mingw32.cmake
+TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
+
+.PHONY: all test deps native cross x86_64 i686 check-binaries demo clean
+
+all: native cross
+
+deps:
+	@scripts/deps.sh
+
+native: deps
+	cmake -S . -B $(NATIVE_DIR) -DKV_SANITIZE=ON
+	cmake --build $(NATIVE_DIR) -j $(JOBS)
+
+x86_64: deps
+	cmake -S . -B $(X64_DIR) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_X64) -DKV_RUN_WINE_TESTS=ON
+	cmake --build $(X64_DIR) -j $(JOBS)
+
+i686: deps
+	cmake -S . -B $(X86_DIR) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN_X86)
+	cmake --build $(X86_DIR) -j $(JOBS)
+
+cross: x86_64 i686
+
+check-binaries: cross
+	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32
+	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32
+
+test: native cross check-binaries
+	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS)
+
+demo: deps
+	scripts/demo.sh
+
+clean:
+	rm -rf $(NATIVE_DIR) $(X64_DIR) $(X86_DIR)
