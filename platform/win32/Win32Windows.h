@@ -1,0 +1,120 @@
+// The real Windows behind the platform seam: each call is the ANSI Win32 call
+// it stands for, with the Win32 error number as its result. Windows builds
+// only. This header does not include <windows.h>, so the core can hold a
+// Win32Windows without seeing the Win32 name macros.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace plat {
+
+class Win32Windows final : public Windows {
+public:
+    Win32Windows() = default;
+    Win32Windows(const Win32Windows&) = delete;
+    Win32Windows& operator=(const Win32Windows&) = delete;
+
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
+
+    uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
+    uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
+    uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override;
+    uint32_t RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
+                           std::vector<uint8_t>& data, uint32_t capacity) override;
+    uint32_t RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
+                         const void* data, uint32_t size) override;
+    uint32_t RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
+                          uint32_t nameCapacity) override;
+    uint32_t RegEnumKey(const RegKey& key, uint32_t index, std::string& name) override;
+    uint32_t RegDeleteKey(Root root, const std::string& path) override;
+    uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override;
+
+    std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                        const std::string& def, uint32_t size,
+                                        const std::string& path) override;
+    std::string GetProfileString(const std::string& section, const std::string& key,
+                                 const std::string& def) override;
+    uint32_t WriteProfileString(const char* section, const char* key,
+                                const char* value) override;
+
+    uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t SetCurrentDirectory(const std::string& path) override;
+    uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override;
+    uint32_t GetSystemDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t GetWindowsDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t GetPrinterDriverDirectory(const char* environment, std::string& out,
+                                       uint32_t capacity) override;
+    uint32_t GetPrintProcessorDirectory(const char* environment, std::string& out,
+                                        uint32_t capacity) override;
+    uint32_t CopyFile(const std::string& source, const std::string& target,
+                      bool failIfExists) override;
+    uint32_t GetFileAttributes(const std::string& path, uint32_t& attributes) override;
+    uint32_t SetFileAttributes(const std::string& path, uint32_t attributes) override;
+    uint32_t DeleteFile(const std::string& path) override;
+    uint32_t CreateDirectory(const std::string& path) override;
+    uint32_t FindFirstFile(const std::string& pattern, FindHandle& out,
+                           FindData& data) override;
+    uint32_t FindNextFile(const FindHandle& find, FindData& data) override;
+    uint32_t OpenExisting(const std::string& path) override;
+    uint32_t ReadFile(const std::string& path, std::string& bytes) override;
+    uint32_t WriteFile(const std::string& path, const std::string& bytes) override;
+    uint32_t GetFileVersion(const std::string& path, VersionResource& out) override;
+
+    const char* LocalEnvironment() const override;
+    uint32_t AddMonitor(const MonitorInfo2& info) override;
+    uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
+    uint32_t EnumMonitors(std::vector<std::string>& names) override;
+    uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
+                               const std::string& name) override;
+    uint32_t DeletePrintProcessor(const char* environment, const std::string& name) override;
+    uint32_t EnumPrintProcessors(const char* environment,
+                                 std::vector<std::string>& names) override;
+    uint32_t AddPrinterDriver(const DriverInfo3& info) override;
+    uint32_t DeletePrinterDriver(const char* server, const char* environment,
+                                 const std::string& name) override;
+    uint32_t EnumPrinterDrivers(const char* environment,
+                                std::vector<std::string>& names) override;
+    uint32_t AddPrinter(const PrinterInfo2& info, Printer& out) override;
+    uint32_t OpenPrinter(const std::string& name, Printer& out) override;
+    uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) override;
+    uint32_t GetPrinter(const Printer& printer, PrinterInfo& out) override;
+    uint32_t SetPrinter(const Printer& printer, const PrinterInfo& info) override;
+    uint32_t DeletePrinter(const Printer& printer) override;
+    uint32_t EnumPrinters(std::vector<PrinterInfo5>& printers) override;
+    uint32_t EnumPorts(std::vector<std::string>& names) override;
+    uint32_t GetDefaultPrinter(std::string& name) override;
+    std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
+                                                       uint32_t& error) override;
+    void BroadcastIniChange(const char* section, bool notifyOnly) override;
+
+    uint32_t OpenScManager(ScHandle& out) override;
+    uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
+                         ScHandle& out) override;
+    uint32_t ControlServiceStop(const ScHandle& service) override;
+    uint32_t StartService(const ScHandle& service) override;
+    uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override;
+
+    uint32_t GetVersion(OsVersion& out) override;
+    uint32_t OpenThreadToken(Token& out) override;
+    uint32_t OpenProcessToken(Token& out) override;
+    uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override;
+    uint32_t GetTokenGroups(const Token& token, std::vector<std::string>& sids) override;
+    uint32_t EnableShutdownPrivilege() override;
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
+
+    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name,
+                                               uint32_t& error) override;
+
+    void Sleep(uint32_t milliseconds) override;
+
+    int MessageBox(Window owner, const std::string& text, const std::string& caption,
+                   uint32_t flags) override;
+    Window FindWindow(const std::string& title) override;
+    void SetForegroundWindow(Window window) override;
+    bool IsIconic(Window window) override;
+    void RestoreWindow(Window window) override;
+    uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
+    intptr_t ShellOpen(const std::string& file) override;
+};
+
+}  // namespace plat
