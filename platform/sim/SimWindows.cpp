@@ -1,0 +1,1674 @@
+#include "platform/sim/SimWindows.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/sim/SimIni.h"
+
+namespace plat {
+
+using Lock = std::lock_guard<std::mutex>;
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerText(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = Lower(c);
+    return out;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+bool ContainsNoCase(std::string_view hay, std::string_view needle) {
+    if (needle.empty()) return true;
+    return LowerText(hay).find(LowerText(needle)) != std::string::npos;
+}
+
+std::vector<std::string> SplitKeyPath(std::string_view path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string_view::npos) end = path.size();
+        if (end > start) parts.emplace_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// Windows' wildcard match of a file name: '*' any run, '?' one character,
+// without regard to case; "*.*" matches every name.
+bool WildMatch(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*" || pattern == "*") return true;
+    size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    // "name.*" also matches "name" without extension.
+    if (p + 2 == pattern.size() && pattern[p] == '.' && pattern[p + 1] == '*') return true;
+    return p == pattern.size();
+}
+
+std::string Hex(const std::vector<uint8_t>& data) {
+    std::string out;
+    char buf[4];
+    for (uint8_t b : data) {
+        std::snprintf(buf, sizeof buf, "%02x", b);
+        out += buf;
+    }
+    return out;
+}
+
+std::string ValueText(uint32_t type, const std::vector<uint8_t>& data) {
+    if (type == regtype::Sz) {
+        std::string s(data.begin(), data.end());
+        size_t nul = s.find('\0');
+        return nul == std::string::npos ? s : s.substr(0, nul);
+    }
+    if (type == regtype::Dword && data.size() == 4) {
+        uint32_t v = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
+                     uint32_t(data[3]) << 24;
+        return std::to_string(v);
+    }
+    return Hex(data);
+}
+
+const char* Str(const char* s) { return s ? s : ""; }
+
+}  // namespace
+
+// ================================================================ the machine
+
+namespace {
+
+struct RegValue {
+    std::string name;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+};
+
+struct RegNode {
+    std::string name;
+    std::vector<RegValue> values;
+    std::vector<std::shared_ptr<RegNode>> keys;
+    bool deleted = false;
+
+    RegNode* Child(std::string_view n) const {
+        for (const auto& k : keys)
+            if (SameName(k->name, n)) return k.get();
+        return nullptr;
+    }
+    std::shared_ptr<RegNode> ChildShared(std::string_view n) const {
+        for (const auto& k : keys)
+            if (SameName(k->name, n)) return k;
+        return nullptr;
+    }
+    RegValue* Value(std::string_view n) {
+        for (auto& v : values)
+            if (SameName(v.name, n)) return &v;
+        return nullptr;
+    }
+};
+
+struct FsNode {
+    std::string name;
+    bool folder = false;
+    uint32_t attributes = attr::Archive;
+    std::string bytes;
+    bool inUse = false;
+    std::optional<VersionResource> version;
+    // Keyed by the lower-case name: the listing order.
+    std::map<std::string, std::unique_ptr<FsNode>> children;
+
+    FsNode* Child(std::string_view n) const {
+        auto it = children.find(LowerText(n));
+        return it == children.end() ? nullptr : it->second.get();
+    }
+};
+
+struct PathParts {
+    bool ok = false;
+    char drive = 0;
+    std::vector<std::string> parts;
+};
+
+struct SimMonitor {
+    std::string name, environment, dll;
+};
+struct SimProcessor {
+    std::string name, environment, dll;
+};
+
+struct SimPrinter {
+    PrinterInfo info;
+};
+
+struct KeyHandle {
+    std::shared_ptr<RegNode> node;
+};
+
+struct FindState {
+    std::vector<FindData> entries;
+    size_t next = 0;
+};
+
+struct ServiceHandle {
+    bool manager = false;
+    std::string name;
+    uint32_t access = 0;
+};
+
+struct TokenHandle {
+    std::vector<std::string> sids;
+};
+
+struct SimWindow {
+    Window handle = 0;
+    std::string title;
+    bool iconic = false;
+};
+
+struct UsbDevice {
+    bool attached = false;
+    int32_t id = 0;
+};
+
+}  // namespace
+
+struct SimWindows::State {
+    // ---- faults and call counts
+    std::vector<sim::Fault> faults;
+    std::map<std::string, int> calls;
+
+    // ---- registry
+    std::shared_ptr<RegNode> roots[3] = {std::make_shared<RegNode>(), std::make_shared<RegNode>(),
+                                         std::make_shared<RegNode>()};
+
+    // ---- files
+    std::map<char, std::unique_ptr<FsNode>> drives;
+    std::string currentDir = "C:\\PKG";
+    std::string moduleFile = "C:\\PKG\\Setup.exe";
+    std::string windowsDir = "C:\\WINDOWS";
+    std::string localEnv = "Windows NT x86";
+
+    // ---- handles
+    uintptr_t nextHandle = 0x1000;
+    std::map<uintptr_t, KeyHandle> keys;
+    std::map<uintptr_t, FindState> finds;
+    std::map<uintptr_t, std::string> printerHandles;  // lower-case printer name
+    std::map<uintptr_t, ServiceHandle> services;
+    std::map<uintptr_t, TokenHandle> tokens;
+    std::map<uintptr_t, std::string> mutexHandles;
+
+    // ---- spooler
+    std::vector<SimMonitor> monitors;
+    std::vector<SimProcessor> processors;
+    std::vector<sim::DriverRecordSim> drivers;
+    std::vector<SimPrinter> printers;
+    std::map<std::string, std::vector<std::string>> monitorPorts;  // lower-case DLL
+    std::string defaultPrinter;
+    bool spoolLibLoads = true, spoolHasSetDefault = true, spoolHasDeleteEx = true;
+    std::vector<sim::BroadcastCall> broadcasts;
+
+    // ---- service
+    uint32_t spoolerState = svc::Running;
+    bool spoolerNeverRuns = false;
+    std::vector<std::string> serviceLog;
+
+    // ---- version, token, shutdown
+    OsVersion version;
+    std::vector<std::string> processGroups = {"S-1-1-0", sim::kAdministratorsSid,
+                                              "S-1-5-32-545", "S-1-5-4", "S-1-5-11"};
+    std::optional<std::vector<std::string>> threadGroups;
+    bool shutdownPrivilege = false;
+    std::vector<uint32_t> exitWindows;
+
+    // ---- clock and UI
+    std::vector<uint32_t> sleeps;
+    std::vector<int> answers;
+    int defaultYesNo = mb::IdNo;
+    std::vector<sim::MessageBoxCall> boxes;
+    std::vector<SimWindow> windows;
+    Window nextWindow = 0x10010;
+    std::vector<Window> foreground, restored;
+    std::map<std::string, int> mutexes;  // lower-case name -> open handles (-1: elsewhere)
+    intptr_t shellResult = 42;
+    std::vector<std::string> shellOpens;
+
+    // ---- USB
+    bool usbPresent = false;
+    std::array<UsbDevice, 8> usb{};
+    std::map<std::string, bool> usbMissing;
+    int32_t usbNoDevice = 0;
+    bool usbReadFails = false, usbWriteFails = false;
+    std::optional<std::array<uint8_t, 5>> usbCode;
+    std::vector<sim::UsbWrite> usbWrites;
+    std::vector<int32_t> usbCloses;
+    int usbLoads = 0, usbFrees = 0;
+    // Open device handles of the library: handle -> device index.
+    std::map<int32_t, int> usbHandles;
+    int32_t nextUsbHandle = 0x100;
+
+    // ================================================================ helpers
+
+    // Counts the call and answers an injected failure (0: none).
+    uint32_t Enter(const std::string& call, std::initializer_list<std::string_view> args = {}) {
+        ++calls[call];
+        for (auto it = faults.begin(); it != faults.end(); ++it) {
+            if (it->call != call) continue;
+            bool match = it->whenArgContains.empty();
+            for (std::string_view a : args)
+                if (!match && ContainsNoCase(a, it->whenArgContains)) match = true;
+            if (!match) continue;
+            uint32_t error = it->error;
+            if (it->times > 0 && --it->times == 0) faults.erase(it);
+            return error;
+        }
+        return 0;
+    }
+
+    uintptr_t NewHandle() { return nextHandle += 4; }
+
+    // ---- registry helpers
+    RegNode* Root(plat::Root r) { return roots[static_cast<int>(r)].get(); }
+
+    std::shared_ptr<RegNode> FindKey(std::shared_ptr<RegNode> from, std::string_view path) {
+        for (const std::string& part : SplitKeyPath(path)) {
+            from = from->ChildShared(part);
+            if (!from) return nullptr;
+        }
+        return from;
+    }
+    std::shared_ptr<RegNode> MakeKey(std::shared_ptr<RegNode> from, std::string_view path) {
+        for (const std::string& part : SplitKeyPath(path)) {
+            auto next = from->ChildShared(part);
+            if (!next) {
+                next = std::make_shared<RegNode>();
+                next->name = part;
+                from->keys.push_back(next);
+            }
+            from = next;
+        }
+        return from;
+    }
+    // The node of an open key handle, or an error.
+    uint32_t KeyOf(const RegKey& key, std::shared_ptr<RegNode>& node) {
+        auto it = keys.find(key.value());
+        if (!key || it == keys.end()) return err::InvalidHandle;
+        if (it->second.node->deleted) return sim::KeyDeleted;
+        node = it->second.node;
+        return 0;
+    }
+    void MarkDeleted(RegNode& node) {
+        node.deleted = true;
+        for (auto& k : node.keys) MarkDeleted(*k);
+    }
+
+    // ---- file helpers
+    PathParts Parse(std::string_view path) const {
+        PathParts out;
+        std::string p(path);
+        std::replace(p.begin(), p.end(), '/', '\\');
+        if (p.size() >= 2 && p[1] == ':') {
+            if (p.size() > 2 && p[2] != '\\') {
+                // "C:name" is relative to that drive's folder: take the root.
+                p.insert(2, "\\");
+            }
+        } else if (!p.empty() && p[0] == '\\') {
+            if (p.size() > 1 && p[1] == '\\') return out;  // UNC: no such network here
+            p = currentDir.substr(0, 2) + p;
+        } else {
+            p = currentDir + "\\" + p;
+        }
+        if (p.size() < 2 || !std::isalpha(static_cast<unsigned char>(p[0]))) return out;
+        out.drive = static_cast<char>(std::toupper(static_cast<unsigned char>(p[0])));
+        for (std::string& part : SplitKeyPath(std::string_view(p).substr(2))) {
+            // Trailing dots and blanks of a name are dropped, as Windows does.
+            while (!part.empty() && (part.back() == ' ' || (part.back() == '.' && part != "." &&
+                                                            part != "..")))
+                part.pop_back();
+            if (part.empty() || part == ".") continue;
+            if (part == "..") {
+                if (!out.parts.empty()) out.parts.pop_back();
+                continue;
+            }
+            if (part.find_first_of("<>:\"|?*") != std::string::npos && false) return out;
+            out.parts.push_back(part);
+        }
+        out.ok = true;
+        return out;
+    }
+
+    FsNode* Drive(char d) {
+        auto it = drives.find(d);
+        return it == drives.end() ? nullptr : it->second.get();
+    }
+
+    // Walks to the node; `parentMissing` tells 3 from 2.
+    FsNode* Lookup(const PathParts& pp, bool* parentMissing = nullptr) {
+        if (parentMissing) *parentMissing = false;
+        if (!pp.ok) {
+            if (parentMissing) *parentMissing = true;
+            return nullptr;
+        }
+        FsNode* node = Drive(pp.drive);
+        for (size_t i = 0; node && i < pp.parts.size(); ++i) {
+            if (!node->folder) node = nullptr;
+            else node = node->Child(pp.parts[i]);
+            if (!node && parentMissing) *parentMissing = i + 1 < pp.parts.size();
+        }
+        if (!node && parentMissing && !Drive(pp.drive)) *parentMissing = true;
+        return node;
+    }
+    FsNode* Lookup(std::string_view path) { return Lookup(Parse(path)); }
+
+    FsNode* Parent(const PathParts& pp) {
+        if (!pp.ok || pp.parts.empty()) return nullptr;
+        FsNode* node = Drive(pp.drive);
+        for (size_t i = 0; node && i + 1 < pp.parts.size(); ++i) {
+            node = node->folder ? node->Child(pp.parts[i]) : nullptr;
+        }
+        return node && node->folder ? node : nullptr;
+    }
+
+    uint32_t MissingError(const PathParts& pp) {
+        bool parentMissing = false;
+        Lookup(pp, &parentMissing);
+        return parentMissing ? err::PathNotFound : err::FileNotFound;
+    }
+
+    FsNode* MakeFolders(const PathParts& pp, size_t count) {
+        auto& root = drives[pp.drive];
+        if (!root) {
+            root = std::make_unique<FsNode>();
+            root->folder = true;
+            root->attributes = attr::Directory;
+        }
+        FsNode* node = root.get();
+        for (size_t i = 0; i < count && i < pp.parts.size(); ++i) {
+            FsNode* child = node->Child(pp.parts[i]);
+            if (!child || !child->folder) {
+                auto fresh = std::make_unique<FsNode>();
+                fresh->name = pp.parts[i];
+                fresh->folder = true;
+                fresh->attributes = attr::Directory;
+                child = fresh.get();
+                node->children[LowerText(pp.parts[i])] = std::move(fresh);
+            }
+            node = child;
+        }
+        return node;
+    }
+    FsNode* MakeFolders(std::string_view path) {
+        PathParts pp = Parse(path);
+        return pp.ok ? MakeFolders(pp, pp.parts.size()) : nullptr;
+    }
+
+    FsNode* PutFile(std::string_view path, std::string bytes, uint32_t attributes) {
+        PathParts pp = Parse(path);
+        if (!pp.ok || pp.parts.empty()) return nullptr;
+        FsNode* parent = MakeFolders(pp, pp.parts.size() - 1);
+        auto node = std::make_unique<FsNode>();
+        node->name = pp.parts.back();
+        node->bytes = std::move(bytes);
+        node->attributes = attributes & ~attr::Directory;
+        FsNode* raw = node.get();
+        parent->children[LowerText(pp.parts.back())] = std::move(node);
+        return raw;
+    }
+
+    std::string FullPath(const PathParts& pp) const {
+        std::string out(1, pp.drive);
+        out += ":";
+        for (const auto& p : pp.parts) out += "\\" + p;
+        if (pp.parts.empty()) out += "\\";
+        return out;
+    }
+
+    std::optional<std::string> ReadText(std::string_view path) {
+        FsNode* node = Lookup(path);
+        if (!node || node->folder) return std::nullopt;
+        return node->bytes;
+    }
+
+    // ---- folders
+    std::string SystemDir() const { return windowsDir + "\\system32"; }
+    // The sub-folder of an environment under "spool\drivers" / "spool\prtprocs".
+    std::optional<std::string> EnvFolder(const char* environment) const {
+        std::string env = environment ? environment : localEnv;
+        if (SameName(env, "Windows NT x86")) return "w32x86";
+        if (SameName(env, "Windows 4.0")) return "win40";
+        if (SameName(env, "Windows x64")) return "x64";
+        return std::nullopt;
+    }
+    std::string DriverDir(const std::string& envFolder) const {
+        return SystemDir() + "\\spool\\drivers\\" + envFolder;
+    }
+    std::string ProcessorDir(const std::string& envFolder) const {
+        return SystemDir() + "\\spool\\prtprocs\\" + envFolder;
+    }
+    std::string CanonicalEnv(const char* environment) const {
+        std::string env = environment ? environment : localEnv;
+        if (SameName(env, "Windows NT x86")) return "Windows NT x86";
+        if (SameName(env, "Windows 4.0")) return "Windows 4.0";
+        if (SameName(env, "Windows x64")) return "Windows x64";
+        return env;
+    }
+
+    static uint32_t Give(const std::string& text, std::string& out, uint32_t capacity) {
+        if (text.size() + 1 > capacity) return err::InsufficientBuffer;
+        out = text;
+        return 0;
+    }
+
+    // ---- spooler helpers
+    SimPrinter* Printer(std::string_view name) {
+        for (auto& p : printers)
+            if (SameName(p.info.printerName, name)) return &p;
+        return nullptr;
+    }
+    SimPrinter* PrinterOf(const plat::Printer& handle) {
+        auto it = printerHandles.find(handle.value());
+        if (!handle || it == printerHandles.end()) return nullptr;
+        return Printer(it->second);
+    }
+    std::vector<std::string> Ports() const {
+        std::vector<std::string> ports = {"LPT1:", "LPT2:", "LPT3:", "COM1:",
+                                          "COM2:", "COM3:", "COM4:", "FILE:"};
+        for (const auto& m : monitors) {
+            auto it = monitorPorts.find(LowerText(m.dll));
+            if (it == monitorPorts.end()) continue;
+            for (const auto& p : it->second) {
+                bool dup = std::any_of(ports.begin(), ports.end(),
+                                       [&](const std::string& q) { return SameName(p, q); });
+                if (!dup) ports.push_back(p);
+            }
+        }
+        return ports;
+    }
+    void SetDefault(const std::string& name) {
+        defaultPrinter = name;
+        // The default printer also stands in win.ini as "device".
+        std::string port;
+        if (SimPrinter* p = Printer(name)) port = p->info.portName;
+        std::string ini = windowsDir + "\\win.ini";
+        std::string text = ReadText(ini).value_or("");
+        std::string value = name + ",winspool," + port;
+        text = sim::EditProfile(text, "windows", "device", value.c_str());
+        if (FsNode* node = Lookup(ini)) node->bytes = text;
+        else PutFile(ini, text, attr::Archive);
+    }
+};
+
+// ================================================================ construction
+
+SimWindows::SimWindows() : s_(std::make_unique<State>()) {
+    State& s = *s_;
+    for (const char* folder :
+         {"C:\\PKG", "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\3",
+          "C:\\WINDOWS\\system32\\spool\\drivers\\win40\\0",
+          "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86",
+          "C:\\WINDOWS\\system32\\spool\\prtprocs\\win40", "C:\\WINDOWS\\Fonts",
+          "C:\\WINDOWS\\Temp"})
+        s.MakeFolders(folder);
+    s.PutFile("C:\\PKG\\Setup.exe", "MZ", attr::Archive);
+    s.PutFile("C:\\WINDOWS\\win.ini", "[windows]\r\nload=\r\nrun=\r\n", attr::Archive);
+    s.PutFile("C:\\WINDOWS\\system32\\localspl.dll", "MZ", attr::Archive);
+    s.PutFile("C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\winprint.dll", "MZ",
+              attr::Archive);
+    s.monitors.push_back({"Local Port", "Windows NT x86", "localspl.dll"});
+    s.processors.push_back({"WinPrint", "Windows NT x86", "winprint.dll"});
+    s.processors.push_back({"WinPrint", "Windows 4.0", "winprint.dll"});
+    s.MakeKey(s.roots[0], "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port")
+        ->values.push_back({"Driver", regtype::Sz, {'l', 'o', 'c', 'a', 'l', 's', 'p', 'l', '.',
+                                                    'd', 'l', 'l', 0}});
+    s.MakeKey(s.roots[0], "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
+                          "x86\\Print Processors\\WinPrint")
+        ->values.push_back(
+            {"Driver", regtype::Sz, {'w', 'i', 'n', 'p', 'r', 'i', 'n', 't', '.', 'd', 'l', 'l', 0}});
+    s.MakeKey(s.roots[1], "Software");
+    s.MakeKey(s.roots[0], "SOFTWARE");
+}
+
+SimWindows::~SimWindows() = default;
+
+uint32_t SimWindows::Release(HandleKind kind, uintptr_t value) {
+    Lock lock(mu_);
+    State& s = *s_;
+    auto erase = [&](auto& map) -> uint32_t {
+        return map.erase(value) ? err::Success : err::InvalidHandle;
+    };
+    switch (kind) {
+        case HandleKind::RegKey: return erase(s.keys);
+        case HandleKind::Printer: return erase(s.printerHandles);
+        case HandleKind::Find: return erase(s.finds);
+        case HandleKind::Service: return erase(s.services);
+        case HandleKind::Token: return erase(s.tokens);
+        case HandleKind::Mutex: {
+            auto it = s.mutexHandles.find(value);
+            if (it == s.mutexHandles.end()) return err::InvalidHandle;
+            auto m = s.mutexes.find(it->second);
+            if (m != s.mutexes.end() && m->second > 0 && --m->second == 0) s.mutexes.erase(m);
+            s.mutexHandles.erase(it);
+            return 0;
+        }
+    }
+    return err::InvalidHandle;
+}
+
+// ================================================================ registry
+
+uint32_t SimWindows::RegOpenKey(Root root, const std::string& path, RegKey& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegOpenKey", {path})) return e;
+    auto node = s.FindKey(s.roots[static_cast<int>(root)], path);
+    if (!node) return err::FileNotFound;
+    uintptr_t h = s.NewHandle();
+    s.keys[h] = {node};
+    out = RegKey(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::RegCreateKey(Root root, const std::string& path, RegKey& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegCreateKey", {path})) return e;
+    auto node = s.MakeKey(s.roots[static_cast<int>(root)], path);
+    uintptr_t h = s.NewHandle();
+    s.keys[h] = {node};
+    out = RegKey(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegOpenSubKey", {path})) return e;
+    std::shared_ptr<RegNode> from;
+    if (uint32_t e = s.KeyOf(key, from)) return e;
+    auto node = s.FindKey(from, path);
+    if (!node) return err::FileNotFound;
+    uintptr_t h = s.NewHandle();
+    s.keys[h] = {node};
+    out = RegKey(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
+                                   std::vector<uint8_t>& data, uint32_t capacity) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegQueryValue", {name})) return e;
+    std::shared_ptr<RegNode> node;
+    if (uint32_t e = s.KeyOf(key, node)) return e;
+    RegValue* v = node->Value(name);
+    if (!v) return err::FileNotFound;
+    if (type) *type = v->type;
+    if (v->data.size() > capacity) {
+        data.clear();
+        return err::MoreData;
+    }
+    data = v->data;
+    return 0;
+}
+
+uint32_t SimWindows::RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
+                                 const void* data, uint32_t size) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegSetValue", {name})) return e;
+    std::shared_ptr<RegNode> node;
+    if (uint32_t e = s.KeyOf(key, node)) return e;
+    if (!data && size) return err::InvalidParameter;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    std::vector<uint8_t> copy(bytes, bytes + size);
+    if (RegValue* v = node->Value(name)) {
+        v->type = type;
+        v->data = std::move(copy);
+    } else {
+        node->values.push_back({name, type, std::move(copy)});
+    }
+    return 0;
+}
+
+uint32_t SimWindows::RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
+                                  uint32_t nameCapacity) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegEnumValue")) return e;
+    std::shared_ptr<RegNode> node;
+    if (uint32_t e = s.KeyOf(key, node)) return e;
+    if (index >= node->values.size()) return err::NoMoreItems;
+    const std::string& n = node->values[index].name;
+    if (n.size() + 1 > nameCapacity) return err::MoreData;
+    name = n;
+    return 0;
+}
+
+uint32_t SimWindows::RegEnumKey(const RegKey& key, uint32_t index, std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegEnumKey")) return e;
+    std::shared_ptr<RegNode> node;
+    if (uint32_t e = s.KeyOf(key, node)) return e;
+    if (index >= node->keys.size()) return err::NoMoreItems;
+    name = node->keys[index]->name;
+    return 0;
+}
+
+uint32_t SimWindows::RegDeleteKey(Root root, const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegDeleteKey", {path})) return e;
+    std::vector<std::string> parts = SplitKeyPath(path);
+    if (parts.empty()) return err::AccessDenied;
+    std::string last = parts.back();
+    parts.pop_back();
+    std::shared_ptr<RegNode> parent = s.roots[static_cast<int>(root)];
+    for (const auto& p : parts) {
+        parent = parent->ChildShared(p);
+        if (!parent) return err::FileNotFound;
+    }
+    auto it = std::find_if(parent->keys.begin(), parent->keys.end(),
+                           [&](const auto& k) { return SameName(k->name, last); });
+    if (it == parent->keys.end()) return err::FileNotFound;
+    if (!(*it)->keys.empty()) return err::AccessDenied;
+    (*it)->deleted = true;
+    parent->keys.erase(it);
+    return 0;
+}
+
+uint32_t SimWindows::RegDeleteValue(const RegKey& key, const std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("RegDeleteValue", {name})) return e;
+    std::shared_ptr<RegNode> node;
+    if (uint32_t e = s.KeyOf(key, node)) return e;
+    auto it = std::find_if(node->values.begin(), node->values.end(),
+                           [&](const RegValue& v) { return SameName(v.name, name); });
+    if (it == node->values.end()) return err::FileNotFound;
+    node->values.erase(it);
+    return 0;
+}
+
+// ================================================================ profiles
+
+std::string SimWindows::GetPrivateProfileString(const std::string& section,
+                                                const std::string& key, const std::string& def,
+                                                uint32_t size, const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    std::optional<std::string> text;
+    if (!s.Enter("GetPrivateProfileString", {section, key, path})) {
+        // A bare file name stands in the Windows folder.
+        std::string full = path.find_first_of("\\/") == std::string::npos
+                               ? s.windowsDir + "\\" + path
+                               : path;
+        text = s.ReadText(full);
+    }
+    return sim::ProfileString(text, section, key, def, size);
+}
+
+std::string SimWindows::GetProfileString(const std::string& section, const std::string& key,
+                                         const std::string& def) {
+    Lock lock(mu_);
+    State& s = *s_;
+    std::optional<std::string> text;
+    if (!s.Enter("GetProfileString", {section, key})) text = s.ReadText(s.windowsDir + "\\win.ini");
+    // The callers' buffers hold 260 characters at most.
+    return sim::ProfileString(text, section, key, def, 4096);
+}
+
+uint32_t SimWindows::WriteProfileString(const char* section, const char* key, const char* value) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("WriteProfileString", {Str(section), Str(key), Str(value)}))
+        return e;
+    if (!section && !key && !value) return 0;  // flushes the cache: nothing to do here
+    if (!section) return err::InvalidParameter;
+    std::string ini = s.windowsDir + "\\win.ini";
+    FsNode* node = s.Lookup(ini);
+    if (node && node->folder) return err::AccessDenied;
+    if (node && node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (node && node->inUse) return err::SharingViolation;
+    std::string text = sim::EditProfile(node ? node->bytes : std::string(), section, key, value);
+    if (node) node->bytes = std::move(text);
+    else if (!s.PutFile(ini, std::move(text), attr::Archive)) return err::PathNotFound;
+    // Windows keeps the default printer in "windows"/"device".
+    if (key && value && SameName(section, "windows") && SameName(key, "device")) {
+        std::string v = value;
+        s.defaultPrinter = v.substr(0, v.find(','));
+    }
+    return 0;
+}
+
+// ================================================================ folders
+
+uint32_t SimWindows::GetCurrentDirectory(std::string& out, uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetCurrentDirectory")) return e;
+    return State::Give(s_->currentDir, out, capacity);
+}
+
+uint32_t SimWindows::SetCurrentDirectory(const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("SetCurrentDirectory", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    if (!node->folder) return 267;  // ERROR_DIRECTORY
+    std::string full = s.FullPath(pp);
+    if (full.size() > 3 && full.back() == '\\') full.pop_back();
+    s.currentDir = full;
+    return 0;
+}
+
+uint32_t SimWindows::GetModuleFileName(std::string& out, uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetModuleFileName")) return e;
+    if (capacity == 0) return err::InsufficientBuffer;
+    out = s_->moduleFile.substr(0, std::min<size_t>(s_->moduleFile.size(), capacity - 1));
+    return 0;
+}
+
+uint32_t SimWindows::GetSystemDirectory(std::string& out, uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetSystemDirectory")) return e;
+    return State::Give(s_->SystemDir(), out, capacity);
+}
+
+uint32_t SimWindows::GetWindowsDirectory(std::string& out, uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetWindowsDirectory")) return e;
+    return State::Give(s_->windowsDir, out, capacity);
+}
+
+uint32_t SimWindows::GetPrinterDriverDirectory(const char* environment, std::string& out,
+                                               uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetPrinterDriverDirectory", {Str(environment)})) return e;
+    auto folder = s_->EnvFolder(environment);
+    if (!folder) return sim::InvalidEnvironment;
+    return State::Give(s_->DriverDir(*folder), out, capacity);
+}
+
+uint32_t SimWindows::GetPrintProcessorDirectory(const char* environment, std::string& out,
+                                                uint32_t capacity) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetPrintProcessorDirectory", {Str(environment)})) return e;
+    auto folder = s_->EnvFolder(environment);
+    if (!folder) return sim::InvalidEnvironment;
+    return State::Give(s_->ProcessorDir(*folder), out, capacity);
+}
+
+// ================================================================ files
+
+uint32_t SimWindows::CopyFile(const std::string& source, const std::string& target,
+                              bool failIfExists) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("CopyFile", {source, target})) return e;
+    PathParts sp = s.Parse(source), tp = s.Parse(target);
+    FsNode* src = s.Lookup(sp);
+    if (!src) return s.MissingError(sp);
+    if (src->folder) return err::AccessDenied;
+    FsNode* parent = s.Parent(tp);
+    if (!parent) return err::PathNotFound;
+    FsNode* dst = parent->Child(tp.parts.back());
+    if (dst == src) return err::SharingViolation;
+    if (dst) {
+        if (failIfExists) return err::FileExists;
+        if (dst->folder) return err::AccessDenied;
+        if (dst->attributes & (attr::ReadOnly | attr::Hidden)) return err::AccessDenied;
+        if (dst->inUse) return err::SharingViolation;
+    }
+    auto copy = std::make_unique<FsNode>();
+    copy->name = dst ? dst->name : tp.parts.back();
+    copy->bytes = src->bytes;
+    copy->attributes = (src->attributes & ~attr::Directory) | attr::Archive;
+    copy->version = src->version;
+    parent->children[LowerText(tp.parts.back())] = std::move(copy);
+    return 0;
+}
+
+uint32_t SimWindows::GetFileAttributes(const std::string& path, uint32_t& attributes) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetFileAttributes", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    attributes = node->folder ? (node->attributes | attr::Directory)
+                              : (node->attributes ? node->attributes : attr::Normal);
+    return 0;
+}
+
+uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attributes) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("SetFileAttributes", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    uint32_t keep = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
+    attributes &= keep;
+    node->attributes = node->folder ? (attributes | attr::Directory) : attributes;
+    return 0;
+}
+
+uint32_t SimWindows::DeleteFile(const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("DeleteFile", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    if (node->folder) return err::AccessDenied;
+    if (node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (node->inUse) return err::SharingViolation;
+    s.Parent(pp)->children.erase(LowerText(pp.parts.back()));
+    return 0;
+}
+
+uint32_t SimWindows::CreateDirectory(const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("CreateDirectory", {path})) return e;
+    PathParts pp = s.Parse(path);
+    if (!pp.ok) return err::PathNotFound;
+    if (pp.parts.empty()) return s.Drive(pp.drive) ? err::AccessDenied : err::PathNotFound;
+    if (s.Lookup(pp)) return err::AlreadyExists;
+    FsNode* parent = s.Parent(pp);
+    if (!parent) return err::PathNotFound;
+    auto node = std::make_unique<FsNode>();
+    node->name = pp.parts.back();
+    node->folder = true;
+    node->attributes = attr::Directory;
+    parent->children[LowerText(pp.parts.back())] = std::move(node);
+    return 0;
+}
+
+uint32_t SimWindows::FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("FindFirstFile", {pattern})) return e;
+    std::string p = pattern;
+    std::replace(p.begin(), p.end(), '/', '\\');
+    size_t slash = p.rfind('\\');
+    std::string folder = slash == std::string::npos ? std::string(".") : p.substr(0, slash + 1);
+    std::string mask = slash == std::string::npos ? p : p.substr(slash + 1);
+    if (mask.empty()) return err::FileNotFound;
+    PathParts fp = s.Parse(folder.size() == 3 && folder[1] == ':' ? folder : folder);
+    FsNode* dir = s.Lookup(fp);
+    if (!dir || !dir->folder) return err::PathNotFound;
+    FindState state;
+    if (!fp.parts.empty()) {
+        // A folder other than a drive's root lists "." and ".." first.
+        for (const char* dot : {".", ".."})
+            if (WildMatch(mask, dot)) state.entries.push_back({dot, attr::Directory});
+    }
+    bool wild = mask.find_first_of("*?") != std::string::npos;
+    for (const auto& [lower, child] : dir->children) {
+        if (wild ? WildMatch(mask, child->name) : SameName(mask, child->name)) {
+            uint32_t a = child->folder ? (child->attributes | attr::Directory)
+                                       : (child->attributes ? child->attributes : attr::Normal);
+            state.entries.push_back({child->name, a});
+        }
+    }
+    if (state.entries.empty()) return err::FileNotFound;
+    data = state.entries[0];
+    state.next = 1;
+    uintptr_t h = s.NewHandle();
+    s.finds[h] = std::move(state);
+    out = FindHandle(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::FindNextFile(const FindHandle& find, FindData& data) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("FindNextFile")) return e;
+    auto it = s.finds.find(find.value());
+    if (!find || it == s.finds.end()) return err::InvalidHandle;
+    if (it->second.next >= it->second.entries.size()) return err::NoMoreFiles;
+    data = it->second.entries[it->second.next++];
+    return 0;
+}
+
+uint32_t SimWindows::OpenExisting(const std::string& path) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenExisting", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    if (node->folder) return err::AccessDenied;
+    return 0;
+}
+
+uint32_t SimWindows::ReadFile(const std::string& path, std::string& bytes) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("ReadFile", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    if (node->folder) return err::AccessDenied;
+    bytes = node->bytes;
+    return 0;
+}
+
+uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("WriteFile", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* parent = s.Parent(pp);
+    if (!parent) return err::PathNotFound;
+    if (FsNode* node = parent->Child(pp.parts.back())) {
+        if (node->folder || node->attributes & (attr::ReadOnly | attr::Hidden))
+            return err::AccessDenied;
+        if (node->inUse) return err::SharingViolation;
+        node->bytes = bytes;
+        node->attributes |= attr::Archive;
+        return 0;
+    }
+    s.PutFile(path, bytes, attr::Archive);
+    return 0;
+}
+
+uint32_t SimWindows::GetFileVersion(const std::string& path, VersionResource& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetFileVersion", {path})) return e;
+    PathParts pp = s.Parse(path);
+    FsNode* node = s.Lookup(pp);
+    if (!node) return s.MissingError(pp);
+    if (node->folder || !node->version) return sim::ResourceTypeNotFound;
+    out = *node->version;
+    return 0;
+}
+
+// ================================================================ version, token, shutdown
+
+uint32_t SimWindows::GetVersion(OsVersion& out) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("GetVersion")) return e;
+    out = s_->version;
+    return 0;
+}
+
+uint32_t SimWindows::OpenThreadToken(Token& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenThreadToken")) return e;
+    if (!s.threadGroups) return err::NoToken;
+    uintptr_t h = s.NewHandle();
+    s.tokens[h] = {*s.threadGroups};
+    out = Token(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::OpenProcessToken(Token& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenProcessToken")) return e;
+    uintptr_t h = s.NewHandle();
+    s.tokens[h] = {s.processGroups};
+    out = Token(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetTokenGroupsSize")) return e;
+    auto it = s.tokens.find(token.value());
+    if (!token || it == s.tokens.end()) return err::InvalidHandle;
+    // TOKEN_GROUPS: a count, then a SID pointer and attributes per group,
+    // then the SIDs (8 bytes of header and 4 per sub-authority).
+    uint32_t size = 4 + 8 * static_cast<uint32_t>(it->second.sids.size());
+    for (const auto& sid : it->second.sids)
+        size += 8 + 4 * static_cast<uint32_t>(std::count(sid.begin(), sid.end(), '-') - 2);
+    needed = size;
+    return err::InsufficientBuffer;
+}
+
+uint32_t SimWindows::GetTokenGroups(const Token& token, std::vector<std::string>& sids) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetTokenGroups")) return e;
+    auto it = s.tokens.find(token.value());
+    if (!token || it == s.tokens.end()) return err::InvalidHandle;
+    sids = it->second.sids;
+    return 0;
+}
+
+uint32_t SimWindows::EnableShutdownPrivilege() {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("EnableShutdownPrivilege")) return e;
+    s_->shutdownPrivilege = true;
+    return 0;
+}
+
+uint32_t SimWindows::ExitWindows(uint32_t flags, uint32_t reason) {
+    (void)reason;
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("ExitWindows")) return e;
+    if (!s_->shutdownPrivilege && s_->version.platformId == 2) return 1314;  // privilege not held
+    s_->exitWindows.push_back(flags);
+    return 0;
+}
+
+// ================================================================ clock and UI
+
+void SimWindows::Sleep(uint32_t milliseconds) {
+    Lock lock(mu_);
+    s_->Enter("Sleep");
+    s_->sleeps.push_back(milliseconds);
+}
+
+int SimWindows::MessageBox(Window owner, const std::string& text, const std::string& caption,
+                           uint32_t flags) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (s.Enter("MessageBox", {text, caption})) return 0;
+    sim::MessageBoxCall call{owner, text, caption, flags, 0, s.answers.empty()};
+    if (!s.answers.empty()) {
+        call.answer = s.answers.front();
+        s.answers.erase(s.answers.begin());
+    } else {
+        call.answer = (flags & 0xF) == mb::YesNo ? s.defaultYesNo : mb::IdOk;
+    }
+    s.boxes.push_back(call);
+    return call.answer;
+}
+
+Window SimWindows::FindWindow(const std::string& title) {
+    Lock lock(mu_);
+    if (s_->Enter("FindWindow", {title})) return 0;
+    for (const auto& w : s_->windows)
+        if (w.title == title) return w.handle;
+    return 0;
+}
+
+void SimWindows::SetForegroundWindow(Window window) {
+    Lock lock(mu_);
+    s_->Enter("SetForegroundWindow");
+    s_->foreground.push_back(window);
+}
+
+bool SimWindows::IsIconic(Window window) {
+    Lock lock(mu_);
+    s_->Enter("IsIconic");
+    for (const auto& w : s_->windows)
+        if (w.handle == window) return w.iconic;
+    return false;
+}
+
+void SimWindows::RestoreWindow(Window window) {
+    Lock lock(mu_);
+    s_->Enter("RestoreWindow");
+    s_->restored.push_back(window);
+    for (auto& w : s_->windows)
+        if (w.handle == window) w.iconic = false;
+}
+
+uint32_t SimWindows::CreateMutex(const std::string& name, bool initialOwner, Mutex& out) {
+    (void)initialOwner;
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("CreateMutex", {name})) return e;
+    std::string key = LowerText(name);
+    uint32_t result = 0;
+    auto it = s.mutexes.find(key);
+    if (it != s.mutexes.end()) {
+        result = err::AlreadyExists;
+        if (it->second >= 0) ++it->second;
+    } else {
+        s.mutexes[key] = 1;
+    }
+    uintptr_t h = s.NewHandle();
+    s.mutexHandles[h] = key;
+    out = Mutex(this, h);
+    return result;
+}
+
+intptr_t SimWindows::ShellOpen(const std::string& file) {
+    Lock lock(mu_);
+    if (uint32_t e = s_->Enter("ShellOpen", {file})) return static_cast<intptr_t>(e);
+    s_->shellOpens.push_back(file);
+    return s_->shellResult;
+}
+
+// ================================================================ the tests' side
+
+void SimWindows::Inject(sim::Fault fault) {
+    Lock lock(mu_);
+    if (fault.times != 0) s_->faults.push_back(std::move(fault));
+}
+
+void SimWindows::FailCall(const std::string& call, uint32_t error, int times,
+                          const std::string& whenArgContains) {
+    Inject({call, error, times, whenArgContains});
+}
+
+void SimWindows::ClearFaults() {
+    Lock lock(mu_);
+    s_->faults.clear();
+}
+
+int SimWindows::CallCount(const std::string& call) const {
+    Lock lock(mu_);
+    auto it = s_->calls.find(call);
+    return it == s_->calls.end() ? 0 : it->second;
+}
+
+void SimWindows::PutFile(const std::string& path, const std::string& bytes, uint32_t attributes) {
+    Lock lock(mu_);
+    s_->PutFile(path, bytes, attributes);
+}
+
+void SimWindows::PutFolder(const std::string& path) {
+    Lock lock(mu_);
+    s_->MakeFolders(path);
+}
+
+bool SimWindows::FileExists(const std::string& path) const {
+    Lock lock(mu_);
+    FsNode* n = s_->Lookup(path);
+    return n && !n->folder;
+}
+
+bool SimWindows::FolderExists(const std::string& path) const {
+    Lock lock(mu_);
+    FsNode* n = s_->Lookup(path);
+    return n && n->folder;
+}
+
+std::optional<std::string> SimWindows::FileText(const std::string& path) const {
+    Lock lock(mu_);
+    return s_->ReadText(path);
+}
+
+std::optional<uint32_t> SimWindows::Attributes(const std::string& path) const {
+    Lock lock(mu_);
+    FsNode* n = s_->Lookup(path);
+    if (!n) return std::nullopt;
+    return n->attributes;
+}
+
+std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
+    Lock lock(mu_);
+    std::vector<std::string> names;
+    FsNode* n = s_->Lookup(path);
+    if (n && n->folder)
+        for (const auto& [lower, child] : n->children) names.push_back(child->name);
+    return names;
+}
+
+void SimWindows::RemovePath(const std::string& path) {
+    Lock lock(mu_);
+    PathParts pp = s_->Parse(path);
+    if (FsNode* parent = s_->Parent(pp)) parent->children.erase(LowerText(pp.parts.back()));
+}
+
+void SimWindows::SetFileInUse(const std::string& path, bool inUse) {
+    Lock lock(mu_);
+    if (FsNode* n = s_->Lookup(path)) n->inUse = inUse;
+}
+
+void SimWindows::SetFileVersion(const std::string& path, const VersionResource& version) {
+    Lock lock(mu_);
+    if (FsNode* n = s_->Lookup(path)) n->version = version;
+}
+
+VersionResource SimWindows::MakeVersion(const std::string& fileVersion, uint16_t language,
+                                        uint16_t codePage) {
+    VersionResource v;
+    v.translations.push_back({language, codePage});
+    char block[16];
+    std::snprintf(block, sizeof block, "%04x%04x", language, codePage);
+    v.strings.push_back({std::string("\\StringFileInfo\\") + block + "\\FileVersion", fileVersion});
+    return v;
+}
+
+int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& simPath) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(hostPath, ec)) return -1;
+    // Read the host files first, outside the machine's lock.
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> folders;
+    for (auto it = fs::recursive_directory_iterator(hostPath, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::string rel = fs::relative(it->path(), hostPath, ec).generic_string();
+        if (ec) return -1;
+        std::replace(rel.begin(), rel.end(), '/', '\\');
+        std::string target = simPath + "\\" + rel;
+        if (it->is_directory(ec)) {
+            folders.push_back(target);
+        } else if (it->is_regular_file(ec)) {
+            std::ifstream in(it->path(), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (!in.good() && !in.eof()) return -1;
+            files.emplace_back(target, std::move(bytes));
+        }
+    }
+    if (ec) return -1;
+    Lock lock(mu_);
+    s_->MakeFolders(simPath);
+    for (const auto& f : folders) s_->MakeFolders(f);
+    for (auto& [path, bytes] : files) s_->PutFile(path, std::move(bytes), attr::Archive);
+    return static_cast<int>(files.size());
+}
+
+void SimWindows::SetModuleFileName(const std::string& path) {
+    Lock lock(mu_);
+    s_->moduleFile = path;
+}
+
+void SimWindows::SetCurrentFolder(const std::string& path) {
+    Lock lock(mu_);
+    PathParts pp = s_->Parse(path);
+    if (!pp.ok) return;
+    s_->MakeFolders(pp, pp.parts.size());
+    s_->currentDir = s_->FullPath(pp);
+    if (s_->currentDir.size() > 3 && s_->currentDir.back() == '\\') s_->currentDir.pop_back();
+}
+
+void SimWindows::SetLocalEnvironment(const std::string& environment) {
+    Lock lock(mu_);
+    s_->localEnv = environment;
+}
+
+void SimWindows::PutRegValue(Root root, const std::string& path, const std::string& name,
+                             uint32_t type, const std::vector<uint8_t>& data) {
+    Lock lock(mu_);
+    auto node = s_->MakeKey(s_->roots[static_cast<int>(root)], path);
+    if (RegValue* v = node->Value(name)) {
+        v->type = type;
+        v->data = data;
+    } else {
+        node->values.push_back({name, type, data});
+    }
+}
+
+void SimWindows::PutRegString(Root root, const std::string& path, const std::string& name,
+                              const std::string& value) {
+    std::vector<uint8_t> data(value.begin(), value.end());
+    data.push_back(0);
+    PutRegValue(root, path, name, regtype::Sz, data);
+}
+
+void SimWindows::PutRegDword(Root root, const std::string& path, const std::string& name,
+                             uint32_t value) {
+    PutRegValue(root, path, name, regtype::Dword,
+                {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)});
+}
+
+bool SimWindows::KeyExists(Root root, const std::string& path) const {
+    Lock lock(mu_);
+    return s_->FindKey(s_->roots[static_cast<int>(root)], path) != nullptr;
+}
+
+std::vector<sim::RegValueDump> SimWindows::DumpValues(Root root, const std::string& path) const {
+    Lock lock(mu_);
+    std::vector<sim::RegValueDump> out;
+    if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
+        for (const auto& v : node->values)
+            out.push_back({v.name, v.type, v.data, ValueText(v.type, v.data)});
+    return out;
+}
+
+std::optional<std::string> SimWindows::RegText(Root root, const std::string& path,
+                                               const std::string& name) const {
+    Lock lock(mu_);
+    auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path);
+    if (!node) return std::nullopt;
+    RegValue* v = node->Value(name);
+    if (!v) return std::nullopt;
+    return ValueText(v->type, v->data);
+}
+
+std::vector<std::string> SimWindows::SubKeys(Root root, const std::string& path) const {
+    Lock lock(mu_);
+    std::vector<std::string> out;
+    if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
+        for (const auto& k : node->keys) out.push_back(k->name);
+    return out;
+}
+
+void SimWindows::RemoveKeyTree(Root root, const std::string& path) {
+    Lock lock(mu_);
+    std::vector<std::string> parts = SplitKeyPath(path);
+    if (parts.empty()) return;
+    std::string last = parts.back();
+    parts.pop_back();
+    std::shared_ptr<RegNode> parent = s_->roots[static_cast<int>(root)];
+    for (const auto& p : parts)
+        if (!(parent = parent->ChildShared(p))) return;
+    auto it = std::find_if(parent->keys.begin(), parent->keys.end(),
+                           [&](const auto& k) { return SameName(k->name, last); });
+    if (it == parent->keys.end()) return;
+    s_->MarkDeleted(**it);
+    parent->keys.erase(it);
+}
+
+void SimWindows::SetVersion(const OsVersion& version) {
+    Lock lock(mu_);
+    s_->version = version;
+}
+
+void SimWindows::SetProcessGroups(std::vector<std::string> sids) {
+    Lock lock(mu_);
+    s_->processGroups = std::move(sids);
+}
+
+void SimWindows::SetThreadGroups(std::optional<std::vector<std::string>> sids) {
+    Lock lock(mu_);
+    s_->threadGroups = std::move(sids);
+}
+
+bool SimWindows::ShutdownPrivilegeEnabled() const {
+    Lock lock(mu_);
+    return s_->shutdownPrivilege;
+}
+
+std::vector<uint32_t> SimWindows::ExitWindowsCalls() const {
+    Lock lock(mu_);
+    return s_->exitWindows;
+}
+
+std::vector<uint32_t> SimWindows::Sleeps() const {
+    Lock lock(mu_);
+    return s_->sleeps;
+}
+
+void SimWindows::ClearSleeps() {
+    Lock lock(mu_);
+    s_->sleeps.clear();
+}
+
+void SimWindows::QueueAnswer(int answer) {
+    Lock lock(mu_);
+    s_->answers.push_back(answer);
+}
+
+void SimWindows::SetDefaultYesNoAnswer(int answer) {
+    Lock lock(mu_);
+    s_->defaultYesNo = answer;
+}
+
+std::vector<sim::MessageBoxCall> SimWindows::MessageBoxes() const {
+    Lock lock(mu_);
+    return s_->boxes;
+}
+
+void SimWindows::ClearMessageBoxes() {
+    Lock lock(mu_);
+    s_->boxes.clear();
+}
+
+Window SimWindows::AddWindow(const std::string& title, bool iconic) {
+    Lock lock(mu_);
+    Window h = s_->nextWindow += 0x10;
+    s_->windows.push_back({h, title, iconic});
+    return h;
+}
+
+void SimWindows::RemoveWindow(Window window) {
+    Lock lock(mu_);
+    auto& w = s_->windows;
+    w.erase(std::remove_if(w.begin(), w.end(), [&](const SimWindow& x) { return x.handle == window; }),
+            w.end());
+}
+
+std::vector<Window> SimWindows::ForegroundCalls() const {
+    Lock lock(mu_);
+    return s_->foreground;
+}
+
+std::vector<Window> SimWindows::RestoreCalls() const {
+    Lock lock(mu_);
+    return s_->restored;
+}
+
+void SimWindows::OwnMutexElsewhere(const std::string& name) {
+    Lock lock(mu_);
+    s_->mutexes[LowerText(name)] = -1;
+}
+
+bool SimWindows::MutexExists(const std::string& name) const {
+    Lock lock(mu_);
+    return s_->mutexes.count(LowerText(name)) != 0;
+}
+
+void SimWindows::SetShellOpenResult(intptr_t result) {
+    Lock lock(mu_);
+    s_->shellResult = result;
+}
+
+std::vector<std::string> SimWindows::ShellOpens() const {
+    Lock lock(mu_);
+    return s_->shellOpens;
+}
+
+void SimWindows::SetSpoolerState(uint32_t state) {
+    Lock lock(mu_);
+    s_->spoolerState = state;
+}
+
+uint32_t SimWindows::SpoolerState() const {
+    Lock lock(mu_);
+    return s_->spoolerState;
+}
+
+void SimWindows::SetSpoolerNeverRuns(bool never) {
+    Lock lock(mu_);
+    s_->spoolerNeverRuns = never;
+}
+
+std::vector<std::string> SimWindows::ServiceLog() const {
+    Lock lock(mu_);
+    return s_->serviceLog;
+}
+
+void SimWindows::ClearServiceLog() {
+    Lock lock(mu_);
+    s_->serviceLog.clear();
+}
+
+void SimWindows::SetUsbLibraryPresent(bool present) {
+    Lock lock(mu_);
+    s_->usbPresent = present;
+}
+
+void SimWindows::AttachUsbPrinter(int index, int32_t internalId) {
+    Lock lock(mu_);
+    if (index >= 0 && index < 8) s_->usb[index] = {true, internalId};
+}
+
+void SimWindows::DetachUsbPrinter(int index) {
+    Lock lock(mu_);
+    if (index >= 0 && index < 8) s_->usb[index] = {};
+}
+
+std::optional<int32_t> SimWindows::UsbPrinterId(int index) const {
+    Lock lock(mu_);
+    if (index < 0 || index >= 8 || !s_->usb[index].attached) return std::nullopt;
+    return s_->usb[index].id;
+}
+
+void SimWindows::SetUsbEntryMissing(const std::string& entryPoint, bool missing) {
+    Lock lock(mu_);
+    s_->usbMissing[entryPoint] = missing;
+}
+
+void SimWindows::SetUsbNoDeviceResult(int32_t result) {
+    Lock lock(mu_);
+    s_->usbNoDevice = result;
+}
+
+void SimWindows::SetUsbReadIdFails(bool fails) {
+    Lock lock(mu_);
+    s_->usbReadFails = fails;
+}
+
+void SimWindows::SetUsbWriteFails(bool fails) {
+    Lock lock(mu_);
+    s_->usbWriteFails = fails;
+}
+
+void SimWindows::SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code) {
+    Lock lock(mu_);
+    s_->usbCode = code;
+}
+
+std::vector<sim::UsbWrite> SimWindows::UsbWrites() const {
+    Lock lock(mu_);
+    return s_->usbWrites;
+}
+
+std::vector<int32_t> SimWindows::UsbCloseCalls() const {
+    Lock lock(mu_);
+    return s_->usbCloses;
+}
+
+int SimWindows::UsbLoads() const {
+    Lock lock(mu_);
+    return s_->usbLoads;
+}
+
+int SimWindows::UsbFrees() const {
+    Lock lock(mu_);
+    return s_->usbFrees;
+}
+
+}  // namespace plat
+
+namespace plat {
+
+// ================================================================ spooler (first cut)
+
+const char* SimWindows::LocalEnvironment() const {
+    Lock lock(mu_);
+    return s_->localEnv.c_str();
+}
+
+uint32_t SimWindows::AddMonitor(const MonitorInfo2&) { return err::CanNotComplete; }
+uint32_t SimWindows::DeleteMonitor(const char*, const std::string&) { return err::CanNotComplete; }
+uint32_t SimWindows::EnumMonitors(std::vector<std::string>&) { return err::CanNotComplete; }
+uint32_t SimWindows::AddPrintProcessor(const char*, const std::string&, const std::string&) {
+    return err::CanNotComplete;
+}
+uint32_t SimWindows::DeletePrintProcessor(const char*, const std::string&) {
+    return err::CanNotComplete;
+}
+uint32_t SimWindows::EnumPrintProcessors(const char*, std::vector<std::string>&) {
+    return err::CanNotComplete;
+}
+uint32_t SimWindows::AddPrinterDriver(const DriverInfo3&) { return err::CanNotComplete; }
+uint32_t SimWindows::DeletePrinterDriver(const char*, const char*, const std::string&) {
+    return err::CanNotComplete;
+}
+uint32_t SimWindows::EnumPrinterDrivers(const char*, std::vector<std::string>&) {
+    return err::CanNotComplete;
+}
+uint32_t SimWindows::AddPrinter(const PrinterInfo2&, Printer&) { return err::CanNotComplete; }
+uint32_t SimWindows::OpenPrinter(const std::string&, Printer&) { return err::InvalidPrinterName; }
+uint32_t SimWindows::GetPrinterSize(const Printer&, uint32_t&) { return err::InvalidHandle; }
+uint32_t SimWindows::GetPrinter(const Printer&, PrinterInfo&) { return err::InvalidHandle; }
+uint32_t SimWindows::SetPrinter(const Printer&, const PrinterInfo&) { return err::InvalidHandle; }
+uint32_t SimWindows::DeletePrinter(const Printer&) { return err::InvalidHandle; }
+uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
+    printers.clear();
+    return 0;
+}
+uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
+    Lock lock(mu_);
+    names = s_->Ports();
+    return 0;
+}
+uint32_t SimWindows::GetDefaultPrinter(std::string&) { return err::FileNotFound; }
+std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string&,
+                                                               uint32_t& error) {
+    error = err::ModNotFound;
+    return nullptr;
+}
+void SimWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
+    Lock lock(mu_);
+    s_->broadcasts.push_back(
+        {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
+}
+
+uint32_t SimWindows::OpenScManager(ScHandle&) { return err::AccessDenied; }
+uint32_t SimWindows::OpenService(const ScHandle&, const std::string&, uint32_t, ScHandle&) {
+    return err::InvalidHandle;
+}
+uint32_t SimWindows::ControlServiceStop(const ScHandle&) { return err::InvalidHandle; }
+uint32_t SimWindows::StartService(const ScHandle&) { return err::InvalidHandle; }
+uint32_t SimWindows::QueryServiceState(const ScHandle&, uint32_t&) { return err::InvalidHandle; }
+
+std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string&, uint32_t& error) {
+    error = err::ModNotFound;
+    return nullptr;
+}
+
+void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
+    Lock lock(mu_);
+    s_->monitorPorts[LowerText(dll)] = std::move(ports);
+}
+void SimWindows::InstallMonitor(const std::string&, const std::string&, const std::string&) {}
+void SimWindows::InstallPrintProcessor(const std::string&, const std::string&,
+                                       const std::string&) {}
+void SimWindows::InstallDriver(const sim::DriverRecordSim&) {}
+void SimWindows::InstallPrinter(const PrinterInfo&) {}
+std::vector<sim::MonitorRecord> SimWindows::Monitors() const { return {}; }
+std::vector<sim::ProcessorRecord> SimWindows::Processors() const { return {}; }
+std::vector<sim::DriverRecordSim> SimWindows::Drivers() const { return {}; }
+std::vector<PrinterInfo> SimWindows::Printers() const { return {}; }
+std::optional<PrinterInfo> SimWindows::FindPrinter(const std::string&) const { return {}; }
+void SimWindows::SetPrinterJobs(const std::string&, uint32_t) {}
+std::string SimWindows::DefaultPrinter() const {
+    Lock lock(mu_);
+    return s_->defaultPrinter;
+}
+void SimWindows::SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter,
+                                   bool hasDeletePrinterDriverEx) {
+    Lock lock(mu_);
+    s_->spoolLibLoads = loads;
+    s_->spoolHasSetDefault = hasSetDefaultPrinter;
+    s_->spoolHasDeleteEx = hasDeletePrinterDriverEx;
+}
+std::vector<sim::BroadcastCall> SimWindows::Broadcasts() const {
+    Lock lock(mu_);
+    return s_->broadcasts;
+}
+
+}  // namespace plat

@@ -1,0 +1,357 @@
+// The simulated Windows: an in-memory machine behind the platform seam, with
+// fault injection, for the native tests of the core.
+//
+// The machine holds a registry (HKLM, HKCU, HKU), a file system with drive
+// letters, the print spooler (monitors, processors, drivers, printers, ports),
+// the "Spooler" service, the version, the tokens, the USB interface library,
+// the clock and the user-interface services. Every call of the seam answers as
+// Windows answers, with the same error numbers; the tests set the machine up
+// and read what happened through the methods in the second half of the class.
+//
+// One mutex guards the whole machine: a worker thread may run the core while
+// the test thread waits on it or reads the records.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace plat {
+
+namespace sim {
+
+// Further Win32 error numbers that only the simulation produces.
+constexpr uint32_t KeyDeleted = 1018;             // ERROR_KEY_DELETED
+constexpr uint32_t ResourceTypeNotFound = 1813;   // ERROR_RESOURCE_TYPE_NOT_FOUND
+constexpr uint32_t InvalidEnvironment = 1805;     // ERROR_INVALID_ENVIRONMENT
+constexpr uint32_t DirNotEmpty = 145;             // ERROR_DIR_NOT_EMPTY
+constexpr uint32_t InvalidName = 123;             // ERROR_INVALID_NAME
+
+// The group SID of the local Administrators.
+inline constexpr const char* kAdministratorsSid = "S-1-5-32-544";
+
+// A value of the registry as the tests see it.
+struct RegValueDump {
+    std::string name;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    // The data as text: REG_SZ without its terminator, REG_DWORD in decimal,
+    // anything else as hex bytes.
+    std::string text;
+};
+
+struct MonitorRecord {
+    std::string name, environment, dll;
+};
+
+struct ProcessorRecord {
+    std::string name, environment, dll;
+};
+
+struct DriverRecordSim {
+    std::string name, environment;
+    uint32_t version = 3;
+    // File names as given to AddPrinterDriver (as full paths or bare names).
+    std::string driverPath, dataFile, configFile, helpFile, monitorName, defaultDataType;
+    std::vector<std::string> dependentFiles;
+};
+
+struct MessageBoxCall {
+    Window owner = 0;
+    std::string text, caption;
+    uint32_t flags = 0;
+    int answer = 0;
+    bool queueWasEmpty = false;  // answered by the default, not the queue
+};
+
+struct BroadcastCall {
+    std::optional<std::string> section;
+    bool notifyOnly = false;
+};
+
+struct UsbWrite {
+    int32_t deviceIndex = -1;  // the printer written to
+    std::vector<uint8_t> bytes;
+};
+
+// Fault injection: the named call fails with `error` (`times` times; a
+// negative count always), optionally only when one of its text arguments
+// contains `whenArgContains` (without regard to case). A call that fails by
+// injection changes nothing.
+struct Fault {
+    std::string call;
+    uint32_t error = 0;
+    int times = 1;
+    std::string whenArgContains;
+};
+
+}  // namespace sim
+
+class SimWindows final : public Windows {
+public:
+    SimWindows();
+    ~SimWindows() override;
+    SimWindows(const SimWindows&) = delete;
+    SimWindows& operator=(const SimWindows&) = delete;
+
+    // ================================================================ the seam
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
+
+    uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
+    uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
+    uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override;
+    uint32_t RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
+                           std::vector<uint8_t>& data, uint32_t capacity) override;
+    uint32_t RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
+                         const void* data, uint32_t size) override;
+    uint32_t RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
+                          uint32_t nameCapacity) override;
+    uint32_t RegEnumKey(const RegKey& key, uint32_t index, std::string& name) override;
+    uint32_t RegDeleteKey(Root root, const std::string& path) override;
+    uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override;
+
+    std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                        const std::string& def, uint32_t size,
+                                        const std::string& path) override;
+    std::string GetProfileString(const std::string& section, const std::string& key,
+                                 const std::string& def) override;
+    uint32_t WriteProfileString(const char* section, const char* key, const char* value) override;
+
+    uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t SetCurrentDirectory(const std::string& path) override;
+    uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override;
+    uint32_t GetSystemDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t GetWindowsDirectory(std::string& out, uint32_t capacity) override;
+    uint32_t GetPrinterDriverDirectory(const char* environment, std::string& out,
+                                       uint32_t capacity) override;
+    uint32_t GetPrintProcessorDirectory(const char* environment, std::string& out,
+                                        uint32_t capacity) override;
+    uint32_t CopyFile(const std::string& source, const std::string& target,
+                      bool failIfExists) override;
+    uint32_t GetFileAttributes(const std::string& path, uint32_t& attributes) override;
+    uint32_t SetFileAttributes(const std::string& path, uint32_t attributes) override;
+    uint32_t DeleteFile(const std::string& path) override;
+    uint32_t CreateDirectory(const std::string& path) override;
+    uint32_t FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) override;
+    uint32_t FindNextFile(const FindHandle& find, FindData& data) override;
+    uint32_t OpenExisting(const std::string& path) override;
+    uint32_t ReadFile(const std::string& path, std::string& bytes) override;
+    uint32_t WriteFile(const std::string& path, const std::string& bytes) override;
+    uint32_t GetFileVersion(const std::string& path, VersionResource& out) override;
+
+    const char* LocalEnvironment() const override;
+    uint32_t AddMonitor(const MonitorInfo2& info) override;
+    uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
+    uint32_t EnumMonitors(std::vector<std::string>& names) override;
+    uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
+                               const std::string& name) override;
+    uint32_t DeletePrintProcessor(const char* environment, const std::string& name) override;
+    uint32_t EnumPrintProcessors(const char* environment,
+                                 std::vector<std::string>& names) override;
+    uint32_t AddPrinterDriver(const DriverInfo3& info) override;
+    uint32_t DeletePrinterDriver(const char* server, const char* environment,
+                                 const std::string& name) override;
+    uint32_t EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) override;
+    uint32_t AddPrinter(const PrinterInfo2& info, Printer& out) override;
+    uint32_t OpenPrinter(const std::string& name, Printer& out) override;
+    uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) override;
+    uint32_t GetPrinter(const Printer& printer, PrinterInfo& out) override;
+    uint32_t SetPrinter(const Printer& printer, const PrinterInfo& info) override;
+    uint32_t DeletePrinter(const Printer& printer) override;
+    uint32_t EnumPrinters(std::vector<PrinterInfo5>& printers) override;
+    uint32_t EnumPorts(std::vector<std::string>& names) override;
+    uint32_t GetDefaultPrinter(std::string& name) override;
+    std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
+                                                       uint32_t& error) override;
+    void BroadcastIniChange(const char* section, bool notifyOnly) override;
+
+    uint32_t OpenScManager(ScHandle& out) override;
+    uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
+                         ScHandle& out) override;
+    uint32_t ControlServiceStop(const ScHandle& service) override;
+    uint32_t StartService(const ScHandle& service) override;
+    uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override;
+
+    uint32_t GetVersion(OsVersion& out) override;
+    uint32_t OpenThreadToken(Token& out) override;
+    uint32_t OpenProcessToken(Token& out) override;
+    uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override;
+    uint32_t GetTokenGroups(const Token& token, std::vector<std::string>& sids) override;
+    uint32_t EnableShutdownPrivilege() override;
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
+
+    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
+
+    void Sleep(uint32_t milliseconds) override;
+
+    int MessageBox(Window owner, const std::string& text, const std::string& caption,
+                   uint32_t flags) override;
+    Window FindWindow(const std::string& title) override;
+    void SetForegroundWindow(Window window) override;
+    bool IsIconic(Window window) override;
+    void RestoreWindow(Window window) override;
+    uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
+    intptr_t ShellOpen(const std::string& file) override;
+
+    // ================================================================ the tests' side
+
+    // ---- fault injection
+    void Inject(sim::Fault fault);
+    // Shorthand: `call` fails with `error` once (times 1), n times, or always (-1).
+    void FailCall(const std::string& call, uint32_t error, int times = 1,
+                  const std::string& whenArgContains = {});
+    void ClearFaults();
+    // How many times a call of the seam was made (injected failures included).
+    int CallCount(const std::string& call) const;
+
+    // ---- files and folders
+    // Creates the file (and every missing folder above it) with these bytes,
+    // replacing one that exists whatever its attributes.
+    void PutFile(const std::string& path, const std::string& bytes,
+                 uint32_t attributes = attr::Archive);
+    void PutFolder(const std::string& path);
+    bool FileExists(const std::string& path) const;
+    bool FolderExists(const std::string& path) const;
+    // The bytes of a file; nullopt when missing.
+    std::optional<std::string> FileText(const std::string& path) const;
+    std::optional<uint32_t> Attributes(const std::string& path) const;
+    // Names in a folder (files and sub-folders), in listing order.
+    std::vector<std::string> ListFolder(const std::string& path) const;
+    // Removes a file or a whole folder tree, whatever its state.
+    void RemovePath(const std::string& path);
+    // A file in use: a copy onto it and its deletion fail with 32.
+    void SetFileInUse(const std::string& path, bool inUse);
+    void SetFileVersion(const std::string& path, const VersionResource& version);
+    // A version resource with one translation and its FileVersion string.
+    static VersionResource MakeVersion(const std::string& fileVersion, uint16_t language = 0x0409,
+                                       uint16_t codePage = 0x04b0);
+    // Loads a folder tree of the host into the simulated file system; returns
+    // the number of files loaded, -1 when the host folder can't be read.
+    int MountHostFolder(const std::string& hostPath, const std::string& simPath);
+    void SetModuleFileName(const std::string& path);
+    // Sets the current folder, creating it when missing.
+    void SetCurrentFolder(const std::string& path);
+    // The spooler environment of this machine ("Windows NT x86" by default).
+    void SetLocalEnvironment(const std::string& environment);
+
+    // ---- registry
+    void PutRegValue(Root root, const std::string& path, const std::string& name, uint32_t type,
+                     const std::vector<uint8_t>& data);
+    // REG_SZ with its terminator.
+    void PutRegString(Root root, const std::string& path, const std::string& name,
+                      const std::string& value);
+    void PutRegDword(Root root, const std::string& path, const std::string& name,
+                     uint32_t value);
+    bool KeyExists(Root root, const std::string& path) const;
+    // The values of a key in insertion order; empty when the key is missing.
+    std::vector<sim::RegValueDump> DumpValues(Root root, const std::string& path) const;
+    // One value as text (see RegValueDump::text); nullopt when missing.
+    std::optional<std::string> RegText(Root root, const std::string& path,
+                                       const std::string& name) const;
+    std::vector<std::string> SubKeys(Root root, const std::string& path) const;
+    // Removes a key with everything below it.
+    void RemoveKeyTree(Root root, const std::string& path);
+
+    // ---- version, token, shutdown
+    void SetVersion(const OsVersion& version);
+    void SetProcessGroups(std::vector<std::string> sids);
+    // A token of the thread's own (nullopt: none, OpenThreadToken gives 1008).
+    void SetThreadGroups(std::optional<std::vector<std::string>> sids);
+    bool ShutdownPrivilegeEnabled() const;
+    // Flags of each ExitWindows call.
+    std::vector<uint32_t> ExitWindowsCalls() const;
+
+    // ---- clock
+    std::vector<uint32_t> Sleeps() const;
+    void ClearSleeps();
+
+    // ---- user interface
+    // Answers for the next message boxes, in order.
+    void QueueAnswer(int answer);
+    // The answer of a Yes/No box when the queue is empty (mb::IdNo unless set);
+    // any other box answers mb::IdOk.
+    void SetDefaultYesNoAnswer(int answer);
+    std::vector<sim::MessageBoxCall> MessageBoxes() const;
+    void ClearMessageBoxes();
+    // A top-level window of another program; returns its handle.
+    Window AddWindow(const std::string& title, bool iconic = false);
+    void RemoveWindow(Window window);
+    std::vector<Window> ForegroundCalls() const;
+    std::vector<Window> RestoreCalls() const;
+    // A mutex held by another process.
+    void OwnMutexElsewhere(const std::string& name);
+    bool MutexExists(const std::string& name) const;
+    void SetShellOpenResult(intptr_t result);
+    std::vector<std::string> ShellOpens() const;
+
+    // ---- spooler
+    // Ports that a monitor DLL offers once its monitor is added.
+    void SetMonitorPorts(const std::string& dll, std::vector<std::string> ports);
+    // Direct set-up, without the spooler's checks.
+    void InstallMonitor(const std::string& name, const std::string& environment,
+                        const std::string& dll);
+    void InstallPrintProcessor(const std::string& environment, const std::string& name,
+                               const std::string& dll);
+    void InstallDriver(const sim::DriverRecordSim& driver);
+    void InstallPrinter(const PrinterInfo& printer);
+    std::vector<sim::MonitorRecord> Monitors() const;
+    std::vector<sim::ProcessorRecord> Processors() const;
+    std::vector<sim::DriverRecordSim> Drivers() const;
+    std::vector<PrinterInfo> Printers() const;
+    std::optional<PrinterInfo> FindPrinter(const std::string& name) const;
+    void SetPrinterJobs(const std::string& name, uint32_t jobs);
+    std::string DefaultPrinter() const;
+    // The spooler library "winspool.drv": whether it loads and which of its
+    // entry points it has.
+    void SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter, bool hasDeletePrinterDriverEx);
+    std::vector<sim::BroadcastCall> Broadcasts() const;
+
+    // ---- service control manager
+    void SetSpoolerState(uint32_t state);
+    uint32_t SpoolerState() const;
+    // The spooler starts (StartService succeeds) but never reaches RUNNING.
+    void SetSpoolerNeverRuns(bool never);
+    // "stop" and "start" for each transition, in order.
+    std::vector<std::string> ServiceLog() const;
+    void ClearServiceLog();
+
+    // ---- USB interface library "KvUsbInt.dll"
+    void SetUsbLibraryPresent(bool present);
+    // A printer at a device index 0..7 with its internal ID.
+    void AttachUsbPrinter(int index, int32_t internalId);
+    void DetachUsbPrinter(int index);
+    std::optional<int32_t> UsbPrinterId(int index) const;
+    // Makes an entry point missing ("OpenDeviceX", "CloseDevice", "uWrite",
+    // "GetPrinterInternalID", "GetDescriptor").
+    void SetUsbEntryMissing(const std::string& entryPoint, bool missing);
+    // What OpenDeviceX answers at an index without a printer: 0 or -1.
+    void SetUsbNoDeviceResult(int32_t result);
+    void SetUsbReadIdFails(bool fails);
+    void SetUsbWriteFails(bool fails);
+    // The five code bytes a set-ID command must carry (bytes 1..5); without
+    // one, any code is taken.
+    void SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code);
+    std::vector<sim::UsbWrite> UsbWrites() const;
+    std::vector<int32_t> UsbCloseCalls() const;
+    int UsbLoads() const;
+    int UsbFrees() const;
+
+private:
+    struct State;
+    friend class SimSpoolerLibrary;
+    friend class SimUsbLibrary;
+
+    mutable std::mutex mu_;
+    std::unique_ptr<State> s_;
+};
+
+}  // namespace plat
