@@ -31,6 +31,10 @@ enum CopyDestination : int32_t {
 // `message`; 32 or 5 when the target is in use or access was denied (no text).
 int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, std::string& message);
+// As CopyPackageFile without the rename, for a file that must be replaced: a
+// target in use or access denied also writes the copy failure text.
+int32_t ReplacePackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
+                           int32_t os, std::string& message);
 void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::string& message);
 bool RegisterDriver(plat::Windows& windows, const DriverRecord& record, std::string& message);
 // The driver file copy and registration of one installation: the model's

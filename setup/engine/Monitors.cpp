@@ -1,0 +1,155 @@
+// The serial and USB port monitors of the package: installed when missing,
+// flagged when the installed one is older than the package's, and replaced.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/RegistryKey.h"
+#include "setup/engine/Messages.h"
+#include "setup/engine/Stages.h"
+
+namespace {
+
+constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
+const char* OrEmpty(const char* text) { return text ? text : ""; }
+bool Blocked(int32_t copyResult) {
+    return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||
+           copyResult == static_cast<int32_t>(plat::err::AccessDenied);
+}
+
+std::string MonitorKey(const char* name) { return std::string(kMonitorsKey) + OrEmpty(name); }
+
+// One monitor of the check: `flag` when it is installed and older than the
+// package's, 0 when it is current or was installed now, -1 when its
+// registration failed (text in `message`). `copyMessage` takes the texts of
+// the file copies.
+int32_t CheckMonitor(plat::Windows& windows, const plat::MonitorInfo2& monitor,
+                     const char* uiDllName, int32_t version, int32_t os, int32_t flag,
+                     std::string& copyMessage, std::string& message) {
+    RegistryKey key(windows);
+    const std::string path = MonitorKey(monitor.pName);
+    if (key.Open(plat::Root::LocalMachine, path)) {
+        // A monitor without a version value was installed by other means and
+        // counts as outdated.
+        uint32_t installed = 0;
+        if (!key.QueryDword("DriverVersion", installed) ||
+            installed < static_cast<uint32_t>(version))
+            return flag;
+        return 0;
+    }
+
+    std::string dll = OrEmpty(monitor.pDLLName);
+    // A DLL still loaded from an earlier installation is copied under a new
+    // name and registered under it.
+    if (Blocked(CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, false, copyMessage))) {
+        CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, true, copyMessage);
+        dll = "n" + dll;
+    }
+    if (!IsEmpty(uiDllName))
+        CopyPackageFile(windows, uiDllName, DestSystemDir, os, false, copyMessage);
+
+    if (!RegisterMonitor(windows, OrEmpty(monitor.pName), monitor.pEnvironment, dll.c_str(),
+                         message))
+        return -1;
+    if (key.Open(plat::Root::LocalMachine, path))
+        key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    return 0;
+}
+
+}  // namespace
+
+int32_t CheckPortMonitors(plat::Windows& windows, ModelConfigReader& reader, int32_t os,
+                          const char* portName, std::string& message) {
+    if (portName == nullptr || std::strstr(portName, "LPT") != nullptr) return 0;
+
+    MonitorSettings settings;
+    reader.ReadMonitorSettings(os, settings);
+
+    int32_t result = 0;
+    if (std::strstr(portName, "COM") != nullptr && !IsEmpty(settings.serialMonitor.pDLLName) &&
+        os != Win98) {
+        const int32_t serial =
+            CheckMonitor(windows, settings.serialMonitor, settings.serialUiDllName,
+                         settings.serialVersion, os, UpdateSerialMonitor, message, message);
+        if (serial < 0) return -15;
+        if (serial != 0) result = serial;
+    }
+    if (std::strstr(portName, "USB_") != nullptr && !IsEmpty(settings.usbMonitor.pDLLName) &&
+        os != WinNT4) {
+        // The USB monitor's copies report nothing; a missing file shows in
+        // its registration.
+        std::string discarded;
+        const int32_t usb = CheckMonitor(windows, settings.usbMonitor, settings.usbUiDllName,
+                                         settings.usbVersion, os, UpdateUsbMonitor, discarded,
+                                         message);
+        if (usb < 0) return -15;
+        if (usb != 0) result = usb;
+    }
+    return result;
+}
+
+bool RegisterMonitor(plat::Windows& windows, const char* name, const char* environment,
+                     const char* dllName, std::string& message) {
+    plat::MonitorInfo2 info;
+    info.pName = name;
+    info.pEnvironment = environment;
+    info.pDLLName = dllName;
+    const uint32_t error = windows.AddMonitor(info);
+    if (error == 0 || error == plat::err::PrintMonitorAlreadyInstalled ||
+        error == plat::err::AlreadyExists)
+        return true;
+    char number[32];
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(error));
+    message = std::string(msg::kAddMonitorError) + " Erro code is:" + number;
+    return false;
+}
+
+bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, int32_t flag,
+                      int32_t os, std::string& message) {
+    const bool usb = flag == UpdateUsbMonitor;
+    if (!usb && flag != UpdateSerialMonitor) return true;
+    const plat::MonitorInfo2& monitor = usb ? settings.usbMonitor : settings.serialMonitor;
+    const int32_t version = usb ? settings.usbVersion : settings.serialVersion;
+    const char* dll = OrEmpty(monitor.pDLLName);
+
+    // With the spooler stopped the DLL must be free; one still held by
+    // another program leaves the old monitor in place, and that is a failure.
+    ReplacePackageFile(windows, dll, DestSystemDir, os, message);
+    if (!message.empty()) return false;
+
+    RegistryKey key(windows);
+    if (key.Open(plat::Root::LocalMachine, MonitorKey(monitor.pName))) {
+        if (usb) key.SetString("Driver", dll);
+        key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    }
+    return true;
+}
+
+bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
+                         std::string& message) {
+    const plat::MonitorInfo2& monitor = settings.usbMonitor;
+    const std::string path = MonitorKey(monitor.pName);
+    RegistryKey key(windows);
+    if (!key.Open(plat::Root::LocalMachine, path) &&
+        RegistryKey::CreateKey(windows, plat::Root::LocalMachine, path))
+        key.Open(plat::Root::LocalMachine, path);
+
+    std::string dll = OrEmpty(monitor.pDLLName);
+    int32_t copied = CopyPackageFile(windows, dll.c_str(), DestSystemDir, Win98, false, message);
+    if (Blocked(copied)) {
+        // The running spooler holds the old DLL: the new one goes beside it.
+        copied = CopyPackageFile(windows, dll.c_str(), DestSystemDir, Win98, true, message);
+        if (Blocked(copied)) {
+            message = msg::kFatalReboot;
+            return false;
+        }
+        if (copied == 1) dll = "n" + dll;
+    }
+    // Only a monitor that was really copied is recorded as the new version.
+    if (copied != 1) return message.empty();
+    key.SetString("Driver", dll);
+    key.SetDword("DriverVersion", static_cast<uint32_t>(settings.usbVersion));
+    return true;
+}

@@ -1,0 +1,123 @@
+// The model's own print processor: installed when missing, flagged when the
+// installed one is older than the package's, and replaced.
+#include <cstring>
+#include <string>
+
+#include "common/RegistryKey.h"
+#include "setup/engine/Messages.h"
+#include "setup/engine/Stages.h"
+
+namespace {
+
+constexpr uint32_t kPathCapacity = 256;
+
+const char* OrEmpty(const char* text) { return text ? text : ""; }
+bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
+bool Blocked(int32_t copyResult) {
+    return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||
+           copyResult == static_cast<int32_t>(plat::err::AccessDenied);
+}
+
+// The processor's key under the environment of its driver family: the
+// machine's own for the NT family, "Windows 4.0" for Windows 98/Me.
+std::string ProcessorKey(plat::Windows& windows, int32_t os, const char* processorName) {
+    const char* environment = os == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+           environment + "\\Print Processors\\" + OrEmpty(processorName);
+}
+
+}  // namespace
+
+int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* processorName,
+                            const char* dllName, std::string& message) {
+    const int32_t version = ModelConfigReader(windows).ReadProcessorVersion();
+    // The system's own processor needs nothing from the package.
+    if (processorName != nullptr && std::strcmp(processorName, "WinPrint") == 0) return 0;
+
+    const std::string path = ProcessorKey(windows, os, processorName);
+    RegistryKey key(windows);
+    if (key.Open(plat::Root::LocalMachine, path)) {
+        // A processor without a version value counts as outdated.
+        uint32_t installed = 0;
+        if (!key.QueryDword("DriverVersion", installed) ||
+            installed < static_cast<uint32_t>(version))
+            return UpdatePrintProcessor;
+        return 0;
+    }
+
+    // A copy that fails shows in the registration that follows.
+    if (!IsEmpty(dllName)) {
+        std::string discarded;
+        CopyPackageFile(windows, dllName, DestProcessorDir, os, false, discarded);
+    }
+    if (RegisterPrintProcessor(windows, processorName, dllName, os) != 1) {
+        message = msg::kAddProcessorError;
+        return -14;
+    }
+    if (key.Open(plat::Root::LocalMachine, path))
+        key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    windows.Sleep(200);
+    return 0;
+}
+
+int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName,
+                               const char* dllName, int32_t os) {
+    const char* environment = os == Win98 ? kWin98Environment : nullptr;
+    const uint32_t error =
+        windows.AddPrintProcessor(environment, OrEmpty(dllName), OrEmpty(processorName));
+    if (error == 0) return 1;
+    if (error == plat::err::InvalidParameter || error == plat::err::AlreadyExists ||
+        error == plat::err::PrintProcessorAlreadyInstalled)
+        return static_cast<int32_t>(error);
+    return 0;
+}
+
+bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* processorName,
+                             const char* dllName, const std::string& processorDir,
+                             int32_t version, std::string& message) {
+    std::string working;
+    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) {
+        message = msg::kNoCurrentDir;
+        return false;
+    }
+    const char* folder = OsFolder(os);
+    const std::string source = working + (folder ? folder : "\\") + OrEmpty(dllName);
+    const std::string target = processorDir + "\\" + OrEmpty(dllName);
+    // A read-only copy left behind must not block the overwrite.
+    windows.SetFileAttributes(target, plat::attr::Archive);
+    if (windows.CopyFile(source, target, false) != 0) {
+        message = std::string(msg::kCopyError) + source;
+        return false;
+    }
+    RegistryKey key(windows);
+    if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, processorName)))
+        key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    return true;
+}
+
+bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
+                             const char* dllName, int32_t version, std::string& message) {
+    const std::string path = ProcessorKey(windows, Win98, processorName);
+    RegistryKey key(windows);
+    if (!key.Open(plat::Root::LocalMachine, path) &&
+        RegistryKey::CreateKey(windows, plat::Root::LocalMachine, path))
+        key.Open(plat::Root::LocalMachine, path);
+
+    std::string dll = OrEmpty(dllName);
+    int32_t copied =
+        CopyPackageFile(windows, dll.c_str(), DestProcessorDir, Win98, false, message);
+    if (Blocked(copied)) {
+        // The running spooler holds the old DLL: the new one goes beside it.
+        copied = CopyPackageFile(windows, dll.c_str(), DestProcessorDir, Win98, true, message);
+        if (Blocked(copied)) {
+            message = msg::kFatalReboot;
+            return false;
+        }
+        if (copied == 1) dll = "n" + dll;
+    }
+    // Only a processor that was really copied is recorded as the new version.
+    if (copied != 1) return message.empty();
+    key.SetString("Driver", dll);
+    key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    return true;
+}
