@@ -35,6 +35,9 @@ constexpr uint32_t ResourceTypeNotFound = 1813;   // ERROR_RESOURCE_TYPE_NOT_FOU
 constexpr uint32_t InvalidEnvironment = 1805;     // ERROR_INVALID_ENVIRONMENT
 constexpr uint32_t DirNotEmpty = 145;             // ERROR_DIR_NOT_EMPTY
 constexpr uint32_t InvalidName = 123;             // ERROR_INVALID_NAME
+constexpr uint32_t UnknownPrintProcessor = 1798;  // ERROR_UNKNOWN_PRINTPROCESSOR
+constexpr uint32_t RpcServerUnavailable = 1722;   // RPC_S_SERVER_UNAVAILABLE
+constexpr uint32_t PrivilegeNotHeld = 1314;       // ERROR_PRIVILEGE_NOT_HELD
 
 // The group SID of the local Administrators.
 inline constexpr const char* kAdministratorsSid = "S-1-5-32-544";
@@ -314,6 +317,12 @@ public:
     // entry points it has.
     void SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter, bool hasDeletePrinterDriverEx);
     std::vector<sim::BroadcastCall> Broadcasts() const;
+    // Loads and frees of the spooler library.
+    int SpoolerLibraryLoads() const;
+    int SpoolerLibraryFrees() const;
+    // Whether the spooler calls fail with 1722 while the "Spooler" service is
+    // not running, as they do on Windows (on by default).
+    void SetSpoolerApiNeedsService(bool needs);
 
     // ---- service control manager
     void SetSpoolerState(uint32_t state);
@@ -345,8 +354,10 @@ public:
     int UsbLoads() const;
     int UsbFrees() const;
 
-private:
+    // The machine's state; its definition is internal to platform/sim.
     struct State;
+
+private:
     friend class SimSpoolerLibrary;
     friend class SimUsbLibrary;
 

@@ -1,0 +1,927 @@
+// The simulated print spooler, the "Spooler" service and the two libraries
+// that the programs load by name.
+#include <algorithm>
+
+#include "platform/sim/SimState.h"
+#include "platform/sim/SimWindows.h"
+
+namespace plat {
+
+using Lock = std::lock_guard<std::mutex>;
+
+namespace {
+
+constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+constexpr const char* kEnvironmentsKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
+constexpr uint32_t DpdDeleteUnusedFiles = 1, DpdDeleteSpecificVersion = 2, DpdDeleteAllFiles = 4;
+
+std::string BaseName(std::string_view path) {
+    size_t slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::vector<uint8_t> SzBytes(const std::string& s) {
+    std::vector<uint8_t> data(s.begin(), s.end());
+    data.push_back(0);
+    return data;
+}
+
+// The port names of a printer's "LPT1:,LPT2:" list.
+std::vector<std::string> SplitPorts(std::string_view list) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string_view::npos) end = list.size();
+        std::string_view p = list.substr(start, end - start);
+        while (!p.empty() && p.front() == ' ') p.remove_prefix(1);
+        while (!p.empty() && p.back() == ' ') p.remove_suffix(1);
+        if (!p.empty()) out.emplace_back(p);
+        start = end + 1;
+    }
+    return out;
+}
+
+std::vector<std::string> DriverFiles(const sim::DriverRecordSim& d) {
+    std::vector<std::string> files = {d.driverPath, d.dataFile, d.configFile, d.helpFile};
+    files.insert(files.end(), d.dependentFiles.begin(), d.dependentFiles.end());
+    files.erase(std::remove(files.begin(), files.end(), std::string()), files.end());
+    return files;
+}
+
+std::string VersionFolder(const std::string& environment, uint32_t version) {
+    if (SameName(environment, "Windows 4.0")) return "0";
+    return std::to_string(version);
+}
+
+}  // namespace
+
+// The spooler library "winspool.drv" as loaded by name.
+class SimSpoolerLibrary final : public SpoolerLibrary {
+public:
+    explicit SimSpoolerLibrary(SimWindows& machine) : m_(machine) {}
+    ~SimSpoolerLibrary() override {
+        Lock lock(m_.mu_);
+        ++m_.s_->spoolFrees;
+    }
+    bool HasSetDefaultPrinter() const override {
+        Lock lock(m_.mu_);
+        return m_.s_->spoolHasSetDefault;
+    }
+    bool HasDeletePrinterDriverEx() const override {
+        Lock lock(m_.mu_);
+        return m_.s_->spoolHasDeleteEx;
+    }
+    uint32_t SetDefaultPrinter(const char* printerName) override;
+    uint32_t DeletePrinterDriverEx(const char* server, const char* environment,
+                                   const char* driverName, uint32_t deleteFlag,
+                                   uint32_t versionFlag) override;
+
+private:
+    SimWindows& m_;
+};
+
+// The USB interface library "KvUsbInt.dll".
+class SimUsbLibrary final : public UsbLibrary {
+public:
+    explicit SimUsbLibrary(SimWindows& machine) : m_(machine) {}
+    ~SimUsbLibrary() override {
+        Lock lock(m_.mu_);
+        ++m_.s_->usbFrees;
+    }
+    bool Has(std::string_view entryPoint) const override;
+    int32_t OpenDeviceX(int32_t index) override;
+    void CloseDevice(int32_t handle) override;
+    int32_t uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes, int32_t count) override;
+    int32_t GetPrinterInternalID(int32_t handle) override;
+
+private:
+    SimWindows& m_;
+};
+
+namespace {
+
+// Spooler calls need the running service.
+uint32_t SpoolerDown(const SimWindows::State& s) {
+    return s.spoolerApiNeedsService && s.spoolerState != svc::Running
+               ? sim::RpcServerUnavailable
+               : 0;
+}
+
+// The drivers named `name` in `environment` (all versions, or one).
+std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::string& environment,
+                                 const std::string& name, std::optional<uint32_t> version) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < s.drivers.size(); ++i) {
+        const auto& d = s.drivers[i];
+        if (SameName(d.name, name) && SameName(d.environment, environment) &&
+            (!version || d.version == *version))
+            found.push_back(i);
+    }
+    return found;
+}
+
+bool DriverInUse(const SimWindows::State& s, const std::string& environment,
+                 const std::string& name) {
+    // Printers use the drivers of the local environment.
+    if (!SameName(environment, s.localEnv)) return false;
+    return std::any_of(s.printers.begin(), s.printers.end(), [&](const SimPrinter& p) {
+        return SameName(p.info.driverName, name);
+    });
+}
+
+// Removes drivers; with `deleteFiles` also the files of theirs that no
+// remaining driver of the same folder uses.
+uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std::string& name,
+                       std::optional<uint32_t> version, bool deleteFiles) {
+    auto envFolder = s.EnvFolder(environment);
+    if (!envFolder) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(environment);
+    std::vector<size_t> found = DriversNamed(s, env, name, version);
+    if (found.empty()) return err::UnknownPrinterDriver;
+    if (DriverInUse(s, env, name)) return err::PrinterDriverInUse;
+    std::vector<sim::DriverRecordSim> removed;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        removed.push_back(s.drivers[*it]);
+        s.drivers.erase(s.drivers.begin() + static_cast<long>(*it));
+    }
+    for (const auto& d : removed) {
+        std::string key = std::string(kEnvironmentsKey) + env + "\\Drivers\\Version-" +
+                          std::to_string(d.version) + "\\" + d.name;
+        if (auto parent = s.FindKey(s.roots[0], key.substr(0, key.rfind('\\')))) {
+            auto& keys = parent->keys;
+            for (auto k = keys.begin(); k != keys.end(); ++k)
+                if (SameName((*k)->name, d.name)) {
+                    s.MarkDeleted(**k);
+                    keys.erase(k);
+                    break;
+                }
+        }
+        if (!deleteFiles) continue;
+        std::string folder = s.DriverDir(*envFolder) + "\\" + VersionFolder(env, d.version);
+        for (const auto& file : DriverFiles(d)) {
+            bool shared = std::any_of(s.drivers.begin(), s.drivers.end(), [&](const auto& o) {
+                if (!SameName(o.environment, env) ||
+                    VersionFolder(env, o.version) != VersionFolder(env, d.version))
+                    return false;
+                auto files = DriverFiles(o);
+                return std::any_of(files.begin(), files.end(),
+                                   [&](const std::string& f) { return SameName(f, file); });
+            });
+            if (shared) continue;
+            PathParts pp = s.Parse(folder + "\\" + file);
+            FsNode* node = s.Lookup(pp);
+            // A file that is loaded stays; the spooler removes it later.
+            if (node && !node->folder && !node->inUse)
+                s.Parent(pp)->children.erase(LowerText(pp.parts.back()));
+        }
+    }
+    return 0;
+}
+
+uint32_t CheckPrinterFields(SimWindows::State& s, const std::string& driver,
+                            const std::string& processor, const std::string& ports) {
+    if (DriversNamed(s, s.localEnv, driver, std::nullopt).empty())
+        return err::UnknownPrinterDriver;
+    bool knownProcessor = std::any_of(s.processors.begin(), s.processors.end(), [&](const auto& p) {
+        return SameName(p.name, processor) && SameName(p.environment, s.localEnv);
+    });
+    if (!knownProcessor) return sim::UnknownPrintProcessor;
+    std::vector<std::string> list = SplitPorts(ports);
+    if (list.empty()) return err::UnknownPort;
+    for (const auto& p : list)
+        if (!s.PortExists(p)) return err::UnknownPort;
+    return 0;
+}
+
+bool ValidPrinterName(const std::string& name) {
+    return !name.empty() && name.size() < 221 && name.find_first_of("\\,!") == std::string::npos;
+}
+
+PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
+    PrinterInfo info = p.info;
+    if (SameName(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
+    return info;
+}
+
+}  // namespace
+
+// ================================================================ spooler
+
+const char* SimWindows::LocalEnvironment() const {
+    Lock lock(mu_);
+    return s_->localEnv.c_str();
+}
+
+uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("AddMonitor", {Str(info.pName), Str(info.pEnvironment),
+                                            Str(info.pDLLName)}))
+        return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!info.pName || !*info.pName || !info.pDLLName || !*info.pDLLName)
+        return err::InvalidParameter;
+    if (info.pEnvironment && !SameName(info.pEnvironment, s.localEnv))
+        return sim::InvalidEnvironment;
+    for (const auto& m : s.monitors)
+        if (SameName(m.name, info.pName)) return err::PrintMonitorAlreadyInstalled;
+    // The spooler loads the monitor's DLL from the system folder.
+    FsNode* dll = s.Lookup(s.SystemDir() + "\\" + info.pDLLName);
+    if (!dll || dll->folder) return err::ModNotFound;
+    s.monitors.push_back({info.pName, s.localEnv, info.pDLLName});
+    auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + info.pName);
+    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(info.pDLLName);
+    else key->values.push_back({"Driver", regtype::Sz, SzBytes(info.pDLLName)});
+    return 0;
+}
+
+uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("DeleteMonitor", {Str(environment), name})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (environment && !SameName(environment, s.localEnv)) return sim::InvalidEnvironment;
+    auto it = std::find_if(s.monitors.begin(), s.monitors.end(),
+                           [&](const SimMonitor& m) { return SameName(m.name, name); });
+    if (it == s.monitors.end()) return err::UnknownPrintMonitor;
+    for (const auto& port : s.MonitorPortsOf(*it))
+        for (const auto& p : s.printers)
+            for (const auto& used : SplitPorts(p.info.portName))
+                if (SameName(used, port)) return err::PrintMonitorInUse;
+    s.monitors.erase(it);
+    std::string parentPath = std::string(kMonitorsKey);
+    parentPath.pop_back();
+    if (auto parent = s.FindKey(s.roots[0], parentPath)) {
+        auto& keys = parent->keys;
+        for (auto k = keys.begin(); k != keys.end(); ++k)
+            if (SameName((*k)->name, name)) {
+                s.MarkDeleted(**k);
+                keys.erase(k);
+                break;
+            }
+    }
+    return 0;
+}
+
+uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("EnumMonitors")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    names.clear();
+    for (const auto& m : s.monitors) names.push_back(m.name);
+    return 0;
+}
+
+uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+                                       const std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("AddPrintProcessor", {Str(environment), pathName, name})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (name.empty() || pathName.empty()) return err::InvalidParameter;
+    auto folder = s.EnvFolder(environment);
+    if (!folder) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(environment);
+    for (const auto& p : s.processors)
+        if (SameName(p.name, name) && SameName(p.environment, env))
+            return err::PrintProcessorAlreadyInstalled;
+    FsNode* dll = s.Lookup(s.ProcessorDir(*folder) + "\\" + pathName);
+    if (!dll || dll->folder) return err::FileNotFound;
+    s.processors.push_back({name, env, pathName});
+    auto key = s.MakeKey(s.roots[0], std::string(kEnvironmentsKey) + env + "\\Print Processors\\" +
+                                         name);
+    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(pathName);
+    else key->values.push_back({"Driver", regtype::Sz, SzBytes(pathName)});
+    return 0;
+}
+
+uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("DeletePrintProcessor", {Str(environment), name})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(environment);
+    auto it = std::find_if(s.processors.begin(), s.processors.end(), [&](const SimProcessor& p) {
+        return SameName(p.name, name) && SameName(p.environment, env);
+    });
+    if (it == s.processors.end()) return sim::UnknownPrintProcessor;
+    if (SameName(env, s.localEnv))
+        for (const auto& p : s.printers)
+            if (SameName(p.info.printProcessor, name)) return err::CanNotComplete;
+    s.processors.erase(it);
+    if (auto parent = s.FindKey(s.roots[0], std::string(kEnvironmentsKey) + env +
+                                                "\\Print Processors")) {
+        auto& keys = parent->keys;
+        for (auto k = keys.begin(); k != keys.end(); ++k)
+            if (SameName((*k)->name, name)) {
+                s.MarkDeleted(**k);
+                keys.erase(k);
+                break;
+            }
+    }
+    return 0;
+}
+
+uint32_t SimWindows::EnumPrintProcessors(const char* environment,
+                                         std::vector<std::string>& names) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("EnumPrintProcessors", {Str(environment)})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(environment);
+    names.clear();
+    for (const auto& p : s.processors)
+        if (SameName(p.environment, env)) names.push_back(p.name);
+    return 0;
+}
+
+uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("AddPrinterDriver",
+                             {Str(info.pName), Str(info.pEnvironment), Str(info.pDriverPath),
+                              Str(info.pDataFile), Str(info.pConfigFile)}))
+        return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!info.pName || !*info.pName || !info.pDriverPath || !info.pDataFile || !info.pConfigFile)
+        return err::InvalidParameter;
+    auto envFolder = s.EnvFolder(info.pEnvironment);
+    if (!envFolder) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(info.pEnvironment);
+    bool win40 = SameName(env, "Windows 4.0");
+    if (win40 ? info.cVersion != 0 : (info.cVersion != 2 && info.cVersion != 3))
+        return err::InvalidParameter;
+
+    sim::DriverRecordSim d;
+    d.name = info.pName;
+    d.environment = env;
+    d.version = info.cVersion;
+    d.monitorName = Str(info.pMonitorName);
+    d.defaultDataType = Str(info.pDefaultDataType);
+    std::vector<std::string> given = {info.pDriverPath, info.pDataFile, info.pConfigFile};
+    if (info.pHelpFile && *info.pHelpFile) given.push_back(info.pHelpFile);
+    if (info.pDependentFiles)
+        for (const char* p = info.pDependentFiles; *p; p += std::char_traits<char>::length(p) + 1)
+            given.push_back(p);
+
+    // Every file must be where it is named, in the driver folder, or already
+    // in the version's folder; all are then copied into the version's folder.
+    std::string driverDir = s.DriverDir(*envFolder);
+    std::string versionDir = driverDir + "\\" + VersionFolder(env, info.cVersion);
+    std::vector<FsNode*> sources;
+    for (const auto& file : given) {
+        if (file.empty()) return err::InvalidParameter;
+        std::string base = BaseName(file);
+        FsNode* node = nullptr;
+        if (file.find_first_of("\\/:") != std::string::npos) node = s.Lookup(file);
+        if (!node) node = s.Lookup(driverDir + "\\" + base);
+        if (!node) node = s.Lookup(versionDir + "\\" + base);
+        if (!node || node->folder) return err::FileNotFound;
+        sources.push_back(node);
+    }
+    // Copy the sources first: a file may be copied over another source.
+    std::vector<std::pair<std::string, FsNode>> copies;
+    for (size_t i = 0; i < given.size(); ++i) {
+        FsNode copy;
+        copy.name = BaseName(given[i]);
+        copy.bytes = sources[i]->bytes;
+        copy.attributes = (sources[i]->attributes & ~attr::Directory) | attr::Archive;
+        copy.version = sources[i]->version;
+        copies.emplace_back(copy.name, std::move(copy));
+    }
+    FsNode* folder = s.MakeFolders(versionDir);
+    for (auto& [base, copy] : copies) {
+        auto node = std::make_unique<FsNode>(std::move(copy));
+        folder->children[LowerText(base)] = std::move(node);
+    }
+    d.driverPath = BaseName(given[0]);
+    d.dataFile = BaseName(given[1]);
+    d.configFile = BaseName(given[2]);
+    size_t next = 3;
+    if (info.pHelpFile && *info.pHelpFile) d.helpFile = BaseName(given[next++]);
+    for (; next < given.size(); ++next) d.dependentFiles.push_back(BaseName(given[next]));
+
+    // A second add of the same driver replaces it.
+    for (size_t i : DriversNamed(s, env, d.name, d.version)) {
+        s.drivers[i] = d;
+        return 0;
+    }
+    s.drivers.push_back(d);
+    auto key = s.MakeKey(s.roots[0], std::string(kEnvironmentsKey) + env + "\\Drivers\\Version-" +
+                                         std::to_string(d.version) + "\\" + d.name);
+    key->values.push_back({"Driver", regtype::Sz, SzBytes(d.driverPath)});
+    return 0;
+}
+
+uint32_t SimWindows::DeletePrinterDriver(const char* server, const char* environment,
+                                         const std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("DeletePrinterDriver", {Str(server), Str(environment), name})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    return RemoveDrivers(s, environment, name, std::nullopt, false);
+}
+
+uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("EnumPrinterDrivers", {Str(environment)})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
+    std::string env = s.CanonicalEnv(environment);
+    names.clear();
+    for (const auto& d : s.drivers)
+        if (SameName(d.environment, env)) names.push_back(d.name);
+    return 0;
+}
+
+uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("AddPrinter", {Str(info.pPrinterName), Str(info.pDriverName),
+                                            Str(info.pPortName), Str(info.pPrintProcessor)}))
+        return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    std::string name = Str(info.pPrinterName);
+    if (!ValidPrinterName(name)) return err::InvalidPrinterName;
+    if (s.Printer(name)) return err::PrinterAlreadyExists;
+    if (uint32_t e = CheckPrinterFields(s, Str(info.pDriverName), Str(info.pPrintProcessor),
+                                        Str(info.pPortName)))
+        return e;
+    SimPrinter p;
+    p.id = s.nextPrinterId++;
+    PrinterInfo& i = p.info;
+    i.printerName = name;
+    i.shareName = Str(info.pShareName);
+    i.portName = Str(info.pPortName);
+    i.driverName = Str(info.pDriverName);
+    i.comment = Str(info.pComment);
+    i.location = Str(info.pLocation);
+    i.sepFile = Str(info.pSepFile);
+    i.printProcessor = Str(info.pPrintProcessor);
+    i.datatype = info.pDatatype && *info.pDatatype ? info.pDatatype : "RAW";
+    i.parameters = Str(info.pParameters);
+    i.attributes = info.Attributes & ~printer_attr::Default;
+    i.priority = info.Priority;
+    i.defaultPriority = info.DefaultPriority;
+    i.startTime = info.StartTime;
+    i.untilTime = info.UntilTime;
+    s.printers.push_back(p);
+    if (info.Attributes & printer_attr::Default) s.SetDefault(name);
+    uintptr_t h = s.NewHandle();
+    s.printerHandles[h] = p.id;
+    out = Printer(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenPrinter", {name})) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    SimPrinter* p = s.Printer(name);
+    if (!p) return err::InvalidPrinterName;
+    uintptr_t h = s.NewHandle();
+    s.printerHandles[h] = p->id;
+    out = Printer(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetPrinterSize")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    SimPrinter* p = s.PrinterOf(printer);
+    if (!p) return err::InvalidHandle;
+    const PrinterInfo& i = p->info;
+    // PRINTER_INFO_2A followed by its strings.
+    uint32_t size = 136;
+    for (const std::string* t : {&i.serverName, &i.printerName, &i.shareName, &i.portName,
+                                 &i.driverName, &i.comment, &i.location, &i.sepFile,
+                                 &i.printProcessor, &i.datatype, &i.parameters})
+        size += static_cast<uint32_t>(t->size()) + 1;
+    needed = size;
+    return err::InsufficientBuffer;
+}
+
+uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetPrinter")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    SimPrinter* p = s.PrinterOf(printer);
+    if (!p) return err::InvalidHandle;
+    out = Visible(s, *p);
+    return 0;
+}
+
+uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("SetPrinter", {info.printerName, info.driverName, info.portName}))
+        return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    SimPrinter* p = s.PrinterOf(printer);
+    if (!p) return err::InvalidHandle;
+    if (!SameName(info.printerName, p->info.printerName)) {
+        if (!ValidPrinterName(info.printerName)) return err::InvalidPrinterName;
+        if (s.Printer(info.printerName)) return err::PrinterAlreadyExists;
+    }
+    if (uint32_t e = CheckPrinterFields(s, info.driverName, info.printProcessor, info.portName))
+        return e;
+    bool wasDefault = SameName(s.defaultPrinter, p->info.printerName);
+    PrinterInfo& i = p->info;
+    uint32_t status = i.status, jobs = i.cJobs;
+    i = info;
+    i.serverName.clear();
+    i.status = status;  // the queue's state and jobs are the spooler's own
+    i.cJobs = jobs;
+    if (i.datatype.empty()) i.datatype = "RAW";
+    i.attributes &= ~printer_attr::Default;
+    if ((info.attributes & printer_attr::Default) || wasDefault) s.SetDefault(i.printerName);
+    return 0;
+}
+
+uint32_t SimWindows::DeletePrinter(const Printer& printer) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("DeletePrinter")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    SimPrinter* p = s.PrinterOf(printer);
+    if (!p) return err::InvalidHandle;
+    if (SameName(s.defaultPrinter, p->info.printerName)) {
+        s.defaultPrinter.clear();
+        std::string ini = s.windowsDir + "\\win.ini";
+        if (FsNode* node = s.Lookup(ini))
+            node->bytes = sim::EditProfile(node->bytes, "windows", "device", nullptr);
+    }
+    uintptr_t id = p->id;
+    s.printers.erase(std::remove_if(s.printers.begin(), s.printers.end(),
+                                    [&](const SimPrinter& x) { return x.id == id; }),
+                     s.printers.end());
+    return 0;
+}
+
+uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("EnumPrinters")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    printers.clear();
+    for (const auto& p : s.printers) {
+        PrinterInfo v = Visible(s, p);
+        printers.push_back({v.printerName, v.portName, v.attributes});
+    }
+    return 0;
+}
+
+uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("EnumPorts")) return e;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    names = s.Ports();
+    return 0;
+}
+
+uint32_t SimWindows::GetDefaultPrinter(std::string& name) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("GetDefaultPrinter")) return e;
+    if (s.defaultPrinter.empty()) return err::FileNotFound;
+    name = s.defaultPrinter;
+    return 0;
+}
+
+std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string& name,
+                                                               uint32_t& error) {
+    Lock lock(mu_);
+    State& s = *s_;
+    error = s.Enter("LoadSpoolerLibrary", {name});
+    if (error) return nullptr;
+    if (!SameName(name, "winspool.drv") || !s.spoolLibLoads) {
+        error = err::ModNotFound;
+        return nullptr;
+    }
+    ++s.spoolLoads;
+    return std::make_unique<SimSpoolerLibrary>(*this);
+}
+
+void SimWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
+    Lock lock(mu_);
+    s_->Enter("BroadcastIniChange", {Str(section)});
+    s_->broadcasts.push_back(
+        {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
+}
+
+uint32_t SimSpoolerLibrary::SetDefaultPrinter(const char* printerName) {
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    if (uint32_t e = s.Enter("SetDefaultPrinter", {Str(printerName)})) return e;
+    if (!s.spoolHasSetDefault) return err::ProcNotFound;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!printerName || !*printerName) {
+        // Windows then picks a printer of its own: the first.
+        if (s.printers.empty()) return err::InvalidPrinterName;
+        s.SetDefault(s.printers.front().info.printerName);
+        return 0;
+    }
+    SimPrinter* p = s.Printer(printerName);
+    if (!p) return err::InvalidPrinterName;
+    s.SetDefault(p->info.printerName);
+    return 0;
+}
+
+uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char* environment,
+                                                  const char* driverName, uint32_t deleteFlag,
+                                                  uint32_t versionFlag) {
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    if (uint32_t e = s.Enter("DeletePrinterDriverEx",
+                             {Str(server), Str(environment), Str(driverName)}))
+        return e;
+    if (!s.spoolHasDeleteEx) return err::ProcNotFound;
+    if (uint32_t e = SpoolerDown(s)) return e;
+    if (!driverName || !*driverName) return err::InvalidParameter;
+    if (deleteFlag & ~(DpdDeleteUnusedFiles | DpdDeleteSpecificVersion | DpdDeleteAllFiles))
+        return err::InvalidParameter;
+    std::optional<uint32_t> version;
+    if (deleteFlag & DpdDeleteSpecificVersion) version = versionFlag;
+    return RemoveDrivers(s, environment, driverName, version,
+                         (deleteFlag & (DpdDeleteUnusedFiles | DpdDeleteAllFiles)) != 0);
+}
+
+// ================================================================ service control manager
+
+uint32_t SimWindows::OpenScManager(ScHandle& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenScManager")) return e;
+    uintptr_t h = s.NewHandle();
+    s.services[h] = {true, {}, 0};
+    out = ScHandle(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& name,
+                                 uint32_t access, ScHandle& out) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("OpenService", {name})) return e;
+    auto it = s.services.find(manager.value());
+    if (!manager || it == s.services.end() || !it->second.manager) return err::InvalidHandle;
+    if (!SameName(name, "Spooler")) return err::ServiceDoesNotExist;
+    uintptr_t h = s.NewHandle();
+    s.services[h] = {false, "Spooler", access};
+    out = ScHandle(this, h);
+    return 0;
+}
+
+uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("ControlServiceStop")) return e;
+    auto it = s.services.find(service.value());
+    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
+    if (!(it->second.access & svc::Stop)) return err::AccessDenied;
+    if (s.spoolerState == svc::Stopped) return err::ServiceNotActive;
+    s.spoolerState = svc::Stopped;
+    s.serviceLog.push_back("stop");
+    return 0;
+}
+
+uint32_t SimWindows::StartService(const ScHandle& service) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("StartService")) return e;
+    auto it = s.services.find(service.value());
+    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
+    if (!(it->second.access & svc::Start)) return err::AccessDenied;
+    if (s.spoolerState != svc::Stopped) return err::ServiceAlreadyRunning;
+    s.spoolerState = s.spoolerNeverRuns ? svc::StartPending : svc::Running;
+    s.serviceLog.push_back("start");
+    return 0;
+}
+
+uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (uint32_t e = s.Enter("QueryServiceState")) return e;
+    auto it = s.services.find(service.value());
+    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
+    if (!(it->second.access & svc::QueryStatus)) return err::AccessDenied;
+    state = s.spoolerState;
+    return 0;
+}
+
+// ================================================================ USB interface library
+
+std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, uint32_t& error) {
+    Lock lock(mu_);
+    State& s = *s_;
+    error = s.Enter("LoadUsbLibrary", {name});
+    if (error) return nullptr;
+    if (!SameName(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
+        error = err::ModNotFound;
+        return nullptr;
+    }
+    ++s.usbLoads;
+    return std::make_unique<SimUsbLibrary>(*this);
+}
+
+bool SimUsbLibrary::Has(std::string_view entryPoint) const {
+    Lock lock(m_.mu_);
+    static const char* const known[] = {"OpenDeviceX", "CloseDevice", "uWrite",
+                                        "GetPrinterInternalID", "GetDescriptor"};
+    bool exists = std::any_of(std::begin(known), std::end(known),
+                              [&](const char* k) { return entryPoint == k; });
+    auto it = m_.s_->usbMissing.find(std::string(entryPoint));
+    return exists && !(it != m_.s_->usbMissing.end() && it->second);
+}
+
+int32_t SimUsbLibrary::OpenDeviceX(int32_t index) {
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    if (s.Enter("OpenDeviceX")) return s.usbNoDevice;
+    if (index < 0 || index >= 8 || !s.usb[index].attached) return s.usbNoDevice;
+    int32_t h = s.nextUsbHandle++;
+    s.usbHandles[h] = index;
+    return h;
+}
+
+void SimUsbLibrary::CloseDevice(int32_t handle) {
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    s.Enter("CloseDevice");
+    s.usbCloses.push_back(handle);
+    s.usbHandles.erase(handle);
+}
+
+int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
+                              int32_t count) {
+    (void)reserved;
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    if (s.Enter("uWrite")) return 0;
+    auto it = s.usbHandles.find(handle);
+    if (it == s.usbHandles.end() || !s.usb[it->second].attached) return 0;
+    if (s.usbWriteFails || count <= 0 || !bytes) return 0;
+    sim::UsbWrite w{it->second, std::vector<uint8_t>(bytes, bytes + count)};
+    s.usbWrites.push_back(w);
+    // The set-ID command: ESC, the five code bytes, GS 'I' blank, the ID.
+    if (count == 10 && bytes[0] == 0x1B && bytes[6] == 0x1D && bytes[7] == 0x49 &&
+        bytes[8] == 0x20 && (!s.usbCode || std::equal(s.usbCode->begin(), s.usbCode->end(), bytes + 1)))
+        s.usb[it->second].id = bytes[9];
+    return count;
+}
+
+int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
+    Lock lock(m_.mu_);
+    SimWindows::State& s = *m_.s_;
+    if (s.Enter("GetPrinterInternalID")) return -1;
+    auto it = s.usbHandles.find(handle);
+    if (it == s.usbHandles.end() || !s.usb[it->second].attached || s.usbReadFails) return -1;
+    return s.usb[it->second].id;
+}
+
+// ================================================================ the tests' side
+
+void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
+    Lock lock(mu_);
+    s_->monitorPorts[LowerText(dll)] = std::move(ports);
+}
+
+void SimWindows::InstallMonitor(const std::string& name, const std::string& environment,
+                                const std::string& dll) {
+    Lock lock(mu_);
+    State& s = *s_;
+    auto& m = s.monitors;
+    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return SameName(x.name, name); }),
+            m.end());
+    m.push_back({name, environment, dll});
+    auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + name);
+    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
+    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
+}
+
+void SimWindows::InstallPrintProcessor(const std::string& environment, const std::string& name,
+                                       const std::string& dll) {
+    Lock lock(mu_);
+    State& s = *s_;
+    std::string env = s.CanonicalEnv(environment.c_str());
+    auto& p = s.processors;
+    p.erase(std::remove_if(p.begin(), p.end(), [&](const auto& x) {
+                return SameName(x.name, name) && SameName(x.environment, env);
+            }),
+            p.end());
+    p.push_back({name, env, dll});
+    auto key = s.MakeKey(s.roots[0], std::string(kEnvironmentsKey) + env + "\\Print Processors\\" +
+                                         name);
+    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
+    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
+}
+
+void SimWindows::InstallDriver(const sim::DriverRecordSim& driver) {
+    Lock lock(mu_);
+    State& s = *s_;
+    sim::DriverRecordSim d = driver;
+    d.environment = s.CanonicalEnv(d.environment.empty() ? nullptr : d.environment.c_str());
+    for (size_t i : DriversNamed(s, d.environment, d.name, d.version)) {
+        s.drivers[i] = d;
+        return;
+    }
+    s.drivers.push_back(d);
+}
+
+void SimWindows::InstallPrinter(const PrinterInfo& printer) {
+    Lock lock(mu_);
+    State& s = *s_;
+    if (SimPrinter* p = s.Printer(printer.printerName)) {
+        p->info = printer;
+    } else {
+        SimPrinter fresh;
+        fresh.id = s.nextPrinterId++;
+        fresh.info = printer;
+        s.printers.push_back(fresh);
+    }
+    if (printer.attributes & printer_attr::Default) s.SetDefault(printer.printerName);
+    s.Printer(printer.printerName)->info.attributes &= ~printer_attr::Default;
+}
+
+std::vector<sim::MonitorRecord> SimWindows::Monitors() const {
+    Lock lock(mu_);
+    std::vector<sim::MonitorRecord> out;
+    for (const auto& m : s_->monitors) out.push_back({m.name, m.environment, m.dll});
+    return out;
+}
+
+std::vector<sim::ProcessorRecord> SimWindows::Processors() const {
+    Lock lock(mu_);
+    std::vector<sim::ProcessorRecord> out;
+    for (const auto& p : s_->processors) out.push_back({p.name, p.environment, p.dll});
+    return out;
+}
+
+std::vector<sim::DriverRecordSim> SimWindows::Drivers() const {
+    Lock lock(mu_);
+    return s_->drivers;
+}
+
+std::vector<PrinterInfo> SimWindows::Printers() const {
+    Lock lock(mu_);
+    std::vector<PrinterInfo> out;
+    for (const auto& p : s_->printers) out.push_back(Visible(*s_, p));
+    return out;
+}
+
+std::optional<PrinterInfo> SimWindows::FindPrinter(const std::string& name) const {
+    Lock lock(mu_);
+    if (SimPrinter* p = s_->Printer(name)) return Visible(*s_, *p);
+    return std::nullopt;
+}
+
+void SimWindows::SetPrinterJobs(const std::string& name, uint32_t jobs) {
+    Lock lock(mu_);
+    if (SimPrinter* p = s_->Printer(name)) p->info.cJobs = jobs;
+}
+
+std::string SimWindows::DefaultPrinter() const {
+    Lock lock(mu_);
+    return s_->defaultPrinter;
+}
+
+void SimWindows::SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter,
+                                   bool hasDeletePrinterDriverEx) {
+    Lock lock(mu_);
+    s_->spoolLibLoads = loads;
+    s_->spoolHasSetDefault = hasSetDefaultPrinter;
+    s_->spoolHasDeleteEx = hasDeletePrinterDriverEx;
+}
+
+std::vector<sim::BroadcastCall> SimWindows::Broadcasts() const {
+    Lock lock(mu_);
+    return s_->broadcasts;
+}
+
+int SimWindows::SpoolerLibraryLoads() const {
+    Lock lock(mu_);
+    return s_->spoolLoads;
+}
+
+int SimWindows::SpoolerLibraryFrees() const {
+    Lock lock(mu_);
+    return s_->spoolFrees;
+}
+
+void SimWindows::SetSpoolerApiNeedsService(bool needs) {
+    Lock lock(mu_);
+    s_->spoolerApiNeedsService = needs;
+}
+
+}  // namespace plat
