@@ -5,8 +5,12 @@
 // Every value lands in a buffer of the reader; the records point into those
 // buffers, so a record is valid while its reader lives and until the next
 // read of the same kind. Missing files, sections and keys read as "0".
+//
+// Each key is read with a limit L: the value is cut to L - 1 characters, as
+// the profile reader cuts a value to its buffer size less the terminator.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +31,7 @@ struct MonitorSettings {
 // text fields at fixed offsets. Offsets of the fields the reader fills:
 struct DriverFileTable {
     static constexpr size_t kSize = 3100;
+    static constexpr size_t kFieldSize = 200;
     static constexpr size_t DriverPath = 0, DataFile = 200, ConfigFile = 400, HelpFile = 600,
                             ProcessorDll = 1900, DataFileDll = 2100, OemuniDll = 2300,
                             OemuniIni = 2500, OemuiDll = 2700, ControlFontFile = 2900;
@@ -39,6 +44,12 @@ struct DriverFileTable {
 
 class ModelConfigReader {
 public:
+    // Capacity of the text fields and the INI paths, terminator included.
+    static constexpr size_t kFieldSize = 200;
+    // Capacity of the printer name the printer record points at; the
+    // installation appends "(U) 1", "(S)", "(P)" and "(n)" to it in place.
+    static constexpr size_t kPrinterNameSize = 260;
+
     // Builds the five INI paths from the program folder (the folder of the
     // running program, up to and including its last backslash).
     explicit ModelConfigReader(plat::Windows& windows);
@@ -64,31 +75,88 @@ public:
 
     const char* SetupIniPath() const { return setupIni_; }
     const char* CurrentIniPath() const { return currentIni_; }
+    // The module INI of a ModuleKind in the reader's lower-case form; "" for a
+    // kind outside 0..3.
     const char* ModuleIniPath(int32_t kind) const;
 
+    // The printer name the last ReadPrinterRecord pointed the record at
+    // (kPrinterNameSize characters), for the installation to extend in place.
+    char* PrinterNameBuffer() { return printerName_; }
+
 private:
-    // ... implementation-defined buffers: driver name, data file, driver path,
-    // help file, config file, data-file DLL, Oemui DLL, Oemuni DLL, Oemuni INI,
-    // the dependent-file list (no fixed limit), the monitor names and DLLs,
-    // printer driver name, attributes text, processor name, printer name (260),
-    // and the INI paths.
+    // Forms the section of a per-OS read ("" for an OsClass outside 0..5) and
+    // points the current INI path at the module INI of the module kind.
+    std::string BeginPerOsRead(const char* model, int32_t os);
+    // One profile read with the default "0", cut to limit - 1 characters
+    // (and never beyond the buffer). An empty section or path reads as the
+    // default without touching the file system.
+    void Read(const std::string& section, const char* key, uint32_t limit, const char* path,
+              char* out, size_t capacity);
+    template <size_t N>
+    void Read(const std::string& section, const char* key, uint32_t limit, const char* path,
+              char (&out)[N]) {
+        Read(section, key, limit, path, out, N);
+    }
+    // Reads the nine driver keys of a mode ("STD" or "GDI") into fields 1 to 9.
+    void ReadDriverKeys(const std::string& section, const char* prefix);
+
     plat::Windows& windows_;
+
+    // The driver record's fields.
+    char driverName_[kFieldSize] = {};
+    char dataFile_[kFieldSize] = {};
+    char driverPath_[kFieldSize] = {};
+    char helpFile_[kFieldSize] = {};
+    char configFile_[kFieldSize] = {};
+    char dataFileDll_[kFieldSize] = {};
+    char oemuiDll_[kFieldSize] = {};
+    char oemuniDll_[kFieldSize] = {};
+    char oemuniIni_[kFieldSize] = {};
+    // NUL-terminated names ended by an empty name; grows as needed.
+    std::string dependentFiles_ = std::string(2, '\0');
+
+    // The monitor settings' names.
+    char usbMonitorName_[kFieldSize] = {};
+    char usbMonitorDll_[kFieldSize] = {};
+    char serialMonitorName_[kFieldSize] = {};
+    char serialMonitorDll_[kFieldSize] = {};
+
+    // The printer record's fields.
+    char printerDriverName_[kFieldSize] = {};
+    char attributesText_[kFieldSize] = {};
+    char printProcessor_[kFieldSize] = {};
+    char printerName_[kPrinterNameSize] = {};
+
     int32_t moduleKind_ = -1;
-    char currentIni_[200] = {};
-    char setupIni_[200] = {};
+
+    char currentIni_[kFieldSize] = {};
+    char receiptIni_[kFieldSize] = {};
+    char ticketIni_[kFieldSize] = {};
+    char labelIni_[kFieldSize] = {};
+    char embeddedIni_[kFieldSize] = {};
+    char setupIni_[kFieldSize] = {};
 };
 
 // The program folder: the running program's file name up to and including
-// its last backslash (empty when it holds none).
+// its last backslash (empty when it holds none, or when the name can't be
+// read whole into its 200-character buffer).
 std::string ProgramFolder(plat::Windows& windows);
+
+// The module INI of a module index in the capitalised form that the wizard
+// and the port page use ("DRVCONFIG\setup_Ticket.ini"); nullptr outside 0..3.
+// File names compare without regard to case: it names the same file as the
+// reader's lower-case form.
+const char* ModuleIniName(int32_t module);
 
 // Composes the paths of setup.ini and of the module INI for a module index,
 // in the capitalised form of the module file names ("DRVCONFIG\setup_Ticket.ini").
 // Each buffer holds 200 characters; for a module outside 0..3 the module path
-// is the program folder alone.
+// is the program folder alone. A path that would not fit is left empty, so
+// that nothing reads a file of a cut-off name.
 void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath,
                       char* moduleIniPath);
 
 // Decimal conversion as the package readers use it: optional leading blanks
 // and sign, then digits up to the first other character; no digits gives 0.
+// A number beyond the 32-bit range gives the nearest end of the range.
 int32_t IniToInt(const char* text);
