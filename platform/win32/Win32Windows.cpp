@@ -88,6 +88,24 @@ uint32_t ReadSized(std::vector<BYTE>& buffer, Call call) {
     return err::InsufficientBuffer;
 }
 
+// Reads a spooler folder (GetPrinterDriverDirectoryA and its kind). Some
+// spoolers, Wine's among them, measure the ANSI buffer in UTF-16 bytes; the
+// folder is read into a buffer of the layer's own and the caller's capacity
+// is applied here: the text and its terminator must fit.
+template <class Call>
+uint32_t ReadSpoolerFolder(std::string& out, uint32_t capacity, Call call) {
+    out.clear();
+    std::vector<BYTE> buffer(2 * (MAX_PATH + 1), 0);
+    const uint32_t e = ReadSized(buffer, call);
+    if (e != err::Success) return e;
+    const char* text = reinterpret_cast<const char*>(buffer.data());
+    const size_t length = strnlen(text, buffer.size());
+    if (length == buffer.size()) return err::CanNotComplete;  // no terminator
+    if (length + 1 > capacity) return err::InsufficientBuffer;
+    out.assign(text, length);
+    return err::Success;
+}
+
 // An enumeration of records whose first field is the name (MONITOR_INFO_1A,
 // PORT_INFO_1A, ...).
 template <class Record, class Call>
@@ -352,24 +370,16 @@ uint32_t Win32Windows::GetWindowsDirectory(std::string& out, uint32_t capacity) 
 
 uint32_t Win32Windows::GetPrinterDriverDirectory(const char* environment, std::string& out,
                                                  uint32_t capacity) {
-    out.clear();
-    std::vector<BYTE> buffer(std::max<uint32_t>(capacity, 1), 0);
-    DWORD needed = 0;
-    const uint32_t e = Result(::GetPrinterDriverDirectoryA(nullptr, Mutable(environment), 1,
-                                                           buffer.data(), capacity, &needed));
-    if (e == err::Success) out = reinterpret_cast<const char*>(buffer.data());
-    return e;
+    return ReadSpoolerFolder(out, capacity, [environment](BYTE* data, DWORD size, DWORD* needed) {
+        return ::GetPrinterDriverDirectoryA(nullptr, Mutable(environment), 1, data, size, needed);
+    });
 }
 
 uint32_t Win32Windows::GetPrintProcessorDirectory(const char* environment, std::string& out,
                                                   uint32_t capacity) {
-    out.clear();
-    std::vector<BYTE> buffer(std::max<uint32_t>(capacity, 1), 0);
-    DWORD needed = 0;
-    const uint32_t e = Result(::GetPrintProcessorDirectoryA(nullptr, Mutable(environment), 1,
-                                                            buffer.data(), capacity, &needed));
-    if (e == err::Success) out = reinterpret_cast<const char*>(buffer.data());
-    return e;
+    return ReadSpoolerFolder(out, capacity, [environment](BYTE* data, DWORD size, DWORD* needed) {
+        return ::GetPrintProcessorDirectoryA(nullptr, Mutable(environment), 1, data, size, needed);
+    });
 }
 
 uint32_t Win32Windows::CopyFile(const std::string& source, const std::string& target,
