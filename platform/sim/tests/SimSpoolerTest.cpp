@@ -1,0 +1,384 @@
+// The simulated spooler, service control, token, USB library, user interface
+// and the machine's thread safety.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/sim/SimWindows.h"
+
+namespace plat {
+namespace {
+
+constexpr const char* kSys = "C:\\WINDOWS\\system32";
+constexpr const char* kDrv = "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86";
+constexpr const char* kProc = "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86";
+constexpr const char* kMonKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+// A machine with the USB monitor and a driver "Q" ready for a printer.
+struct Spooler : ::testing::Test {
+    SimWindows w;
+    void SetUp() override {
+        w.PutFile(std::string(kSys) + "\\QSUSBMON.DLL", "MZ");
+        w.SetMonitorPorts("QSUSBMON.DLL", {"USB_Q_1", "USB_Q_2"});
+        for (const char* f : {"Q.GPD", "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "Q.HLP"})
+            w.PutFile(std::string(kDrv) + "\\" + f, f);
+    }
+    uint32_t AddUsbMonitor() {
+        MonitorInfo2 m{"Quillset USB Port Monitor", "Windows NT x86", "QSUSBMON.DLL"};
+        return w.AddMonitor(m);
+    }
+    uint32_t AddDriver(const char* name = "Q", const char* deps = "UNIRES.DLL\0\0") {
+        DriverInfo3 d;
+        d.cVersion = 3;
+        d.pName = name;
+        d.pEnvironment = "Windows NT x86";
+        d.pDriverPath = "UNIDRV.DLL";
+        d.pDataFile = "Q.GPD";
+        d.pConfigFile = "UNIDRVUI.DLL";
+        d.pHelpFile = "Q.HLP";
+        d.pDependentFiles = deps;
+        return w.AddPrinterDriver(d);
+    }
+    uint32_t AddPrinter(const char* name, const char* port, Printer& out,
+                        const char* driver = "Q", const char* proc = "WinPrint") {
+        PrinterInfo2 p;
+        p.pPrinterName = name;
+        p.pPortName = port;
+        p.pDriverName = driver;
+        p.pPrintProcessor = proc;
+        p.pDatatype = "RAW";
+        return w.AddPrinter(p, out);
+    }
+};
+
+TEST_F(Spooler, MonitorsNeedTheirDllRegisterTheirKeyAndPortsAndRefuseRemovalInUse) {
+    MonitorInfo2 missing{"Serial", "Windows NT x86", "QSCOMMON.DLL"};
+    EXPECT_EQ(w.AddMonitor(missing), err::ModNotFound);
+    ASSERT_EQ(AddUsbMonitor(), 0u);
+    EXPECT_EQ(AddUsbMonitor(), err::PrintMonitorAlreadyInstalled);
+    EXPECT_EQ(w.RegText(Root::LocalMachine, std::string(kMonKey) + "Quillset USB Port Monitor",
+                        "Driver"),
+              "QSUSBMON.DLL");
+    std::vector<std::string> ports;
+    ASSERT_EQ(w.EnumPorts(ports), 0u);
+    EXPECT_EQ(ports.front(), "LPT1:");
+    EXPECT_EQ(ports.back(), "USB_Q_2");
+
+    ASSERT_EQ(AddDriver(), 0u);
+    Printer p;
+    ASSERT_EQ(AddPrinter("Q(U) 2", "USB_Q_2", p), 0u);
+    RegKey key;
+    ASSERT_EQ(w.RegOpenKey(Root::LocalMachine, std::string(kMonKey) + "Quillset USB Port Monitor",
+                           key),
+              0u);
+    EXPECT_EQ(w.DeleteMonitor(nullptr, "Quillset USB Port Monitor"), err::PrintMonitorInUse);
+    EXPECT_EQ(w.DeleteMonitor(nullptr, "Nobody"), err::UnknownPrintMonitor);
+    ASSERT_EQ(w.DeletePrinter(p), 0u);
+    ASSERT_EQ(w.DeleteMonitor(nullptr, "quillset usb port monitor"), 0u);
+    EXPECT_FALSE(w.KeyExists(Root::LocalMachine, std::string(kMonKey) + "Quillset USB Port Monitor"));
+    std::vector<uint8_t> data;
+    EXPECT_EQ(w.RegQueryValue(key, "Driver", nullptr, data, 100), sim::KeyDeleted);
+    ASSERT_EQ(w.EnumPorts(ports), 0u);
+    EXPECT_EQ(ports.back(), "FILE:");
+}
+
+TEST_F(Spooler, ProcessorsLiveInTheirEnvironmentsFolder) {
+    EXPECT_EQ(w.AddPrintProcessor(nullptr, "QSPROC.DLL", "QsProc"), err::FileNotFound);
+    w.PutFile(std::string(kProc) + "\\QSPROC.DLL", "MZ");
+    EXPECT_EQ(w.AddPrintProcessor("Windows 4.0", "QSPROC.DLL", "QsProc"), err::FileNotFound);
+    ASSERT_EQ(w.AddPrintProcessor(nullptr, "QSPROC.DLL", "QsProc"), 0u);
+    EXPECT_EQ(w.AddPrintProcessor("Windows NT x86", "QSPROC.DLL", "qsproc"),
+              err::PrintProcessorAlreadyInstalled);
+    EXPECT_EQ(w.RegText(Root::LocalMachine,
+                        "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
+                        "x86\\Print Processors\\QsProc",
+                        "Driver"),
+              "QSPROC.DLL");
+    std::vector<std::string> names;
+    ASSERT_EQ(w.EnumPrintProcessors(nullptr, names), 0u);
+    EXPECT_EQ(names, (std::vector<std::string>{"WinPrint", "QsProc"}));
+    ASSERT_EQ(AddDriver(), 0u);
+    Printer p;
+    ASSERT_EQ(AddPrinter("Q", "LPT1:", p, "Q", "QsProc"), 0u);
+    EXPECT_EQ(w.DeletePrintProcessor(nullptr, "QsProc"), err::CanNotComplete);
+    EXPECT_EQ(w.DeletePrintProcessor(nullptr, "Other"), sim::UnknownPrintProcessor);
+    ASSERT_EQ(w.DeletePrinter(p), 0u);
+    EXPECT_EQ(w.DeletePrintProcessor(nullptr, "QsProc"), 0u);
+}
+
+TEST_F(Spooler, DriversCopyTheirFilesAndDeleteUnusedOnesOnRequest) {
+    DriverInfo3 bad;
+    bad.cVersion = 3;
+    bad.pName = "Q";
+    bad.pEnvironment = "Windows NT x86";
+    bad.pDriverPath = "UNIDRV.DLL";
+    bad.pDataFile = "NONE.GPD";
+    bad.pConfigFile = "UNIDRVUI.DLL";
+    EXPECT_EQ(w.AddPrinterDriver(bad), err::FileNotFound);
+    bad.pDataFile = "Q.GPD";
+    bad.cVersion = 0;
+    EXPECT_EQ(w.AddPrinterDriver(bad), err::InvalidParameter);
+    EXPECT_TRUE(w.Drivers().empty());
+
+    ASSERT_EQ(AddDriver("Q"), 0u);
+    for (const char* f : {"Q.GPD", "UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "Q.HLP"})
+        EXPECT_TRUE(w.FileExists(std::string(kDrv) + "\\3\\" + f)) << f;
+    ASSERT_EQ(AddDriver("Q"), 0u);  // a second add replaces
+    ASSERT_EQ(AddDriver("R", "\0"), 0u);
+    EXPECT_EQ(w.Drivers().size(), 2u);
+
+    Printer p;
+    ASSERT_EQ(AddPrinter("Q", "LPT1:", p), 0u);
+    EXPECT_EQ(w.DeletePrinterDriver(nullptr, nullptr, "Q"), err::PrinterDriverInUse);
+    EXPECT_EQ(w.DeletePrinterDriver(nullptr, nullptr, "Z"), err::UnknownPrinterDriver);
+    ASSERT_EQ(w.DeletePrinter(p), 0u);
+
+    uint32_t error = 0;
+    auto lib = w.LoadSpoolerLibrary("Winspool.drv", error);
+    ASSERT_TRUE(lib);
+    ASSERT_TRUE(lib->HasDeletePrinterDriverEx());
+    ASSERT_EQ(lib->DeletePrinterDriverEx(nullptr, nullptr, "Q", 1, 0), 0u);
+    // UNIRES.DLL was Q's alone; the rest is R's too.
+    EXPECT_FALSE(w.FileExists(std::string(kDrv) + "\\3\\UNIRES.DLL"));
+    EXPECT_TRUE(w.FileExists(std::string(kDrv) + "\\3\\Q.GPD"));
+    EXPECT_TRUE(w.FileExists(std::string(kDrv) + "\\3\\UNIDRV.DLL"));
+    EXPECT_EQ(lib->DeletePrinterDriverEx(nullptr, nullptr, "Q", 1, 0), err::UnknownPrinterDriver);
+    lib.reset();
+    EXPECT_EQ(w.SpoolerLibraryLoads(), 1);
+    EXPECT_EQ(w.SpoolerLibraryFrees(), 1);
+    w.SetSpoolerLibrary(false, true, true);
+    EXPECT_FALSE(w.LoadSpoolerLibrary("winspool.drv", error));
+    EXPECT_EQ(error, err::ModNotFound);
+}
+
+TEST_F(Spooler, PrintersCheckTheirPartsAndTrackTheDefault) {
+    ASSERT_EQ(AddDriver(), 0u);
+    Printer p;
+    EXPECT_EQ(AddPrinter("Q", "LPT1:", p, "Nope"), err::UnknownPrinterDriver);
+    EXPECT_EQ(AddPrinter("Q", "LPT1:", p, "Q", "Nope"), sim::UnknownPrintProcessor);
+    EXPECT_EQ(AddPrinter("Q", "USB_Q_1", p), err::UnknownPort);
+    EXPECT_EQ(AddPrinter("", "LPT1:", p), err::InvalidPrinterName);
+    EXPECT_FALSE(p);
+    ASSERT_EQ(AddPrinter("Q", "LPT1:", p), 0u);
+    EXPECT_TRUE(p);
+    Printer second;
+    EXPECT_EQ(AddPrinter("q", "LPT2:", second), err::PrinterAlreadyExists);
+    EXPECT_EQ(w.OpenPrinter("Nobody", second), err::InvalidPrinterName);
+    ASSERT_EQ(w.OpenPrinter("Q", second), 0u);
+
+    uint32_t needed = 0;
+    EXPECT_EQ(w.GetPrinterSize(second, needed), err::InsufficientBuffer);
+    EXPECT_GT(needed, 0u);
+    PrinterInfo info;
+    ASSERT_EQ(w.GetPrinter(second, info), 0u);
+    EXPECT_EQ(info.portName, "LPT1:");
+    EXPECT_EQ(info.datatype, "RAW");
+    std::string def;
+    EXPECT_EQ(w.GetDefaultPrinter(def), err::FileNotFound);
+    info.attributes |= printer_attr::Default;
+    info.portName = "COM1:";
+    ASSERT_EQ(w.SetPrinter(second, info), 0u);
+    ASSERT_EQ(w.GetDefaultPrinter(def), 0u);
+    EXPECT_EQ(def, "Q");
+    EXPECT_EQ(w.GetProfileString("windows", "device", ""), "Q,winspool,COM1:");
+    info.portName = "USB_Q_9";
+    EXPECT_EQ(w.SetPrinter(second, info), err::UnknownPort);
+    EXPECT_EQ(w.FindPrinter("Q")->portName, "COM1:");
+
+    w.SetPrinterJobs("Q", 3);
+    std::vector<PrinterInfo5> list;
+    ASSERT_EQ(w.EnumPrinters(list), 0u);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_TRUE(list[0].attributes & printer_attr::Default);
+    ASSERT_EQ(w.GetPrinter(p, info), 0u);
+    EXPECT_EQ(info.cJobs, 3u);
+
+    uint32_t error = 0;
+    auto lib = w.LoadSpoolerLibrary("winspool.drv", error);
+    ASSERT_TRUE(lib);
+    EXPECT_EQ(lib->SetDefaultPrinter("Nobody"), err::InvalidPrinterName);
+    ASSERT_EQ(w.DeletePrinter(p), 0u);
+    EXPECT_EQ(w.GetPrinter(second, info), err::InvalidHandle);
+    EXPECT_EQ(w.GetDefaultPrinter(def), err::FileNotFound);
+    w.SetSpoolerLibrary(true, false, false);
+    EXPECT_FALSE(lib->HasSetDefaultPrinter());
+    EXPECT_EQ(lib->SetDefaultPrinter("Q"), err::ProcNotFound);
+}
+
+TEST_F(Spooler, StoppedSpoolerRefusesCallsAndTheServiceLogsTransitions) {
+    ScHandle scm, spooler, none;
+    ASSERT_EQ(w.OpenScManager(scm), 0u);
+    EXPECT_EQ(w.OpenService(scm, "NoSuch", svc::Start, none), err::ServiceDoesNotExist);
+    ASSERT_EQ(w.OpenService(scm, "Spooler", svc::Start | svc::Stop | svc::QueryStatus, spooler), 0u);
+    EXPECT_EQ(w.StartService(spooler), err::ServiceAlreadyRunning);
+    ASSERT_EQ(w.ControlServiceStop(spooler), 0u);
+    EXPECT_EQ(w.ControlServiceStop(spooler), err::ServiceNotActive);
+    std::vector<std::string> ports;
+    EXPECT_EQ(w.EnumPorts(ports), sim::RpcServerUnavailable);
+    EXPECT_EQ(AddUsbMonitor(), sim::RpcServerUnavailable);
+    EXPECT_TRUE(w.Monitors().size() == 1);
+    w.SetSpoolerNeverRuns(true);
+    ASSERT_EQ(w.StartService(spooler), 0u);
+    uint32_t state = 0;
+    ASSERT_EQ(w.QueryServiceState(spooler, state), 0u);
+    EXPECT_EQ(state, svc::StartPending);
+    EXPECT_EQ(w.StartService(spooler), err::ServiceAlreadyRunning);
+    EXPECT_EQ(w.ServiceLog(), (std::vector<std::string>{"stop", "start"}));
+    ScHandle queryOnly;
+    ASSERT_EQ(w.OpenService(scm, "spooler", svc::QueryStatus, queryOnly), 0u);
+    EXPECT_EQ(w.ControlServiceStop(queryOnly), err::AccessDenied);
+    EXPECT_EQ(w.OpenService(spooler, "Spooler", svc::Start, none), err::InvalidHandle);
+}
+
+TEST(SimSystem, TokensVersionAndShutdown) {
+    SimWindows w;
+    Token t;
+    EXPECT_EQ(w.OpenThreadToken(t), err::NoToken);
+    ASSERT_EQ(w.OpenProcessToken(t), 0u);
+    uint32_t size = 0;
+    EXPECT_EQ(w.GetTokenGroupsSize(t, size), err::InsufficientBuffer);
+    EXPECT_GE(size, 4u + 5 * 8);
+    std::vector<std::string> sids;
+    ASSERT_EQ(w.GetTokenGroups(t, sids), 0u);
+    EXPECT_NE(std::find(sids.begin(), sids.end(), sim::kAdministratorsSid), sids.end());
+    w.SetThreadGroups(std::vector<std::string>{"S-1-1-0"});
+    Token thread;
+    ASSERT_EQ(w.OpenThreadToken(thread), 0u);
+    ASSERT_EQ(w.GetTokenGroups(thread, sids), 0u);
+    EXPECT_EQ(sids, std::vector<std::string>{"S-1-1-0"});
+
+    OsVersion v;
+    ASSERT_EQ(w.GetVersion(v), 0u);
+    EXPECT_EQ(v.platformId, 2u);
+    EXPECT_EQ(v.major, 5u);
+    EXPECT_EQ(v.minor, 1u);
+    EXPECT_EQ(w.ExitWindows(ewx::Reboot, 0), sim::PrivilegeNotHeld);
+    ASSERT_EQ(w.EnableShutdownPrivilege(), 0u);
+    ASSERT_EQ(w.ExitWindows(ewx::Reboot, 0), 0u);
+    EXPECT_EQ(w.ExitWindowsCalls(), std::vector<uint32_t>{ewx::Reboot});
+}
+
+TEST(SimSystem, UsbLibraryOpensAttachedPrintersAndTakesTheSetIdCommand) {
+    SimWindows w;
+    uint32_t error = 0;
+    EXPECT_FALSE(w.LoadUsbLibrary("KvUsbInt.dll", error));
+    EXPECT_EQ(error, err::ModNotFound);
+    w.SetUsbLibraryPresent(true);
+    w.AttachUsbPrinter(2, 9);
+    w.SetUsbSetIdCode(std::array<uint8_t, 5>{1, 2, 3, 4, 5});
+    {
+        auto lib = w.LoadUsbLibrary("KvUsbInt.dll", error);
+        ASSERT_TRUE(lib);
+        EXPECT_TRUE(lib->Has("GetDescriptor"));
+        EXPECT_FALSE(lib->Has("Other"));
+        EXPECT_EQ(lib->OpenDeviceX(0), 0);
+        int32_t h = lib->OpenDeviceX(2);
+        EXPECT_GT(h, 0);
+        EXPECT_EQ(lib->GetPrinterInternalID(h), 9);
+        const uint8_t wrongCode[10] = {0x1B, 9, 9, 9, 9, 9, 0x1D, 0x49, 0x20, 1};
+        EXPECT_EQ(lib->uWrite(h, 0, wrongCode, 10), 10);
+        EXPECT_EQ(w.UsbPrinterId(2), 9);
+        const uint8_t setId[10] = {0x1B, 1, 2, 3, 4, 5, 0x1D, 0x49, 0x20, 1};
+        EXPECT_EQ(lib->uWrite(h, 0, setId, 10), 10);
+        EXPECT_EQ(w.UsbPrinterId(2), 1);
+        w.SetUsbWriteFails(true);
+        EXPECT_EQ(lib->uWrite(h, 0, setId, 10), 0);
+        w.SetUsbReadIdFails(true);
+        EXPECT_LT(lib->GetPrinterInternalID(h), 0);
+        lib->CloseDevice(h);
+        lib->CloseDevice(0);
+        lib->CloseDevice(-1);
+        w.SetUsbNoDeviceResult(-1);
+        EXPECT_EQ(lib->OpenDeviceX(7), -1);
+        w.SetUsbEntryMissing("GetDescriptor", true);
+        EXPECT_FALSE(lib->Has("GetDescriptor"));
+    }
+    EXPECT_EQ(w.UsbWrites().size(), 2u);
+    EXPECT_EQ(w.UsbWrites()[1].deviceIndex, 2);
+    EXPECT_EQ(w.UsbCloseCalls().size(), 3u);
+    EXPECT_EQ(w.UsbCloseCalls()[1], 0);
+    EXPECT_EQ(w.UsbLoads(), 1);
+    EXPECT_EQ(w.UsbFrees(), 1);
+}
+
+TEST(SimSystem, MessageBoxesWindowsMutexesAndShell) {
+    SimWindows w;
+    w.QueueAnswer(mb::IdYes);
+    EXPECT_EQ(w.MessageBox(0, "Restart?", "Setup", mb::YesNo), mb::IdYes);
+    EXPECT_EQ(w.MessageBox(0, "Restart?", "Setup", mb::YesNo | mb::IconExclamation), mb::IdNo);
+    w.SetDefaultYesNoAnswer(mb::IdYes);
+    EXPECT_EQ(w.MessageBox(0, "Again?", "Setup", mb::YesNo), mb::IdYes);
+    EXPECT_EQ(w.MessageBox(7, "Done", "Setup", mb::Ok), mb::IdOk);
+    auto boxes = w.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_FALSE(boxes[0].queueWasEmpty);
+    EXPECT_TRUE(boxes[1].queueWasEmpty);
+    EXPECT_EQ(boxes[3].owner, 7u);
+
+    EXPECT_EQ(w.FindWindow("Uninstall"), 0u);
+    Window u = w.AddWindow("Uninstall", true);
+    EXPECT_EQ(w.FindWindow("Uninstall"), u);
+    EXPECT_EQ(w.FindWindow("uninstall"), 0u);  // the whole title, exactly
+    EXPECT_TRUE(w.IsIconic(u));
+    w.RestoreWindow(u);
+    w.SetForegroundWindow(u);
+    EXPECT_FALSE(w.IsIconic(u));
+    EXPECT_EQ(w.RestoreCalls(), std::vector<Window>{u});
+    EXPECT_EQ(w.ForegroundCalls(), std::vector<Window>{u});
+
+    Mutex a, b, c;
+    EXPECT_EQ(w.CreateMutex("Uninstall", true, a), 0u);
+    EXPECT_EQ(w.CreateMutex("Uninstall", true, b), err::AlreadyExists);
+    EXPECT_TRUE(b);
+    a.reset();
+    b.reset();
+    EXPECT_FALSE(w.MutexExists("Uninstall"));
+    w.OwnMutexElsewhere("Setup");
+    EXPECT_EQ(w.CreateMutex("Setup", true, c), err::AlreadyExists);
+    c.reset();
+    EXPECT_TRUE(w.MutexExists("Setup"));
+
+    EXPECT_GT(w.ShellOpen(".\\POS.CHM"), 32);
+    w.SetShellOpenResult(2);
+    EXPECT_EQ(w.ShellOpen(".\\POS.CHM"), 2);
+    EXPECT_EQ(w.ShellOpens().size(), 2u);
+}
+
+// The installation worker runs on its own thread while the test thread reads
+// the records: the machine stays whole.
+TEST(SimSystem, ConcurrentCallsKeepTheMachineConsistent) {
+    SimWindows w;
+    constexpr int kRounds = 300;
+    std::thread worker([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            RegKey key;
+            ASSERT_EQ(w.RegCreateKey(Root::LocalMachine, "SOFTWARE\\T\\K" + std::to_string(i % 7),
+                                     key),
+                      0u);
+            uint32_t v = static_cast<uint32_t>(i);
+            ASSERT_EQ(w.RegSetValue(key, "V" + std::to_string(i), regtype::Dword, &v, 4), 0u);
+            ASSERT_EQ(w.WriteFile("C:\\WINDOWS\\Temp\\f" + std::to_string(i % 5), "x"), 0u);
+            w.Sleep(100);
+        }
+    });
+    size_t seen = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        seen = std::max(seen, w.Sleeps().size());
+        (void)w.SubKeys(Root::LocalMachine, "SOFTWARE\\T");
+        (void)w.ListFolder("C:\\WINDOWS\\Temp");
+        std::string text;
+        (void)w.GetProfileString("windows", "load", "0");
+    }
+    worker.join();
+    EXPECT_EQ(w.Sleeps().size(), static_cast<size_t>(kRounds));
+    size_t values = 0;
+    for (int k = 0; k < 7; ++k)
+        values += w.DumpValues(Root::LocalMachine, "SOFTWARE\\T\\K" + std::to_string(k)).size();
+    EXPECT_EQ(values, static_cast<size_t>(kRounds));
+    EXPECT_EQ(w.ListFolder("C:\\WINDOWS\\Temp").size(), 5u);
+    w.ClearSleeps();
+    EXPECT_TRUE(w.Sleeps().empty());
+}
+
+}  // namespace
+}  // namespace plat
