@@ -13,20 +13,23 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win64
 
 # kv_wine_template_for <exe>: the template prefix of the build folder that
-# holds <exe> ($KV_WINE_TEMPLATE when set).
+# holds <exe>, or else of the build folder around the current directory
+# ($KV_WINE_TEMPLATE when set).
 kv_wine_template_for() {
     if [ -n "${KV_WINE_TEMPLATE:-}" ]; then
         printf '%s\n' "$KV_WINE_TEMPLATE"
         return 0
     fi
-    local dir
-    dir=$(cd "$(dirname "$1")" && pwd) || return 1
-    while [ "$dir" != / ]; do
-        if [ -f "$dir/CMakeCache.txt" ]; then
-            printf '%s\n' "$dir/wine-template"
-            return 0
-        fi
-        dir=$(dirname "$dir")
+    local dir start
+    for start in "$(dirname "$1")" "$PWD"; do
+        dir=$(cd "$start" 2>/dev/null && pwd) || continue
+        while [ "$dir" != / ]; do
+            if [ -f "$dir/CMakeCache.txt" ]; then
+                printf '%s\n' "$dir/wine-template"
+                return 0
+            fi
+            dir=$(dirname "$dir")
+        done
     done
     return 1
 }

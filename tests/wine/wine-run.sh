@@ -1,9 +1,13 @@
 #!/bin/bash
 # wine-run.sh <exe> [args...]
+# wine-run.sh <script.sh> [args...]
 #
 # Runs one cross-built Windows program under 64-bit Wine on its own copy of the
 # template prefix and exits with the program's exit code. The copy and its
 # wineserver (with every Windows process in it) are gone when this returns.
+# A shell script is run instead of a program, in the same surroundings
+# (WINEPREFIX set, $KV_WINE the loader), for tests that prepare the prefix or
+# run several programs in it.
 #
 # Environment:
 #   KV_WINE_TEMPLATE  the template prefix (default: wine-template in the build
@@ -92,7 +96,11 @@ if [ -n "${KV_WINE_VERSION:-}" ]; then
     }
 fi
 
-timeout --kill-after=10 "${KV_WINE_TIMEOUT:-540}" "$KV_WINE" "$exe" "$@"
+export KV_WINE KV_WINESERVER
+case "$exe" in
+    *.sh) timeout --kill-after=10 "${KV_WINE_TIMEOUT:-540}" bash "$exe" "$@" ;;
+    *) timeout --kill-after=10 "${KV_WINE_TIMEOUT:-540}" "$KV_WINE" "$exe" "$@" ;;
+esac
 rc=$?
 if [ $rc -eq 124 ]; then
     echo "wine-run: $exe timed out after ${KV_WINE_TIMEOUT:-540} s" >&2
