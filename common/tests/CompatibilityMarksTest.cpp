@@ -50,13 +50,6 @@ TEST_F(CompatibilityMarksTest, NoProgramPathMeansNoMark) {
     EXPECT_TRUE(win.DumpValues(Root::CurrentUser, kPersisted).empty());
 }
 
-TEST_F(CompatibilityMarksTest, FailuresAreSwallowedAndChangeNothing) {
-    win.FailCall("RegCreateKey", err::AccessDenied);
-    win.FailCall("RegOpenKey", err::AccessDenied);
-    MarkCompatibilityPersisted(win);
-    EXPECT_TRUE(win.DumpValues(Root::CurrentUser, kPersisted).empty());
-}
-
 TEST_F(CompatibilityMarksTest, AllUsersMarksEveryLongHiveNameExceptClasses) {
     const std::string exactly30(30, 'S');
     const std::string exactly31(31, 'S');
