@@ -40,7 +40,8 @@ bool ReadPrinterRecord(plat::Windows& windows, const plat::Printer& printer,
 }  // namespace
 
 bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName) {
-    if (printerName == nullptr) return false;
+    // An empty name would let the system pick a printer of its own.
+    if (printerName == nullptr || printerName[0] == '\0') return false;
     plat::OsVersion version;
     if (windows.GetVersion(version) != 0) return false;
 
