@@ -26,6 +26,13 @@ inline std::string LowerText(std::string_view s) {
     return out;
 }
 
+inline std::string UpperText(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
 inline bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -315,7 +322,12 @@ struct SimWindows::State {
             if (!next) {
                 next = std::make_shared<RegNode>();
                 next->name = part;
-                from->keys.push_back(next);
+                // Sub-keys are kept sorted without regard to case, as the
+                // hives keep them (and RegEnumKey lists them).
+                auto at = std::find_if(from->keys.begin(), from->keys.end(), [&](const auto& k) {
+                    return UpperText(k->name) > UpperText(part);
+                });
+                from->keys.insert(at, next);
             }
             from = next;
         }

@@ -256,6 +256,7 @@ public:
                      uint32_t value);
     bool KeyExists(Root root, const std::string& path) const;
     // The values of a key in insertion order; empty when the key is missing.
+    // (Sub-keys are kept sorted without regard to case, as Windows lists them.)
     std::vector<sim::RegValueDump> DumpValues(Root root, const std::string& path) const;
     // One value as text (see RegValueDump::text); nullopt when missing.
     std::optional<std::string> RegText(Root root, const std::string& path,
