@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-i686-posix     # the same, 32-bit (built, not run)
   binutils-mingw-w64           # objdump for the check of the cross-built files
   wine64                       # runs the x86_64 tests
-  xvfb xauth                   # a display for the programs' windows under Wine
+  xvfb                         # a display for the programs' windows under Wine
 )
 
 missing=()
