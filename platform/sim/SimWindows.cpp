@@ -279,8 +279,10 @@ uint32_t SimWindows::GetModuleFileName(std::string& out, uint32_t capacity) {
     Lock lock(mu_);
     if (uint32_t e = s_->Enter("GetModuleFileName")) return e;
     if (capacity == 0) return err::InsufficientBuffer;
+    // A name that does not fit is cut to capacity - 1 and reported, as from
+    // Vista on (and as the Win32 layer answers on every version).
     out = s_->moduleFile.substr(0, std::min<size_t>(s_->moduleFile.size(), capacity - 1));
-    return 0;
+    return s_->moduleFile.size() + 1 > capacity ? err::InsufficientBuffer : err::Success;
 }
 
 uint32_t SimWindows::GetSystemDirectory(std::string& out, uint32_t capacity) {

@@ -255,7 +255,7 @@ TEST(SimFolders, DefaultLayoutAndEnvironments) {
     EXPECT_STREQ(w.LocalEnvironment(), "Windows NT x86");
     ASSERT_EQ(w.GetModuleFileName(s, 260), 0u);
     EXPECT_EQ(s, "C:\\PKG\\Setup.exe");
-    ASSERT_EQ(w.GetModuleFileName(s, 7), 0u);
+    EXPECT_EQ(w.GetModuleFileName(s, 7), err::InsufficientBuffer);
     EXPECT_EQ(s, "C:\\PKG");
     w.SetModuleFileName("D:\\Drivers\\Uninstall.exe");
     w.SetCurrentFolder("D:\\Drivers");
