@@ -51,24 +51,33 @@ int32_t CheckPortMonitors(plat::Windows& windows, ModelConfigReader& reader, int
 bool RegisterMonitor(plat::Windows& windows, const char* name, const char* environment,
                      const char* dllName, std::string& message);
 // Replaces the outdated serial or USB monitor on the NT family (spooler
-// stopped by the caller). False when the run must fail.
+// stopped by the caller). A DLL that can't be replaced, also one still in
+// use, fails the run with its copy text and keeps the old version record.
+// False when the run must fail.
 bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, int32_t flag,
                       int32_t os, std::string& message);
-// Replaces the outdated USB monitor on Windows 98 (spooler running).
+// Replaces the outdated USB monitor on Windows 98 (spooler running): a DLL
+// in use is copied as "n" + name and recorded so; both names in use give
+// "Fatal error, try rebooting the system". The version is recorded only for
+// a DLL that was copied; false (with the text) when the run must fail.
 bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
                          std::string& message);
 
 // ---- print processor
-// -14 failed, else 0 or UpdatePrintProcessor.
+// -14 failed, else 0 or UpdatePrintProcessor. "WinPrint" (exactly) is the
+// system's own and needs nothing. The processor's key lies under "Windows 4.0"
+// for Windows 98 and under the machine's own environment otherwise.
 int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* processorName,
                             const char* dllName, std::string& message);
 // 1 success; 87, 183 or 3005 for those errors; 0 for any other.
 int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName,
                                const char* dllName, int32_t os);
-// NT family, spooler stopped; `processorDir` was read before the stop.
+// NT family, spooler stopped; `processorDir` was read before the stop. The
+// version is recorded under the machine's own environment.
 bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* processorName,
                              const char* dllName, const std::string& processorDir,
                              int32_t version, std::string& message);
+// Windows 98, as ReplaceUsbMonitor98 for the processor DLL.
 bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
                              const char* dllName, int32_t version, std::string& message);
 
@@ -81,6 +90,7 @@ void MarkUsbPortInstalled(plat::Windows& windows, const char* portName);
 std::string UsbPortForPrinterName(const std::string& printerName);
 
 // ---- default printer and serial settings
+// False for a null or empty name and for a printer that can't be made default.
 bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName);
 // "%d,%c,%d,%.0f,%c" (or "%.1f" for 1.5 stop bits).
 std::string SerialSettingsString(int32_t baud, char parity, int32_t dataBits, double stopBits,
@@ -97,11 +107,13 @@ void WriteSerialSettingsNT(plat::Windows& windows, const char* portName, int32_t
 // ---- USB printer identity
 // The printer's ID, -1 when it can't be read, -2 when more than one is attached.
 int32_t ReadPrinterId(plat::Windows& windows, const MessageContext& context);
-// True when the printer took the new ID (port number 1..8).
+// True when the printer took the new ID (port number 1..8). A port number
+// outside 1..8 gives false without loading the library or telling anything.
 bool WritePrinterId(plat::Windows& windows, const MessageContext& context, int32_t portNumber);
 
 // ---- auxiliary installs
 bool InstallVietnameseFonts(plat::Windows& windows);
 std::string GetFileVersionString(plat::Windows& windows, const std::string& path);
-// 0 nothing to do, 1 installed driver older than the package's, -1 none installed.
+// 0 nothing to do, 1 installed driver older than the package's, -1 none
+// installed. Versions compare by their four numbers (2.10 is newer than 2.9).
 int32_t CheckUsbDeviceDriver(plat::Windows& windows);
