@@ -1,0 +1,125 @@
+// Helpers for the core's native tests: a simulated Windows of a given
+// version with the sample installation package in place.
+//
+//   plat::SimWindows w;
+//   support::SetOsClass(w, WinXP);
+//   support::MountSamplePackage(w);        // C:\PKG, the program's folder
+//   support::SetSamplePorts(w);            // the ports the package's monitors offer
+//
+// Header only; include it from a test that links platform_sim.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/Types.h"
+#include "platform/sim/SimWindows.h"
+
+namespace support {
+
+// The root of the source tree (this file is tests/support/ in it).
+inline std::string SourceDir() {
+    std::string path = __FILE__;
+    for (int i = 0; i < 3; ++i) {
+        size_t slash = path.find_last_of("/\\");
+        if (slash == std::string::npos) return ".";
+        path.resize(slash);
+    }
+    return path.empty() ? "/" : path;
+}
+
+// The version numbers that GetOsClass takes for each class.
+inline plat::OsVersion VersionOf(int32_t os) {
+    switch (os) {
+        case Win98: return {1, 4, 10, 2222};
+        case WinNT4: return {2, 4, 0, 1381};
+        case Win2000: return {2, 5, 0, 2195};
+        case WinXP: return {2, 5, 1, 2600};
+        case Win2003: return {2, 5, 2, 3790};
+        case WinVista: return {2, 6, 0, 6002};
+        default: return {2, 6, 1, 7601};  // Windows 7: recognised by no class
+    }
+}
+
+// Makes the machine report the version of `os`. Windows 98/Me also gets the
+// serial ports' class keys of its registry ("PortSubClass" 1 for COM1 and
+// COM2, 0 for LPT1).
+inline void SetOsClass(plat::SimWindows& w, int32_t os) {
+    w.SetVersion(VersionOf(os));
+    if (os == Win98) {
+        const char* base = "System\\CurrentControlSet\\Services\\Class\\Ports\\";
+        const uint8_t subclass[] = {1, 1, 0};
+        for (int i = 0; i < 3; ++i)
+            w.PutRegValue(plat::Root::LocalMachine, std::string(base) + "000" + std::to_string(i),
+                          "PortSubClass", plat::regtype::Binary, {subclass[i]});
+    }
+}
+
+// The binaries that the build lays into the sample package, as stand-ins:
+// the monitors, the driver's DLLs and the processor in each NT folder, the
+// Windows 98 files in win98\, KvUsbInt.dll beside Setup.exe.
+inline void PutSampleBinaries(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+    const char* nt[] = {"QSUSBMON.DLL", "QSUSBUI.DLL", "QSCOMMON.DLL", "QSCOMUI.DLL",
+                        "QSDRV.DLL",    "QSDRVUI.DLL", "QSRES.DLL",    "QSOEMUI.DLL",
+                        "QSOEMUNI.DLL", "UNIRES.DLL",  "QSPROC.DLL"};
+    for (const char* folder : {"winnt", "win2003", "Vista"})
+        for (const char* file : nt) w.PutFile(at + "\\" + folder + "\\" + file, std::string("MZ ") + file);
+    const char* w98[] = {"QSDRV.DLL", "QSDRVUI.DLL", "QSPROC.DLL", "QSUSBMON.DLL", "QSUSBUI.DLL",
+                         "ICONLIB.DLL", "UNIDRV.DLL", "DMCOLOR.DLL"};
+    for (const char* file : w98) w.PutFile(at + "\\win98\\" + file, std::string("MZ ") + file);
+    w.PutFile(at + "\\KvUsbInt.dll", "MZ KvUsbInt.dll");
+    w.PutFile(at + "\\Uninstall.exe", "MZ Uninstall.exe");
+}
+
+// Loads package/ of the source tree at `at`, adds the binaries' stand-ins,
+// and makes `at` the program's folder and the current folder. Returns the
+// number of files loaded from the host (-1 when package/ can't be read).
+inline int MountSamplePackage(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+    int n = w.MountHostFolder(SourceDir() + "/package", at);
+    if (n < 0) return n;
+    PutSampleBinaries(w, at);
+    w.SetModuleFileName(at + "\\Setup.exe");
+    w.SetCurrentFolder(at);
+    return n;
+}
+
+// The USB ports of the models, as the USB monitor offers them once added:
+// "USB_<model>_1" to "USB_<model>_<count>".
+inline std::vector<std::string> UsbPorts(const std::vector<std::string>& models, int count = 4) {
+    std::vector<std::string> ports;
+    for (const auto& m : models)
+        for (int i = 1; i <= count; ++i) ports.push_back("USB_" + m + "_" + std::to_string(i));
+    return ports;
+}
+
+// "VXCOM1:" to "VXCOM8:", the serial monitor's ports.
+inline std::vector<std::string> SerialMonitorPorts() {
+    std::vector<std::string> ports;
+    for (int i = 1; i <= 8; ++i) ports.push_back("VXCOM" + std::to_string(i) + ":");
+    return ports;
+}
+
+// The ports of the sample package's monitors: QSUSBMON.DLL offers the USB
+// ports of the models in setup.ini's "SUPPORTED-USB-DEVICE", QSCOMMON.DLL
+// the VXCOM ports.
+inline void SetSamplePorts(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+    std::string ini = at + "\\DRVCONFIG\\setup.ini";
+    std::vector<std::string> usb;
+    int count = std::atoi(
+        w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
+    for (int i = 0; i < count; ++i)
+        usb.push_back(
+            w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
+    w.SetMonitorPorts("QSUSBMON.DLL", usb);
+    w.SetMonitorPorts("QSCOMMON.DLL", SerialMonitorPorts());
+}
+
+// The texts of the message boxes shown so far.
+inline std::vector<std::string> MessageTexts(const plat::SimWindows& w) {
+    std::vector<std::string> texts;
+    for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
+    return texts;
+}
+
+}  // namespace support
