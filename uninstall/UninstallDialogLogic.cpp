@@ -1,0 +1,132 @@
+#include "uninstall/UninstallDialogLogic.h"
+
+#include <vector>
+
+#include "common/SystemProbes.h"
+#include "uninstall/Messages.h"
+
+namespace uninstall {
+
+namespace {
+
+constexpr uint32_t kFolderCapacity = 256;
+constexpr const char* kIniName = "Uninstall.ini";
+
+void BringForward(plat::Windows& windows, plat::Window window) {
+    windows.SetForegroundWindow(window);
+    if (windows.IsIconic(window)) windows.RestoreWindow(window);
+}
+
+// Lists `folder` (ending in "\") until an entry holds "Uninstall.ini".
+// Returns 0 when found, IDS_NO_INI when not, IDS_SEARCH_FAILED when the
+// listing can't start.
+int32_t SearchFolder(plat::Windows& windows, const std::string& folder) {
+    plat::FindHandle find;
+    plat::FindData entry;
+    if (windows.FindFirstFile(folder + "*.*", find, entry) != plat::err::Success)
+        return IDS_SEARCH_FAILED;
+    do {
+        if (entry.name.find(kIniName) != std::string::npos) return 0;
+    } while (windows.FindNextFile(find, entry) == plat::err::Success);
+    return IDS_NO_INI;
+}
+
+bool Fail(plat::Windows& windows, plat::Window owner, int32_t id) {
+    windows.MessageBox(owner, UninstallString(id), kErrorCaption, plat::mb::Ok);
+    return false;
+}
+
+}  // namespace
+
+StartUpResult StartUp(plat::Windows& windows, plat::Mutex& mutex) {
+    if (windows.CreateMutex(kMutexName, true, mutex) == plat::err::AlreadyExists) {
+        mutex.reset();
+        if (plat::Window first = windows.FindWindow(kMainWindowTitle)) BringForward(windows, first);
+        return StartUpResult::SecondCopy;
+    }
+    if (windows.FindWindow(kSetupWindowTitle)) {
+        windows.MessageBox(0, kSetupOpen, kApplicationName,
+                           plat::mb::Ok | plat::mb::IconExclamation);
+        return StartUpResult::SetupOpen;
+    }
+    return StartUpResult::Run;
+}
+
+void AddStatus(UninstallState& state, UninstallControls& controls, const std::string& text) {
+    state.statusText = text;
+    controls.AddStatusLine(state.statusText);
+}
+
+int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
+    std::string folder = state.iniPath;
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    int32_t result = SearchFolder(windows, folder);
+    if (result == IDS_NO_INI) {
+        folder += "DRVCONFIG\\";
+        result = SearchFolder(windows, folder);
+    }
+    if (result == 0) state.iniPath = folder + kIniName;
+    return result;
+}
+
+void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
+                  UninstallControls& controls) {
+    std::vector<plat::PrinterInfo5> printers;
+    if (windows.EnumPrinters(printers) == plat::err::Success)
+        for (const auto& printer : printers)
+            if (ini.IsListedPrinter(printer.printerName)) controls.AddItem(printer.printerName);
+
+    std::vector<std::string> monitors;
+    if (windows.EnumMonitors(monitors) == plat::err::Success)
+        for (const auto& monitor : monitors)
+            if (ini.IsListedMonitor(monitor)) controls.AddItem(monitor);
+
+    // The processors of this program's own environment ("Windows NT x86" or,
+    // for the 64-bit build, "Windows x64"); Windows 98/Me lists none anyway.
+    const char* environment =
+        state.osClass == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    std::vector<std::string> processors;
+    if (windows.EnumPrintProcessors(environment, processors) == plat::err::Success)
+        for (const auto& processor : processors)
+            if (ini.IsListedProcessor(processor)) controls.AddItem(processor);
+}
+
+bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
+                      UninstallControls& controls, plat::Window owner) {
+    state.iniPath.clear();
+    state.osClass = GetOsClass(windows, ProbeFlavour::Uninstall);
+    if (state.osClass >= Win2000 && state.osClass <= WinVista && !IsUserAdmin(windows))
+        return Fail(windows, owner, IDS_NOT_ADMIN);
+    if (windows.GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
+        state.iniPath.clear();
+        return Fail(windows, owner, IDS_NO_CURRENT_DIR);
+    }
+    if (int32_t failure = FindUninstallIni(windows, state)) return Fail(windows, owner, failure);
+    FillItemList(windows, state, ini, controls);
+    if (controls.ItemCount() <= 0) return Fail(windows, owner, IDS_NOTHING_TO_REMOVE);
+    AddStatus(state, controls, UninstallString(IDS_SELECT_ITEMS));
+    controls.SetInstruction(UninstallString(IDS_INSTRUCTION));
+    return true;
+}
+
+bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window owner) {
+    uint32_t error = 0;
+    state.spooler = windows.LoadSpoolerLibrary("Winspool.drv", error);
+    if (state.spooler) return true;
+    windows.MessageBox(owner, kNoSpoolerLibrary, kApplicationName, plat::mb::Ok);
+    return false;
+}
+
+void SelectAll(UninstallControls& controls) {
+    for (int i = 0; i < controls.ItemCount(); ++i) controls.CheckItem(i);
+}
+
+void OpenHelp(plat::Windows& windows) {
+    if (plat::Window viewer = windows.FindWindow(kHelpWindowTitle)) {
+        BringForward(windows, viewer);
+        return;
+    }
+    if (windows.ShellOpen(kHelpFileEnglish) <= 32) windows.ShellOpen(kHelpFileChinese);
+}
+
+}  // namespace uninstall

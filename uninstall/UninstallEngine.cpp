@@ -1,0 +1,302 @@
+#include "uninstall/UninstallEngine.h"
+
+#include <system_error>
+#include <vector>
+
+#include "common/SystemProbes.h"
+#include "uninstall/Messages.h"
+#include "uninstall/Printers.h"
+#include "uninstall/UninstallDialogLogic.h"
+
+namespace uninstall {
+
+namespace {
+
+constexpr uint32_t kFolderCapacity = 256;
+constexpr uint32_t kDpdDeleteUnusedFiles = 1;
+
+// The waits of a run.
+constexpr uint32_t kBeforeItemMs = 500;
+constexpr uint32_t kAfterRestartMs = 500;
+constexpr uint32_t kAfterFailureMs = 100;
+constexpr uint32_t kAfterPrinterDeletedMs = 100;
+constexpr uint32_t kAfterPrinterRestartMs = 1000;
+constexpr uint32_t kAfterDriverStepMs = 1000;
+
+constexpr const char* kTarveloInstallPrinter = "SOFTWARE\\TARVELO\\INSTALLPRINTER";
+constexpr const char* kTarveloPortName = "SOFTWARE\\TARVELO\\PORTNAME";
+
+int32_t ReadFailureText(PrinterRead read) {
+    return read == PrinterRead::MemoryError ? IDS_NO_MEMORY : IDS_PRINTER_INFO_ERROR;
+}
+
+}  // namespace
+
+UninstallEngine::~UninstallEngine() { Wait(); }
+
+void UninstallEngine::Wait() {
+    if (worker_.joinable()) worker_.join();
+}
+
+void UninstallEngine::Status(int32_t id, const std::string& argument) {
+    AddStatus(state_, controls_, FormatString(id, argument));
+}
+
+void UninstallEngine::Status(const std::string& text) { AddStatus(state_, controls_, text); }
+
+void UninstallEngine::RestartSpooler() { ::RestartSpooler(windows_, ProbeFlavour::Uninstall); }
+
+bool UninstallEngine::OnUninstall() {
+    // A second press before the worker has disabled the button, or any press
+    // while it runs, starts nothing.
+    if (running_.load()) return false;
+    if (!PreCheck()) return false;
+    Wait();  // the previous run's thread has ended; collect it
+    running_.store(true);
+    try {
+        worker_ = std::thread([this] { UninstallWorker(); });
+    } catch (const std::system_error&) {
+        // No thread to run on: nothing was removed and the controls stay as they are.
+        running_.store(false);
+        return false;
+    }
+    return true;
+}
+
+bool UninstallEngine::PreCheck() {
+    std::vector<plat::PrinterInfo5> printers;
+    if (windows_.EnumPrinters(printers) != plat::err::Success) printers.clear();
+    for (const auto& entry : printers) {
+        plat::Printer printer;
+        if (windows_.OpenPrinter(entry.printerName, printer) != plat::err::Success) {
+            Status(IDS_OPEN_PRINTER_ERROR, entry.printerName);
+            return false;
+        }
+        plat::PrinterInfo info;
+        const PrinterRead read = ReadPrinterInfo(windows_, printer, info);
+        if (read != PrinterRead::Ok) {
+            Status(ReadFailureText(read));
+            windows_.Sleep(kAfterFailureMs);
+            return false;
+        }
+        if (info.cJobs > 0) {
+            Status(IDS_DELETE_JOBS_FIRST, entry.printerName);
+            windows_.Sleep(kAfterFailureMs);
+            return false;
+        }
+    }
+    return true;
+}
+
+uint32_t UninstallEngine::UninstallWorker() {
+    running_.store(true);
+    for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton})
+        controls_.EnableControl(id, false);
+
+    bool removed = false;
+    bool stopped = false;
+    for (int i = 0; i < controls_.ItemCount(); ++i) {
+        windows_.Sleep(kBeforeItemMs);
+        if (!controls_.IsItemChecked(i)) continue;
+        state_.currentItem = controls_.ItemText(i);
+        Outcome outcome;
+        if (ini_.IsListedMonitor(state_.currentItem))
+            outcome = RemoveMonitor(i);
+        else if (ini_.IsListedProcessor(state_.currentItem))
+            outcome = RemoveProcessor(i);
+        else
+            outcome = RemovePrinter(i);
+        if (outcome == Outcome::Stop) {
+            stopped = true;
+            break;
+        }
+        if (outcome == Outcome::Removed) {
+            removed = true;
+            --i;  // the next item moved up into this place
+        }
+    }
+    if (!stopped && removed) OfferRestart();
+
+    if (controls_.ItemCount() > 0) {
+        Status(IDS_SELECT_ITEMS);
+        controls_.EnableControl(IDC_ITEM_LIST, true);
+        controls_.EnableControl(IDC_UNINSTALL, true);
+        controls_.EnableControl(IDC_SELECT_ALL, true);
+    }
+    // Exit last: until it is enabled, nothing can close the dialog under the worker.
+    running_.store(false);
+    controls_.EnableControl(kExitButton, true);
+    return 1;
+}
+
+UninstallEngine::Outcome UninstallEngine::RemoveMonitor(int index) {
+    const std::string name = state_.currentItem;
+    Status(IDS_DELETING, name);
+    if (state_.osClass == Win98 && !CheckSerialPortsFree()) {
+        Status(IDS_IN_USE, name);
+        return Outcome::Kept;
+    }
+    uint32_t error = windows_.DeleteMonitor(nullptr, name);
+    if (error != plat::err::Success) {
+        RestartSpooler();
+        windows_.Sleep(kAfterRestartMs);
+        error = windows_.DeleteMonitor(nullptr, name);
+    }
+    if (error != plat::err::Success) {
+        Status(error == plat::err::PrintMonitorInUse ? IDS_IN_USE : IDS_REMOVE_ERROR, name);
+        windows_.Sleep(kAfterFailureMs);
+        return Outcome::Kept;
+    }
+    if (name.find("USB") != std::string::npos) {
+        // The USB installation records go with the USB monitor; PRINTERPORT stays.
+        windows_.RegDeleteKey(plat::Root::LocalMachine, kTarveloInstallPrinter);
+        windows_.RegDeleteKey(plat::Root::LocalMachine, kTarveloPortName);
+    }
+    RestartSpooler();
+    windows_.Sleep(kAfterRestartMs);
+    DeleteMonitorFiles(name);
+    Status(IDS_DELETED, name);
+    controls_.DeleteItem(index);
+    return Outcome::Removed;
+}
+
+UninstallEngine::Outcome UninstallEngine::RemoveProcessor(int index) {
+    const std::string name = state_.currentItem;
+    Status(IDS_DELETING, name);
+    const uint32_t error = windows_.DeletePrintProcessor(nullptr, name);
+    if (error != plat::err::Success) {
+        Status(error == plat::err::CanNotComplete ? IDS_IN_USE : IDS_REMOVE_ERROR, name);
+        windows_.Sleep(kAfterFailureMs);
+        return Outcome::Kept;
+    }
+    RestartSpooler();
+    windows_.Sleep(kAfterRestartMs);
+    DeleteProcessorFile(name);
+    Status(IDS_DELETED, name);
+    controls_.DeleteItem(index);
+    return Outcome::Removed;
+}
+
+UninstallEngine::Outcome UninstallEngine::RemovePrinter(int index) {
+    const std::string name = state_.currentItem;
+    plat::Printer printer;
+    if (windows_.OpenPrinter(name, printer) != plat::err::Success) {
+        Status(IDS_OPEN_PRINTER_ERROR, name);
+        return Outcome::Stop;
+    }
+    Status(IDS_DELETING_PRINTER, name);
+    plat::PrinterInfo info;
+    const PrinterRead read = ReadPrinterInfo(windows_, printer, info);
+    if (read != PrinterRead::Ok) {
+        printer.reset();
+        Status(ReadFailureText(read));
+        windows_.Sleep(kAfterFailureMs);
+        return Outcome::Stop;
+    }
+    if (info.cJobs > 0) {
+        printer.reset();
+        Status(IDS_PRINTER_HAS_JOBS, name);
+        windows_.Sleep(kAfterFailureMs);
+        return Outcome::Stop;
+    }
+    if (windows_.DeletePrinter(printer) != plat::err::Success) {
+        Status(IDS_DELETE_PRINTER_ERROR);
+        windows_.Sleep(kAfterFailureMs);
+        return Outcome::Kept;
+    }
+    windows_.Sleep(kAfterPrinterDeletedMs);
+    Status(IDS_DELETED, name);
+    printer.reset();
+    controls_.DeleteItem(index);
+    RestartSpooler();
+    windows_.Sleep(kAfterPrinterRestartMs);
+
+    if (state_.osClass == Win98 || state_.osClass == WinNT4) {
+        // These systems keep the driver.
+        windows_.Sleep(kAfterDriverStepMs);
+        return Outcome::Removed;
+    }
+    Status(IDS_DELETING_DRIVER, name);
+    DeletePrinterDriver(info);
+    windows_.Sleep(kAfterFailureMs);
+    windows_.Sleep(kAfterDriverStepMs);
+    return Outcome::Removed;
+}
+
+void UninstallEngine::DeletePrinterDriver(const plat::PrinterInfo& info) {
+    // A local printer reports no server name: the local machine.
+    const char* server = info.serverName.empty() ? nullptr : info.serverName.c_str();
+    uint32_t error;
+    if (state_.HasDeletePrinterDriverEx())
+        error = state_.spooler->DeletePrinterDriverEx(server, nullptr, info.driverName.c_str(),
+                                                      kDpdDeleteUnusedFiles, 0);
+    else
+        error = windows_.DeletePrinterDriver(server, nullptr, info.driverName);
+    if (error == plat::err::Success)
+        Status(IDS_DRIVER_DELETED);
+    else if (error == plat::err::PrinterDriverInUse)
+        Status(IDS_DRIVER_IN_USE);
+    else
+        Status(std::string(UninstallString(IDS_DELETE_DRIVER_ERROR)) + kDriverErrorSuffix +
+               std::to_string(static_cast<int32_t>(error)));
+}
+
+void UninstallEngine::OfferRestart() {
+    if (controls_.ShowRestartDialog() != 1) return;
+    if (GetOsClass(windows_, ProbeFlavour::Uninstall) != Win98 &&
+        windows_.EnableShutdownPrivilege() != plat::err::Success)
+        return;
+    windows_.ExitWindows(plat::ewx::Reboot, 0);
+}
+
+bool UninstallEngine::CheckSerialPortsFree() {
+    std::vector<plat::PrinterInfo5> printers;
+    if (windows_.EnumPrinters(printers) != plat::err::Success) printers.clear();
+    for (const auto& entry : printers) {
+        plat::Printer printer;
+        if (windows_.OpenPrinter(entry.printerName, printer) != plat::err::Success) {
+            Status(IDS_OPEN_PRINTER_ERROR, entry.printerName);
+            return false;
+        }
+        plat::PrinterInfo info;
+        const PrinterRead read = ReadPrinterInfo(windows_, printer, info);
+        if (read != PrinterRead::Ok) {
+            Status(ReadFailureText(read));
+            windows_.Sleep(kAfterFailureMs);
+            return false;
+        }
+        if (info.portName.find("KVCOM") != std::string::npos) {
+            Status(IDS_PRINTER_HAS_JOBS, state_.currentItem);
+            windows_.Sleep(kAfterFailureMs);
+            return false;
+        }
+    }
+    return true;
+}
+
+void UninstallEngine::DeleteMonitorFiles(const std::string& monitorName) {
+    const MonitorDlls dlls = ini_.MonitorDllNames(monitorName);
+    std::string folder;
+    if (windows_.GetSystemDirectory(folder, kFolderCapacity) != plat::err::Success ||
+        folder.empty()) {
+        // Without the folder no path is complete: nothing is deleted.
+        Status(kNoSystemFolder);
+        return;
+    }
+    for (const std::string* dll : {&dlls.monitorDll, &dlls.uiDll})
+        if (NamesDllFile(*dll)) windows_.DeleteFile(folder + "\\" + *dll);
+}
+
+void UninstallEngine::DeleteProcessorFile(const std::string& processorName) {
+    const std::string dll = ini_.ProcessorDllName(processorName);
+    std::string folder;
+    if (windows_.GetPrintProcessorDirectory(nullptr, folder, kFolderCapacity) !=
+            plat::err::Success ||
+        folder.empty()) {
+        Status(kNoSystemFolder);
+        return;
+    }
+    if (NamesDllFile(dll)) windows_.DeleteFile(folder + "\\" + dll);
+}
+
+}  // namespace uninstall

@@ -1,0 +1,402 @@
+// The removal engine on the simulated Windows: the pre-check, the item loop
+// in list order, each kind of removal with its failures, the status lines,
+// the waits, the records and files that go, and the restart offer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "uninstall/UninstallDialogLogic.h"
+#include "uninstall/tests/UninstallMachine.h"
+
+namespace {
+
+using namespace unstest;
+using Lines = std::vector<std::string>;
+using Sleeps = std::vector<uint32_t>;
+
+class UninstallEngineTest : public UninstallMachine {
+protected:
+    UninstallEngine engine{w, state, ini, controls};
+
+    void SetUp() override {
+        UninstallMachine::SetUp();
+        InstallSystemItems();
+        InstallPackageItems();
+        FillItemList(w, state, ini, controls);
+        ASSERT_EQ(controls.Texts(), (Lines{kUsbPrinter, kLptPrinter, kUsbMonitor, kSerialMonitor,
+                                           kProcessor}));
+        w.ClearSleeps();
+        w.ClearServiceLog();
+    }
+
+    // Runs the worker on this thread; returns the status lines it added.
+    Lines Run() {
+        const size_t before = controls.status.size();
+        EXPECT_EQ(engine.UninstallWorker(), 1u);
+        EXPECT_FALSE(engine.Running());
+        return Lines(controls.status.begin() + static_cast<long>(before), controls.status.end());
+    }
+
+    bool Enabled(int id) { return controls.enabled[id]; }
+    bool FileThere(const std::string& path) { return w.FileExists(path); }
+    bool HasProcessor(const std::string& name) {
+        for (const auto& p : w.Processors())
+            if (p.name == name) return true;
+        return false;
+    }
+    bool HasMonitor(const std::string& name) {
+        const auto names = MonitorNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+};
+
+TEST_F(UninstallEngineTest, SelectAllRemovesEverythingInListOrder) {
+    SelectAll(controls);
+    const Lines lines = Run();
+    EXPECT_EQ(lines, (Lines{
+        "Deleting printer Quillset KRT-P58(U) 1,please wait...",
+        "Quillset KRT-P58(U) 1 has been deleted.",
+        "Deleting Quillset KRT-P58(U) 1's driver,please wait...",
+        "The printer driver has been deleted.",
+        "Deleting printer Quillset KTT-20,please wait...",
+        "Quillset KTT-20 has been deleted.",
+        "Deleting Quillset KTT-20's driver,please wait...",
+        "The printer driver has been deleted.",
+        "Deleting Quillset USB Port Monitor,please wait...",
+        "Quillset USB Port Monitor has been deleted.",
+        "Deleting Quillset Serial Port Monitor,please wait...",
+        "Quillset Serial Port Monitor has been deleted.",
+        "Deleting QSPrint,please wait...",
+        "QSPrint has been deleted.",
+    }));
+    EXPECT_TRUE(controls.items.empty());
+    // The system's own items stay.
+    EXPECT_EQ(PrinterNames(), Lines{kOtherPrinter});
+    EXPECT_EQ(DriverNames(), Lines{"HP LaserJet 0"});
+    EXPECT_EQ(MonitorNames(), (Lines{"Local Port", "Standard TCP/IP Port 0"}));
+    EXPECT_FALSE(HasProcessor(kProcessor));
+    EXPECT_TRUE(HasProcessor("WinPrint"));
+    // The DLL files of the monitors and the processor are gone.
+    for (const char* dll : {"QSUSBMON.DLL", "QSUSBUI.DLL", "QSCOMMON.DLL", "QSCOMUI.DLL"})
+        EXPECT_FALSE(FileThere(kSystem + "\\" + dll)) << dll;
+    EXPECT_FALSE(FileThere(ProcessorDir() + "\\QSPROC.DLL"));
+    EXPECT_TRUE(FileThere(kSystem + "\\localspl.dll"));
+    // The USB records go with the USB monitor; PRINTERPORT stays.
+    EXPECT_FALSE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER"));
+    EXPECT_FALSE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\PORTNAME"));
+    EXPECT_TRUE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\PRINTERPORT"));
+    // A restart is offered after the last line; No requests none.
+    EXPECT_EQ(controls.restartShown, 1);
+    EXPECT_EQ(controls.statusAtRestart, controls.status.size());
+    EXPECT_TRUE(w.ExitWindowsCalls().empty());
+    // Only Exit is enabled afterwards.
+    EXPECT_FALSE(Enabled(IDC_UNINSTALL));
+    EXPECT_FALSE(Enabled(IDC_ITEM_LIST));
+    EXPECT_FALSE(Enabled(IDC_SELECT_ALL));
+    EXPECT_TRUE(Enabled(kExitButton));
+}
+
+TEST_F(UninstallEngineTest, WaitsOfARunAndTheSpoolerRestarts) {
+    controls.Tick(kLptPrinter);
+    controls.Tick(kProcessor);
+    Run();
+    EXPECT_EQ(w.Sleeps(), (Sleeps{
+        500,                    // item 0, not ticked
+        500, 100, 2000, 1000,   // the printer: deleted, spooler restart, pause
+        100, 1000,              // its driver
+        500, 500,               // the items that moved up into places 1 and 2
+        500, 2000, 500,         // the processor: spooler restart, pause
+    }));
+    EXPECT_EQ(w.ServiceLog(), (Lines{"stop", "start", "stop", "start"}));
+}
+
+TEST_F(UninstallEngineTest, DisablesControlsFirstInTheirOrder) {
+    Run();
+    ASSERT_GE(controls.enableLog.size(), 4u);
+    const std::vector<std::pair<int, bool>> first(controls.enableLog.begin(),
+                                                  controls.enableLog.begin() + 4);
+    EXPECT_EQ(first, (std::vector<std::pair<int, bool>>{
+                         {IDC_UNINSTALL, false}, {IDC_ITEM_LIST, false},
+                         {IDC_SELECT_ALL, false}, {kExitButton, false}}));
+}
+
+TEST_F(UninstallEngineTest, NothingTickedStillVisitsEveryItem) {
+    EXPECT_EQ(Run(), Lines{TEXT_107});
+    EXPECT_EQ(w.Sleeps(), Sleeps(5, 500));
+    EXPECT_EQ(controls.restartShown, 0);
+    EXPECT_EQ(controls.items.size(), 5u);
+    for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton})
+        EXPECT_TRUE(Enabled(id)) << id;
+}
+
+TEST_F(UninstallEngineTest, RestartYesRequestsAReboot) {
+    controls.Tick(kLptPrinter);
+    controls.restartAnswer = 1;
+    Run();
+    EXPECT_TRUE(w.ShutdownPrivilegeEnabled());
+    EXPECT_EQ(w.ExitWindowsCalls(), std::vector<uint32_t>{plat::ewx::Reboot});
+    // Remaining items: 107 again and the controls back.
+    EXPECT_EQ(controls.status.back(), TEXT_107);
+    EXPECT_TRUE(Enabled(IDC_UNINSTALL));
+}
+
+TEST_F(UninstallEngineTest, RestartNeedsThePrivilegeExceptOnWindows98) {
+    controls.Tick(kLptPrinter);
+    controls.restartAnswer = 1;
+    w.FailCall("EnableShutdownPrivilege", plat::sim::PrivilegeNotHeld);
+    Run();
+    EXPECT_TRUE(w.ExitWindowsCalls().empty());
+    // Windows 98/Me has no privileges to enable.
+    w.SetVersion({1, 4, 90, 3000});
+    w.FailCall("EnableShutdownPrivilege", plat::sim::PrivilegeNotHeld);
+    controls.Tick(kUsbPrinter);
+    Run();
+    EXPECT_EQ(w.ExitWindowsCalls(), std::vector<uint32_t>{plat::ewx::Reboot});
+}
+
+TEST_F(UninstallEngineTest, PreCheckBlocksOnJobsInAnyPrinter) {
+    controls.TickAll();
+    w.SetPrinterJobs(kOtherPrinter, 2);
+    EXPECT_FALSE(engine.OnUninstall());
+    EXPECT_EQ(controls.status, Lines{"Please delete jobs in printer Office Laser 0 first."});
+    EXPECT_EQ(w.Sleeps(), Sleeps{100});
+    EXPECT_FALSE(engine.Running());
+    EXPECT_EQ(controls.items.size(), 5u);
+    EXPECT_TRUE(controls.enableLog.empty());
+}
+
+TEST_F(UninstallEngineTest, PreCheckFailuresStopBeforeAnyWorker) {
+    w.FailCall("OpenPrinter", plat::err::AccessDenied, 1, kOtherPrinter);
+    EXPECT_FALSE(engine.PreCheck());
+    EXPECT_EQ(controls.status.back(), "Open Office Laser 0 printer error.");
+    EXPECT_TRUE(w.Sleeps().empty());
+    w.FailCall("GetPrinter", plat::err::NotEnoughMemory);
+    EXPECT_FALSE(engine.PreCheck());
+    EXPECT_EQ(controls.status.back(), TEXT_116);
+    w.FailCall("GetPrinterSize", plat::err::AccessDenied);
+    EXPECT_FALSE(engine.PreCheck());
+    EXPECT_EQ(controls.status.back(), TEXT_115);
+    EXPECT_EQ(w.Sleeps(), (Sleeps{100, 100}));
+}
+
+TEST_F(UninstallEngineTest, OnUninstallRunsTheWorkerOnItsOwnThread) {
+    controls.Tick(kLptPrinter);
+    EXPECT_TRUE(engine.OnUninstall());
+    engine.Wait();
+    EXPECT_FALSE(engine.Running());
+    EXPECT_EQ(PrinterNames(), (Lines{kOtherPrinter, kUsbPrinter}));
+    EXPECT_EQ(controls.restartShown, 1);
+    // A second run over the list that is left.
+    controls.Tick(kUsbPrinter);
+    EXPECT_TRUE(engine.OnUninstall());
+    engine.Wait();
+    EXPECT_EQ(PrinterNames(), Lines{kOtherPrinter});
+}
+
+// A list whose worker asks, from inside the run, for a second run.
+class ReentrantControls final : public UninstallControls {
+public:
+    FakeControls& inner;
+    UninstallEngine* engine = nullptr;
+    int secondStarts = 0;
+    explicit ReentrantControls(FakeControls& c) : inner(c) {}
+    int ItemCount() override { return inner.ItemCount(); }
+    std::string ItemText(int i) override { return inner.ItemText(i); }
+    bool IsItemChecked(int i) override {
+        if (engine && engine->OnUninstall()) ++secondStarts;
+        return inner.IsItemChecked(i);
+    }
+    void CheckItem(int i) override { inner.CheckItem(i); }
+    void AddItem(const std::string& t) override { inner.AddItem(t); }
+    void DeleteItem(int i) override { inner.DeleteItem(i); }
+    void AddStatusLine(const std::string& t) override { inner.AddStatusLine(t); }
+    void SetInstruction(const std::string& t) override { inner.SetInstruction(t); }
+    void EnableControl(int id, bool e) override { inner.EnableControl(id, e); }
+    int ShowRestartDialog() override { return inner.ShowRestartDialog(); }
+};
+
+TEST_F(UninstallEngineTest, NoSecondWorkerWhileOneRuns) {
+    ReentrantControls reentrant(controls);
+    UninstallEngine guarded(w, state, ini, reentrant);
+    reentrant.engine = &guarded;
+    EXPECT_TRUE(guarded.OnUninstall());
+    guarded.Wait();
+    EXPECT_EQ(reentrant.secondStarts, 0);
+    EXPECT_EQ(std::count(controls.status.begin(), controls.status.end(), TEXT_107), 1);
+}
+
+TEST_F(UninstallEngineTest, PrinterThatCantBeOpenedStopsTheRun) {
+    controls.TickAll();
+    w.FailCall("OpenPrinter", plat::err::AccessDenied, 1, kLptPrinter);
+    const Lines lines = Run();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Open Quillset KTT-20 printer error.");
+    EXPECT_EQ(lines.back(), TEXT_107);
+    // The USB printer went; nothing after the failure was visited, and no
+    // restart is offered although an item was removed.
+    EXPECT_EQ(controls.Texts(), (Lines{kLptPrinter, kUsbMonitor, kSerialMonitor, kProcessor}));
+    EXPECT_TRUE(HasMonitor(kUsbMonitor));
+    EXPECT_EQ(controls.restartShown, 0);
+}
+
+TEST_F(UninstallEngineTest, PrinterWithJobsStopsTheRun) {
+    controls.TickAll();
+    const Lines lines = [&] {
+        w.SetPrinterJobs(kUsbPrinter, 1);
+        return Run();
+    }();
+    EXPECT_EQ(lines, (Lines{"Deleting printer Quillset KRT-P58(U) 1,please wait...",
+                            "Quillset KRT-P58(U) 1 can't be deleted,please delete jobs in "
+                            "printer first.",
+                            TEXT_107}));
+    EXPECT_EQ(controls.items.size(), 5u);
+    EXPECT_EQ(w.Sleeps(), (Sleeps{500, 100}));
+}
+
+TEST_F(UninstallEngineTest, PrinterInfoFailuresStopTheRun) {
+    controls.Tick(kUsbPrinter);
+    w.FailCall("GetPrinter", plat::err::AccessDenied);
+    EXPECT_EQ(Run(), (Lines{"Deleting printer Quillset KRT-P58(U) 1,please wait...", TEXT_115,
+                            TEXT_107}));
+    w.FailCall("GetPrinter", plat::err::NotEnoughMemory);
+    EXPECT_EQ(Run()[1], TEXT_116);
+    EXPECT_EQ(PrinterNames().size(), 3u);
+}
+
+TEST_F(UninstallEngineTest, FailedPrinterDeletionGoesOnWithTheNextItem) {
+    controls.Tick(kUsbPrinter);
+    controls.Tick(kLptPrinter);
+    w.FailCall("DeletePrinter", plat::err::AccessDenied, 1);
+    const Lines lines = Run();
+    EXPECT_EQ(lines[1], TEXT_118);
+    EXPECT_EQ(lines[2], "Deleting printer Quillset KTT-20,please wait...");
+    EXPECT_EQ(PrinterNames(), (Lines{kOtherPrinter, kUsbPrinter}));
+    EXPECT_EQ(controls.restartShown, 1);
+}
+
+TEST_F(UninstallEngineTest, DriverDeletionAnswers) {
+    // A driver that another printer still uses.
+    InstallQueue("Second receipt", kUsbDriver, "LPT3:");
+    controls.Tick(kUsbPrinter);
+    Lines lines = Run();
+    EXPECT_EQ(lines[3], TEXT_119);
+    // Any other failure: 121 with the error number.
+    controls.Tick(kLptPrinter);
+    w.FailCall("DeletePrinterDriverEx", plat::err::InvalidParameter);
+    lines = Run();
+    EXPECT_EQ(lines[3], "Delete printer driver error.    er=87");
+}
+
+TEST_F(UninstallEngineTest, DriverCallDependsOnTheSpoolerLibrary) {
+    controls.Tick(kUsbPrinter);
+    Run();
+    EXPECT_EQ(w.CallCount("DeletePrinterDriverEx"), 1);
+    EXPECT_EQ(w.CallCount("DeletePrinterDriver"), 0);
+    state.spooler.reset();  // "no Winspool lib"
+    controls.Tick(kLptPrinter);
+    Run();
+    EXPECT_EQ(w.CallCount("DeletePrinterDriver"), 1);
+    EXPECT_EQ(DriverNames(), Lines{"HP LaserJet 0"});
+}
+
+TEST_F(UninstallEngineTest, Nt4AndWindows98KeepTheDriver) {
+    state.osClass = WinNT4;
+    controls.Tick(kUsbPrinter);
+    EXPECT_EQ(Run().size(), 3u);  // 114, 112, 107
+    EXPECT_EQ(w.Sleeps(), (Sleeps{500, 100, 2000, 1000, 1000, 500, 500, 500, 500}));
+    EXPECT_EQ(DriverNames().size(), 3u);
+}
+
+TEST_F(UninstallEngineTest, MonitorInUseIsRetriedOnceAfterASpoolerRestart) {
+    controls.Tick(kUsbMonitor);  // its port is still used by the USB printer
+    const Lines lines = Run();
+    EXPECT_EQ(lines, (Lines{"Deleting Quillset USB Port Monitor,please wait...",
+                            "Quillset USB Port Monitor is using,can't be deleted.", TEXT_107}));
+    EXPECT_EQ(w.CallCount("DeleteMonitor"), 2);
+    EXPECT_EQ(w.Sleeps(), (Sleeps{500, 500, 500, 2000, 500, 100, 500, 500}));
+    // Its records and files stay.
+    EXPECT_TRUE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER"));
+    EXPECT_TRUE(FileThere(kSystem + "\\QSUSBMON.DLL"));
+    EXPECT_EQ(controls.restartShown, 0);
+}
+
+TEST_F(UninstallEngineTest, MonitorSecondAttemptCanSucceed) {
+    controls.Tick(kSerialMonitor);
+    w.FailCall("DeleteMonitor", plat::err::AccessDenied, 1);
+    Run();
+    EXPECT_FALSE(HasMonitor(kSerialMonitor));
+    w.FailCall("DeleteMonitor", plat::err::AccessDenied, 2);
+    controls.Tick(kUsbPrinter);
+    controls.Tick(kUsbMonitor);
+    const Lines lines = Run();
+    EXPECT_EQ(lines[4], "Deleting Quillset USB Port Monitor,please wait...");
+    EXPECT_EQ(lines[5], "Uninstall Quillset USB Port Monitor error.");
+}
+
+TEST_F(UninstallEngineTest, AnItemHoldingAMonitorNameIsHandledAsAMonitor) {
+    InstallQueue("Quillset Serial Port Monitor copy", kLptDriver, "LPT3:");
+    controls.AddItem("Quillset Serial Port Monitor copy");
+    controls.Tick("Quillset Serial Port Monitor copy");
+    const Lines lines = Run();
+    EXPECT_EQ(lines[0], "Deleting Quillset Serial Port Monitor copy,please wait...");
+    EXPECT_EQ(lines[1], "Uninstall Quillset Serial Port Monitor copy error.");
+}
+
+TEST_F(UninstallEngineTest, ProcessorInUseAndOtherFailures) {
+    InstallQueue("Uses QSPrint", "HP LaserJet 0", "LPT3:");
+    controls.Tick(kProcessor);
+    w.FailCall("DeletePrintProcessor", plat::err::CanNotComplete);
+    EXPECT_EQ(Run()[1], "QSPrint is using,can't be deleted.");
+    w.FailCall("DeletePrintProcessor", plat::err::AccessDenied);
+    EXPECT_EQ(Run()[1], "Uninstall QSPrint error.");
+    EXPECT_EQ(w.CallCount("DeletePrintProcessor"), 2);  // no retry
+    EXPECT_TRUE(FileThere(ProcessorDir() + "\\QSPROC.DLL"));
+}
+
+TEST_F(UninstallEngineTest, WithoutItsFolderNoFileIsDeleted) {
+    controls.Tick(kSerialMonitor);
+    controls.Tick(kProcessor);
+    w.FailCall("GetSystemDirectory", plat::err::AccessDenied);
+    w.FailCall("GetPrintProcessorDirectory", plat::err::AccessDenied);
+    const Lines lines = Run();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Get system Directory error."), 2);
+    EXPECT_EQ(w.CallCount("DeleteFile"), 0);
+    EXPECT_FALSE(HasMonitor(kSerialMonitor));
+    EXPECT_FALSE(HasProcessor(kProcessor));
+}
+
+TEST_F(UninstallEngineTest, DllValuesThatNameNoFileDeleteNothing) {
+    WriteIni("[KVMONITOR]\nMonitorNUM=1\nMONITORNAME1=Quillset Serial\n"
+             "[QuillsetSerialPortMonitor.2K]\nMonitorPDLLName=0\n"
+             "MonitorPUIDLLName=..\\QSCOMUI.DLL\n");
+    w.PutFile("C:\\WINDOWS\\QSCOMUI.DLL", "MZ");
+    controls.Tick(kSerialMonitor);
+    Run();
+    EXPECT_FALSE(HasMonitor(kSerialMonitor));
+    EXPECT_EQ(w.CallCount("DeleteFile"), 0);
+    EXPECT_TRUE(FileThere("C:\\WINDOWS\\QSCOMUI.DLL"));
+    EXPECT_TRUE(FileThere(kSystem + "\\QSCOMMON.DLL"));
+}
+
+TEST_F(UninstallEngineTest, Windows98RefusesMonitorsWhileKvcomPortsAreUsed) {
+    state.osClass = Win98;
+    InstallQueue("Quillset KTT-20 serial", kLptDriver, "KVCOM1:");
+    controls.Tick(kUsbMonitor);
+    const Lines lines = Run();
+    EXPECT_EQ(lines, (Lines{"Deleting Quillset USB Port Monitor,please wait...",
+                            "Quillset USB Port Monitor can't be deleted,please delete jobs in "
+                            "printer first.",
+                            "Quillset USB Port Monitor is using,can't be deleted.", TEXT_107}));
+    EXPECT_EQ(w.CallCount("DeleteMonitor"), 0);
+    EXPECT_TRUE(engine.CheckSerialPortsFree() == false);
+}
+
+TEST_F(UninstallEngineTest, CheckSerialPortsFreeWithoutKvcomPorts) {
+    state.currentItem = kUsbMonitor;
+    EXPECT_TRUE(engine.CheckSerialPortsFree());
+    w.FailCall("OpenPrinter", plat::err::AccessDenied);
+    EXPECT_FALSE(engine.CheckSerialPortsFree());
+    EXPECT_EQ(controls.status.back(), "Open Office Laser 0 printer error.");
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// A simulated machine with the sample package's Uninstall.ini and what Setup
+// leaves behind (USB and serial monitors, the QSPrint processor, two queues
+// with their drivers, the USB records), next to the system's own monitors,
+// processor and an unrelated printer; and a checkbox list without a window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/SimWindows.h"
+#include "uninstall/Messages.h"
+#include "uninstall/UninstallEngine.h"
+#include "uninstall/UninstallIni.h"
+#include "uninstall/UninstallState.h"
+
+namespace unstest {
+
+using namespace uninstall;
+using plat::Root;
+
+// The dialog's controls as plain data.
+class FakeControls final : public UninstallControls {
+public:
+    struct Item {
+        std::string text;
+        bool checked = false;
+    };
+    std::vector<Item> items;
+    std::vector<std::string> status;
+    std::string instruction;
+    std::map<int, bool> enabled = {{IDC_UNINSTALL, true}, {IDC_ITEM_LIST, true},
+                                   {IDC_SELECT_ALL, true}, {kExitButton, true}};
+    std::vector<std::pair<int, bool>> enableLog;
+    int restartAnswer = 2;
+    int restartShown = 0;
+    // Status lines seen when the restart dialog was shown.
+    size_t statusAtRestart = 0;
+
+    int ItemCount() override { return static_cast<int>(items.size()); }
+    std::string ItemText(int i) override {
+        return InRange(i) ? items[static_cast<size_t>(i)].text : std::string();
+    }
+    bool IsItemChecked(int i) override { return InRange(i) && items[static_cast<size_t>(i)].checked; }
+    void CheckItem(int i) override {
+        if (InRange(i)) items[static_cast<size_t>(i)].checked = true;
+    }
+    void AddItem(const std::string& text) override { items.push_back({text, false}); }
+    void DeleteItem(int i) override {
+        if (InRange(i)) items.erase(items.begin() + i);
+    }
+    void AddStatusLine(const std::string& text) override { status.push_back(text); }
+    void SetInstruction(const std::string& text) override { instruction = text; }
+    void EnableControl(int id, bool enable) override {
+        enabled[id] = enable;
+        enableLog.emplace_back(id, enable);
+    }
+    int ShowRestartDialog() override {
+        ++restartShown;
+        statusAtRestart = status.size();
+        return restartAnswer;
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& item : items) texts.push_back(item.text);
+        return texts;
+    }
+    void Tick(const std::string& text) {
+        for (auto& item : items)
+            if (item.text == text) item.checked = true;
+    }
+    void TickAll() {
+        for (auto& item : items) item.checked = true;
+    }
+
+private:
+    bool InRange(int i) const { return i >= 0 && i < static_cast<int>(items.size()); }
+};
+
+inline std::string HostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline const std::string kUsbMonitor = "Quillset USB Port Monitor";
+inline const std::string kSerialMonitor = "Quillset Serial Port Monitor";
+inline const std::string kProcessor = "QSPrint";
+inline const std::string kUsbPrinter = "Quillset KRT-P58(U) 1";
+inline const std::string kLptPrinter = "Quillset KTT-20";
+inline const std::string kUsbDriver = "Quillset KRT-P58 Receipt";
+inline const std::string kLptDriver = "Quillset KTT-20 Ticket";
+inline const std::string kOtherPrinter = "Office Laser 0";
+inline const std::string kSystem = "C:\\WINDOWS\\system32";
+inline const std::string kTarvelo = "SOFTWARE\\TARVELO";
+
+class UninstallMachine : public ::testing::Test {
+protected:
+    plat::SimWindows w;
+    UninstallState state;
+    UninstallIni ini{w, state};
+    FakeControls controls;
+
+    void SetUp() override {
+        w.SetModuleFileName("C:\\PKG\\Uninstall.exe");
+        w.SetCurrentFolder("C:\\PKG");
+        w.PutFile("C:\\PKG\\DRVCONFIG\\Uninstall.ini",
+                  HostFile(std::string(KV_SOURCE_PACKAGE_DIR) + "/DRVCONFIG/Uninstall.ini"));
+        state.iniPath = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
+        state.osClass = WinXP;
+        uint32_t error = 0;
+        state.spooler = w.LoadSpoolerLibrary("Winspool.drv", error);
+    }
+
+    std::string ProcessorDir() {
+        std::string dir;
+        w.GetPrintProcessorDirectory(nullptr, dir, 256);
+        return dir;
+    }
+
+    // The system's own spooler content and an unrelated printer.
+    void InstallSystemItems() {
+        w.PutFile(kSystem + "\\localspl.dll", "MZ");
+        w.InstallMonitor("Local Port", w.LocalEnvironment(), "localspl.dll");
+        w.InstallMonitor("Standard TCP/IP Port 0", w.LocalEnvironment(), "tcpmon.dll");
+        w.InstallPrintProcessor(w.LocalEnvironment(), "WinPrint", "winprint.dll");
+        InstallQueue(kOtherPrinter, "HP LaserJet 0", "LPT2:");
+    }
+
+    void InstallQueue(const std::string& name, const std::string& driver,
+                      const std::string& port) {
+        plat::sim::DriverRecordSim d;
+        d.name = driver;
+        d.environment = w.LocalEnvironment();
+        d.driverPath = "QSDRV.DLL";
+        w.InstallDriver(d);
+        plat::PrinterInfo p;
+        p.printerName = name;
+        p.driverName = driver;
+        p.portName = port;
+        p.printProcessor = "WinPrint";
+        w.InstallPrinter(p);
+    }
+
+    // What Setup installed: both monitors with their DLLs, the processor with
+    // its DLL, a USB and a parallel queue, and the USB records.
+    void InstallPackageItems() {
+        for (const char* dll : {"QSUSBMON.DLL", "QSUSBUI.DLL", "QSCOMMON.DLL", "QSCOMUI.DLL"})
+            w.PutFile(kSystem + "\\" + dll, "MZ");
+        w.SetMonitorPorts("QSUSBMON.DLL", {"USB_KRT-P58_1"});
+        w.SetMonitorPorts("QSCOMMON.DLL", {"KVCOM1:"});
+        w.InstallMonitor(kUsbMonitor, w.LocalEnvironment(), "QSUSBMON.DLL");
+        w.InstallMonitor(kSerialMonitor, w.LocalEnvironment(), "QSCOMMON.DLL");
+        w.PutFile(ProcessorDir() + "\\QSPROC.DLL", "MZ");
+        w.InstallPrintProcessor(w.LocalEnvironment(), kProcessor, "QSPROC.DLL");
+        InstallQueue(kUsbPrinter, kUsbDriver, "USB_KRT-P58_1");
+        InstallQueue(kLptPrinter, kLptDriver, "LPT1:");
+        w.PutRegDword(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER", kUsbPrinter, 0);
+        w.PutRegDword(Root::LocalMachine, kTarvelo + "\\PORTNAME", "USB_KRT-P58_1", 0);
+        w.PutRegDword(Root::LocalMachine, kTarvelo + "\\PRINTERPORT", "USB_KRT-P58_1", 0);
+    }
+
+    void WriteIni(const std::string& text) {
+        w.PutFile(state.iniPath, text);
+    }
+
+    std::vector<std::string> MonitorNames() const {
+        std::vector<std::string> names;
+        for (const auto& m : w.Monitors()) names.push_back(m.name);
+        return names;
+    }
+    std::vector<std::string> PrinterNames() const {
+        std::vector<std::string> names;
+        for (const auto& p : w.Printers()) names.push_back(p.printerName);
+        return names;
+    }
+    std::vector<std::string> DriverNames() const {
+        std::vector<std::string> names;
+        for (const auto& d : w.Drivers()) names.push_back(d.name);
+        return names;
+    }
+};
+
+}  // namespace unstest
