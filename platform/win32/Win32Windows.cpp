@@ -57,6 +57,15 @@ Fn ProcAs(FARPROC proc) {
     return fn;
 }
 
+// Whether an existing file carries one of `attributes`. Windows checks them
+// before it replaces a file; Wine leaves that to the host's permissions,
+// which do not stop a root user.
+bool IsProtected(const std::string& path, DWORD attributes) {
+    const DWORD found = ::GetFileAttributesA(path.c_str());
+    return found != INVALID_FILE_ATTRIBUTES && !(found & FILE_ATTRIBUTE_DIRECTORY) &&
+           (found & attributes) != 0;
+}
+
 // Reads a folder through a call of the GetCurrentDirectoryA kind: the length
 // without terminator when it fits, the needed size when it does not, 0 on
 // failure.
@@ -329,7 +338,10 @@ std::string Win32Windows::GetProfileString(const std::string& section, const std
 
 uint32_t Win32Windows::WriteProfileString(const char* section, const char* key,
                                           const char* value) {
-    return Result(::WriteProfileStringA(section, key, value));
+    const BOOL ok = ::WriteProfileStringA(section, key, value);
+    // Flushing the cache (all three null) always returns FALSE.
+    if (!section && !key && !value) return err::Success;
+    return Result(ok);
 }
 
 // ---------------------------------------------------------------- files and folders
@@ -384,6 +396,9 @@ uint32_t Win32Windows::GetPrintProcessorDirectory(const char* environment, std::
 
 uint32_t Win32Windows::CopyFile(const std::string& source, const std::string& target,
                                 bool failIfExists) {
+    // Windows refuses to overwrite a read-only or hidden file.
+    if (!failIfExists && IsProtected(target, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN))
+        return err::AccessDenied;
     return Result(::CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE));
 }
 
@@ -463,6 +478,9 @@ uint32_t Win32Windows::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 uint32_t Win32Windows::WriteFile(const std::string& path, const std::string& bytes) {
+    // Windows refuses to replace a read-only, hidden or system file.
+    if (IsProtected(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+        return err::AccessDenied;
     const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Failure();

@@ -107,6 +107,41 @@ TEST_F(Win32Smoke, RegistryBuffersAtTheirLimits) {
     EXPECT_EQ(err::Success, w.RegDeleteKey(Root::CurrentUser, path));
 }
 
+// Wine leaves read-only files to the host's permissions, which do not stop
+// root; the layer refuses to replace them as Windows does.
+TEST_F(Win32Smoke, ProtectedFilesAreNotReplaced) {
+    std::string folder;
+    ASSERT_EQ(err::Success, w.GetWindowsDirectory(folder, 260));
+    const std::string source = folder + "\\qsmoke-src.txt", readOnly = folder + "\\qsmoke-ro.txt",
+                      hidden = folder + "\\qsmoke-hidden.txt";
+    ASSERT_EQ(err::Success, w.WriteFile(source, "new"));
+    ASSERT_EQ(err::Success, w.WriteFile(readOnly, "old"));
+    ASSERT_EQ(err::Success, w.WriteFile(hidden, "old"));
+    ASSERT_EQ(err::Success, w.SetFileAttributes(readOnly, attr::ReadOnly));
+    ASSERT_EQ(err::Success, w.SetFileAttributes(hidden, attr::Hidden));
+
+    EXPECT_EQ(err::AccessDenied, w.CopyFile(source, readOnly, false));
+    EXPECT_EQ(err::FileExists, w.CopyFile(source, readOnly, true));
+    EXPECT_EQ(err::AccessDenied, w.CopyFile(source, hidden, false));
+    EXPECT_EQ(err::AccessDenied, w.WriteFile(readOnly, "x"));
+    for (const auto& path : {readOnly, hidden}) {
+        std::string bytes;
+        ASSERT_EQ(err::Success, w.ReadFile(path, bytes));
+        EXPECT_EQ("old", bytes) << path;
+    }
+
+    ASSERT_EQ(err::Success, w.SetFileAttributes(readOnly, attr::Normal));
+    EXPECT_EQ(err::Success, w.CopyFile(source, readOnly, false));
+    for (const auto& path : {source, readOnly, hidden}) {
+        w.SetFileAttributes(path, attr::Normal);
+        EXPECT_EQ(err::Success, w.DeleteFile(path)) << path;
+    }
+}
+
+TEST_F(Win32Smoke, ProfileFlushAnswersSuccess) {
+    EXPECT_EQ(err::Success, w.WriteProfileString(nullptr, nullptr, nullptr));
+}
+
 // A driver without files, which Wine's spooler accepts, so that printers can
 // be added.
 class Win32Printers : public Win32Smoke {
