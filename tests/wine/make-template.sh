@@ -25,6 +25,12 @@ if [ "${KV_WINE_TEMPLATE_REUSE:-0}" = 1 ] && [ -f "$target/.kv-template-ready" ]
 fi
 
 mkdir -p "$(dirname "$target")"
+# Copies left by runs that were killed outright (their own clean-up never
+# ran) go now; a copy of a run in progress is minutes old at most.
+if [ -d "$(dirname "$target")/wine-runs" ]; then
+    find "$(dirname "$target")/wine-runs" -mindepth 1 -maxdepth 1 -cmin +120 \
+        -exec rm -rf {} + 2>/dev/null || true
+fi
 work="$target.new.$$"
 rm -rf "$work"
 cleanup() {
