@@ -1,5 +1,6 @@
 #include "platform/sim/SimIni.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace plat::sim {
@@ -116,56 +117,55 @@ std::string ProfileString(const std::optional<std::string>& text, std::string_vi
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value) {
     std::vector<std::string_view> lines = SplitLines(text);
-    // Locate the first section of that name: its header line and the line
-    // after its last line.
-    size_t header = lines.size(), end = lines.size();
+    // Each line's section: the index of the header it stands under, npos
+    // before the first header. `first` is the first section of that name.
+    const size_t none = std::string_view::npos;
+    std::vector<size_t> owner(lines.size(), none);
+    std::vector<bool> named(lines.size(), false);  // header of a section of that name
+    size_t first = none, current = none;
     for (size_t i = 0; i < lines.size(); ++i) {
         Line line = Classify(lines[i]);
-        if (line.kind != Line::Section) continue;
-        if (header == lines.size()) {
-            if (SameName(line.name, section)) header = i;
-        } else {
-            end = i;
-            break;
+        if (line.kind == Line::Section) {
+            current = i;
+            named[i] = SameName(line.name, section);
+            if (named[i] && first == none) first = i;
         }
+        owner[i] = current;
     }
     std::vector<std::string> out;
     out.reserve(lines.size() + 3);
-    auto keep = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) out.emplace_back(lines[i]);
-    };
     std::string keyLine = key && value ? std::string(key) + "=" + value + "\r" : std::string();
 
-    if (header == lines.size()) {
-        // No such section: nothing to remove, or a new section at the end.
-        keep(0, lines.size());
-        if (key && value) {
+    if (!key) {
+        // The section goes, with every other section of the same name.
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (owner[i] == none || !named[owner[i]]) out.emplace_back(lines[i]);
+    } else if (first == none) {
+        for (auto l : lines) out.emplace_back(l);
+        if (value) {
             if (!out.empty() && !Trim(out.back()).empty()) out.emplace_back("\r");
             out.push_back("[" + std::string(section) + "]\r");
             out.push_back(keyLine);
         }
-    } else if (!key) {
-        keep(0, header);
-        keep(end, lines.size());
     } else {
-        size_t found = end, lastKey = header;
-        for (size_t i = header + 1; i < end; ++i) {
-            Line line = Classify(lines[i]);
-            if (line.kind == Line::Key && SameName(line.name, key)) {
-                found = i;
-                break;
+        // The first section of the name holds the key: the first line of it
+        // is replaced, and a removal takes every line of it.
+        size_t lastLine = first;
+        bool replaced = false;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (owner[i] == first && i != first) {
+                Line line = Classify(lines[i]);
+                if (line.kind == Line::Key && SameName(line.name, key)) {
+                    if (value && !replaced) out.push_back(keyLine);
+                    replaced = true;
+                    continue;
+                }
             }
-            if (!Trim(lines[i]).empty()) lastKey = i;
+            out.emplace_back(lines[i]);
+            if (owner[i] == first && !Trim(lines[i]).empty()) lastLine = out.size() - 1;
         }
-        if (found != end) {
-            keep(0, found);
-            if (value) out.push_back(keyLine);
-            keep(found + 1, lines.size());
-        } else {
-            keep(0, lastKey + 1);
-            if (value) out.push_back(keyLine);
-            keep(lastKey + 1, lines.size());
-        }
+        if (value && !replaced)
+            out.insert(out.begin() + static_cast<std::ptrdiff_t>(lastLine) + 1, keyLine);
     }
     std::string result;
     for (const std::string& l : out) {
@@ -173,8 +173,8 @@ std::string EditProfile(std::string_view text, std::string_view section, const c
         result += '\n';
     }
     // A text that did not end its last line keeps it so when untouched.
-    if (!text.empty() && text.back() != '\n' && !result.empty() && out.size() == lines.size() &&
-        result.substr(0, result.size() - 1) == text)
+    if (!text.empty() && text.back() != '\n' && result.size() == text.size() + 1 &&
+        result.compare(0, text.size(), text) == 0)
         result.pop_back();
     return result;
 }

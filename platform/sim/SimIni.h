@@ -24,9 +24,11 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 std::string ProfileString(const std::optional<std::string>& text, std::string_view section,
                           std::string_view key, std::string_view def, uint32_t size);
 
-// WriteProfileStringA on a text: sets the key (appending the section or the
-// key when missing), removes the key (value null) or the whole section (key
-// null). Returns the new text; line ends become CR LF where lines are written.
+// WriteProfileStringA on a text: sets the key in the first section of that
+// name (appending the section or the key when missing), removes the key
+// (value null: every line of it in that section, so that it is gone) or the
+// section (key null: every section of that name). Returns the new text; the
+// lines written end with CR LF, the others keep theirs.
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value);
 

@@ -177,6 +177,45 @@ TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
     }
 }
 
+// WriteProfileString's edits: the key edited reads back as written (or as
+// missing), and every other key keeps its value.
+TEST(IniFuzz, EditsChangeOnlyTheKeyEdited) {
+    Rng rng(31);
+    for (int round = 0; round < 400; ++round) {
+        Generated g = Generate(rng);
+        ASSERT_FALSE(g.queries.empty());
+        auto [section, key] = g.queries[Pick(rng, static_cast<int>(g.queries.size()))];
+        std::string id = Lower(section) + "\n" + Lower(key);
+        int op = Pick(rng, 3);
+        std::string edited;
+        std::map<std::string, std::string> expected = g.expected;
+        if (op == 0) {
+            edited = sim::EditProfile(g.text, section, key.c_str(), "new, value");
+            expected[id] = "new, value";
+        } else if (op == 1) {
+            edited = sim::EditProfile(g.text, section, key.c_str(), nullptr);
+            expected.erase(id);
+        } else {
+            edited = sim::EditProfile(g.text, section, nullptr, nullptr);
+            for (auto it = expected.begin(); it != expected.end();)
+                it = it->first.rfind(Lower(section) + "\n", 0) == 0 ? expected.erase(it) : std::next(it);
+        }
+        for (const auto& [s, k] : g.queries) {
+            std::string qid = Lower(s) + "\n" + Lower(k);
+            auto it = expected.find(qid);
+            auto got = sim::FindProfileValue(edited, s, k);
+            if (it == expected.end()) {
+                EXPECT_FALSE(got) << "round " << round << " op " << op << " [" << s << "] " << k
+                                  << "\n" << edited;
+            } else {
+                EXPECT_EQ(got.value_or("<missing>"), it->second)
+                    << "round " << round << " op " << op << " [" << s << "] " << k << "\n"
+                    << g.text << "----\n" << edited;
+            }
+        }
+    }
+}
+
 TEST(IniFuzz, HugeLinesAndValuesAndBinaryFiles) {
     Rng rng(5);
     std::string huge = "[S]\nk=" + std::string(3u << 20, 'v') + "\n[" + std::string(1u << 20, 'x') +
