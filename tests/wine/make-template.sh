@@ -17,7 +17,8 @@ if [ $# -ne 1 ]; then
     echo "usage: $0 <prefix-dir>" >&2
     exit 2
 fi
-target=$1
+# Wine wants an absolute WINEPREFIX.
+target=$(realpath -m "$1")
 
 if [ "${KV_WINE_TEMPLATE_REUSE:-0}" = 1 ] && [ -f "$target/.kv-template-ready" ]; then
     echo "reusing $target"

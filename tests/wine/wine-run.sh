@@ -34,6 +34,7 @@ template=$(kv_wine_template_for "$exe") || {
     echo "wine-run: no build folder above $exe; set KV_WINE_TEMPLATE" >&2
     exit 2
 }
+template=$(realpath -m "$template")  # Wine wants an absolute WINEPREFIX
 if [ ! -f "$template/.kv-template-ready" ]; then
     echo "wine-run: no template prefix at $template (make-template.sh makes it)" >&2
     exit 2
