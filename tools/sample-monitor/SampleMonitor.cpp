@@ -213,7 +213,7 @@ WINBOOL WINAPI MonClosePort(HANDLE hPort) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    port->tag = 0;  // a second close of the same handle is refused, not a double free
+    port->tag = 0;  // a stale handle no longer looks like ours
     delete port;
     return TRUE;
 }

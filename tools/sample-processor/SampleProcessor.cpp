@@ -99,7 +99,7 @@ WINBOOL WINAPI ClosePrintProcessor(HANDLE hPrintProcessor) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    processor->tag = 0;  // a second close of the same handle is refused, not a double free
+    processor->tag = 0;  // a stale handle no longer looks like ours
     delete processor;
     return TRUE;
 }

@@ -8,6 +8,7 @@
 // throw-away prefix (tests/wine/wine-run.sh).
 #include <windows.h>
 #include <winspool.h>
+#include <winsplp.h>
 
 #include <gtest/gtest.h>
 
@@ -221,6 +222,13 @@ TEST(SampleMonitors, SerialMonitorOffersVxcom1To8) {
         EXPECT_EQ(port->monitor, kSerialMonitor);
     }
     EXPECT_EQ(FindPort(ports, "VXCOM9:"), nullptr);
+
+    // Uninstall removes it again; its ports go with it. (No other test uses
+    // this monitor: its DLL stays loaded and could not be copied again.)
+    ASSERT_TRUE(DeleteMonitorA(nullptr, nullptr, const_cast<char*>(kSerialMonitor)))
+        << "error " << GetLastError();
+    EXPECT_FALSE(MonitorInstalled(kSerialMonitor));
+    EXPECT_EQ(FindPort(ListPorts(1), "VXCOM1:"), nullptr);
 }
 
 // ---- driver, processor, printer
@@ -239,7 +247,7 @@ TEST(SampleDriver, RegistersWithTheSpooler) {
     EXPECT_TRUE(found);
 }
 
-TEST(SamplePrintProcessor, RegistersAndOffersRaw) {
+TEST(SamplePrintProcessor, RegistersWithTheSpooler) {
     ASSERT_TRUE(InstallProcessor());
     DWORD needed = 0, returned = 0;
     EnumPrintProcessorsA(nullptr, nullptr, 1, nullptr, 0, &needed, &returned);
@@ -252,6 +260,64 @@ TEST(SamplePrintProcessor, RegistersAndOffersRaw) {
                                          .pName,
                                      kProcessor) == 0;
     EXPECT_TRUE(found);
+
+}
+
+// Wine's spooler does not ask a processor for its data types or
+// capabilities, so the installed DLL is asked directly, as Windows would.
+TEST(SamplePrintProcessor, InstalledDllOffersRawAndRunsAJob) {
+    ASSERT_TRUE(InstallProcessor());
+    HMODULE dll = LoadLibraryA((ProcessorDir() + "\\QSPROC.DLL").c_str());
+    ASSERT_NE(dll, nullptr);
+    auto proc = [dll](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(dll, name));
+    };
+    using EnumTypesFn = BOOL(WINAPI*)(LPWSTR, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
+    using OpenFn = HANDLE(WINAPI*)(LPWSTR, PPRINTPROCESSOROPENDATA);
+    using PrintFn = BOOL(WINAPI*)(HANDLE, LPWSTR);
+    using CloseFn = BOOL(WINAPI*)(HANDLE);
+    using ControlFn = BOOL(WINAPI*)(HANDLE, DWORD);
+    using CapsFn = DWORD(WINAPI*)(LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD);
+    auto enumTypes = reinterpret_cast<EnumTypesFn>(proc("EnumPrintProcessorDatatypesW"));
+    auto open = reinterpret_cast<OpenFn>(proc("OpenPrintProcessor"));
+    auto print = reinterpret_cast<PrintFn>(proc("PrintDocumentOnPrintProcessor"));
+    auto close = reinterpret_cast<CloseFn>(proc("ClosePrintProcessor"));
+    auto control = reinterpret_cast<ControlFn>(proc("ControlPrintProcessor"));
+    auto caps = reinterpret_cast<CapsFn>(proc("GetPrintProcessorCapabilities"));
+    ASSERT_TRUE(enumTypes && open && print && close && control && caps);
+
+    DWORD needed = 0, returned = 0;
+    EXPECT_FALSE(enumTypes(nullptr, const_cast<wchar_t*>(L"QSPrint"), 1, nullptr, 0, &needed,
+                           &returned));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    std::vector<BYTE> types(needed);
+    ASSERT_TRUE(enumTypes(nullptr, const_cast<wchar_t*>(L"QSPrint"), 1, types.data(), needed,
+                          &needed, &returned));
+    ASSERT_EQ(returned, 1u);
+    EXPECT_STREQ(reinterpret_cast<DATATYPES_INFO_1W*>(types.data())->pName, L"RAW");
+
+    PRINTPROCESSOROPENDATA data{};
+    data.pDatatype = const_cast<wchar_t*>(L"NT EMF 1.008");
+    EXPECT_EQ(open(const_cast<wchar_t*>(L"KRT-A100(U) 1"), &data), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATATYPE));
+    data.pDatatype = const_cast<wchar_t*>(L"RAW");
+    HANDLE job = open(const_cast<wchar_t*>(L"KRT-A100(U) 1"), &data);
+    ASSERT_NE(job, nullptr);
+    EXPECT_TRUE(control(job, JOB_CONTROL_PAUSE));
+    EXPECT_TRUE(control(job, JOB_CONTROL_RESUME));
+    EXPECT_TRUE(print(job, const_cast<wchar_t*>(L"receipt")));
+    EXPECT_TRUE(close(job));
+
+    PRINTPROCESSOR_CAPS_1 capabilities{};
+    EXPECT_EQ(caps(const_cast<wchar_t*>(L"RAW"), 0, nullptr, 0, &needed),
+              static_cast<DWORD>(ERROR_MORE_DATA));
+    EXPECT_EQ(needed, sizeof(capabilities));
+    EXPECT_EQ(caps(const_cast<wchar_t*>(L"RAW"), 0, reinterpret_cast<BYTE*>(&capabilities),
+                   sizeof(capabilities), &needed),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(capabilities.dwLevel, 1u);
+    EXPECT_EQ(capabilities.dwNumberOfCopies, 1u);
+    FreeLibrary(dll);
 }
 
 class SamplePrinter : public ::testing::Test {
