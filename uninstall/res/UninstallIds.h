@@ -54,7 +54,7 @@
 #define TEXT_105 "Can't find file Uninstall.ini!"
 #define TEXT_106 "No printer to uninstall!"
 #define TEXT_107 "Please select the printers you want to uninstall."
-#define TEXT_108 "Tick the printers, port monitors and print processors to remove, then click Uninstall."
+#define TEXT_108 "Tick the items to remove, then click Uninstall."
 #define TEXT_109 "Deleting %s,please wait..."
 #define TEXT_110 "%s is using,can't be deleted."
 #define TEXT_111 "Uninstall %s error."
