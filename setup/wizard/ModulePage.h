@@ -1,0 +1,46 @@
+// The module page: printer family (module) and model, and "Set As Default
+// Printer". The model lists come from the package's setup.ini.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "setup/config/ModelConfigReader.h"
+#include "setup/wizard/WizardPage.h"
+
+class ModulePage final : public WizardPage {
+public:
+    static constexpr int kModules = 4;
+    static constexpr int kRadios[kModules] = {1019, 1020, 1021, 1073};
+    static constexpr int kLists[kModules] = {1030, 1031, 1032, 1074};
+    static constexpr size_t kModelSize = 200;
+
+    explicit ModulePage(plat::Windows& windows);
+
+    // Fills the lists from setup.ini and places the default model.
+    void Initialize();
+    // A module's radio button was clicked (module 0..3).
+    void ModuleClicked(int module);
+    // The user chose entry `index` of a module's list (-1: no selection).
+    void ListSelectionChanged(int module, int index);
+    bool UpdateData() override;
+    bool HasModels() const override { return hasModels_; }
+
+    // 0..3, or -1 when no module is chosen.
+    int32_t ModuleIndex() const { return module_; }
+    const std::string& ModelName() const { return model_; }
+    bool SetAsDefault() const { return setDefault_; }
+
+    // The module of a radio button or list id; -1 for another id.
+    static int ModuleOfControl(int id);
+
+private:
+    void TakeModelFrom(int module);
+    void CheckModule(int module);
+
+    ModelConfigReader reader_;
+    std::string model_;
+    int32_t module_ = 0;
+    bool setDefault_ = false;
+    bool hasModels_ = false;
+};

@@ -1,0 +1,31 @@
+// The OS page: states the Windows version the driver is installed for (the
+// running one, detected; the other choices are greyed) and offers the
+// Vietnamese fonts.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+#include "setup/engine/Stages.h"
+#include "setup/wizard/WizardPage.h"
+
+class OsPage final : public WizardPage {
+public:
+    // The radio buttons in OsClass order.
+    static constexpr int kRadios[6] = {1026, 1027, 1028, 1029, 1075, 1076};
+
+    OsPage();
+
+    // Detects the running Windows, checks its button and greys the others;
+    // writes the compatibility marks on XP and from Vista on. `context` is
+    // the owner and caption of the message for an unknown platform.
+    void Initialize(plat::Windows& windows, const MessageContext& context);
+    bool UpdateData() override;
+
+    int32_t OsClass() const { return osClass_; }
+    bool InstallFonts() const { return installFonts_; }
+
+private:
+    int32_t osClass_ = Win98;
+    bool installFonts_ = false;
+};

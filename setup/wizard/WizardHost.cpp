@@ -1,0 +1,162 @@
+#include "setup/wizard/WizardHost.h"
+
+#include "common/SystemProbes.h"
+#include "setup/config/ModelConfigReader.h"
+#include "setup/engine/Messages.h"
+#include "setup/res/resource.h"
+#include "setup/wizard/WizardTexts.h"
+
+WizardHost::WizardHost(SetupState& state, ModulePage& modules, SetupTypePage& setupType,
+                       OsPage& os, PortPage& port)
+    : state_(state), modules_(modules), setupType_(setupType), os_(os), port_(port) {
+    view_.Declare(kButtonBack, false);
+    view_.Declare(kButtonOk, false);
+    view_.Declare(kButtonCancel);
+}
+
+void WizardHost::AddPage(std::string caption, WizardPage* page, int templateId) {
+    pages_.push_back(page);
+    captions_.push_back(std::move(caption));
+    templates_.push_back(templateId);
+}
+
+WizardPage* WizardHost::Page(int index) const {
+    if (index < 0 || index >= PageCount()) return nullptr;
+    return pages_[static_cast<size_t>(index)];
+}
+
+void WizardHost::Start(PageFrames& frames) {
+    if (PageCount() > 0) SwitchPage(frames, 0);
+    view_.SetText(kButtonBack, wiztext::kBack);
+    view_.SetText(kButtonOk, PageCount() > 1 ? wiztext::kNext : wiztext::kInstall);
+    view_.SetText(kButtonCancel, wiztext::kCancel);
+}
+
+bool WizardHost::CheckAdministrator() {
+    const int32_t os = GetOsClass(state_.windows);
+    if (os < Win2000 || os > WinVista) return true;
+    if (IsUserAdmin(state_.windows)) return true;
+    state_.windows.MessageBox(state_.context.owner, msg::kNotAdministrator,
+                              state_.context.caption, plat::mb::Ok);
+    return false;
+}
+
+int32_t WizardHost::ReadPortKey(const char* key) {
+    return IniToInt(state_.windows
+                        .GetPrivateProfileString(state_.portSection, key, "0", 200,
+                                                 state_.moduleIniPath)
+                        .c_str());
+}
+
+void WizardHost::SwitchPage(PageFrames& frames, int n) {
+    const int cur = current_;
+    if (cur >= 0 && Page(cur)) {
+        if (!frames.UpdatePageData(cur)) return;
+        frames.ShowPage(cur, false);
+    }
+    WizardPage* page = Page(n);
+    if (!page) return;
+    if (cur == 2 && n < 2) state_.baudResetPending = true;
+    if (cur == -1) view_.Enable(kButtonOk, page->HasModels());
+
+    if (cur >= 0 && cur <= 3 && n > cur) {
+        if (cur == 0) {
+            choices_.module = modules_.ModuleIndex();
+            const char* name = ModuleIniName(choices_.module);
+            state_.moduleIniPath = ProgramFolder(state_.windows) + (name ? name : "");
+            state_.portSection = modules_.ModelName() + ".PORT";
+            if (ReadPortKey("AdvancedSetup") != 0) {
+                setupType_.ApplyModelRestriction(true);
+            } else {
+                setupType_.ApplyModelRestriction(false);
+            }
+        } else if (cur == 2) {
+            const int32_t supports2003 = ReadPortKey("System2003Supported");
+            const int32_t supportsVista = ReadPortKey("SystemVistaSupported");
+            if (state_.baudResetPending) {
+                port_.ApplyModelBaudRate(ReadPortKey("BaudRate"));
+                state_.baudResetPending = false;
+            }
+            const char* refusal = nullptr;
+            if (os_.OsClass() == Win2003 && supports2003 == 0) refusal = msg::kNo2003;
+            if (os_.OsClass() == WinVista && supportsVista == 0) refusal = msg::kNoVista;
+            if (refusal) {
+                state_.windows.MessageBox(state_.context.owner, refusal, state_.context.caption,
+                                          plat::mb::Ok | plat::mb::IconExclamation);
+                current_ = n - 1;
+                frames.ShowPage(current_, true);
+                return;
+            }
+        }
+    }
+    current_ = n;
+    frames.ShowPage(n, true);
+}
+
+void WizardHost::ArriveAtLastPage() {
+    choices_.module = modules_.ModuleIndex();
+    choices_.model = modules_.ModelName();
+    choices_.setDefault = modules_.SetAsDefault();
+    BuildConfigPaths(state_.windows, choices_.module, setupIni_, moduleIni_);
+    state_.setupType = setupType_.SetupType();
+    choices_.setupType = state_.setupType;
+    port_.SetSetupType(state_.setupType);
+    choices_.os = os_.OsClass();
+    if (state_.setupType == SetupTypical)
+        port_.BuildTypicalList(choices_.model, choices_.os, choices_.module);
+    else
+        port_.BuildAdvancedList(choices_.model, choices_.os, choices_.module);
+}
+
+void WizardHost::Next(PageFrames& frames) {
+    SwitchPage(frames, current_ + 1);
+    if (OnLastPage()) {
+        ArriveAtLastPage();
+        view_.SetText(kButtonOk, wiztext::kInstall);
+    }
+    view_.Enable(kButtonBack, true);
+    view_.SetFocus(kButtonOk);
+}
+
+void WizardHost::Back(PageFrames& frames) {
+    if (current_ > 0) {
+        if (current_ <= PageCount() - 1) view_.SetText(kButtonOk, wiztext::kNext);
+        SwitchPage(frames, current_ - 1);
+    }
+    if (current_ <= 0) {
+        view_.Enable(kButtonBack, false);
+        view_.SetFocus(kButtonOk);
+    }
+    view_.Enable(kButtonOk, true);
+}
+
+void WizardHost::Help() {
+    plat::Windows& w = state_.windows;
+    const plat::Window viewer = w.FindWindow(wiztext::kHelpViewerTitle);
+    if (viewer != 0) {
+        w.SetForegroundWindow(viewer);
+        if (w.IsIconic(viewer)) w.RestoreWindow(viewer);
+        return;
+    }
+    w.ShellOpen(wiztext::kHelpFile);
+}
+
+WizardChoices WizardHost::CollectForInstall(PageFrames& frames) {
+    for (int i = 0; i < PageCount(); ++i) frames.UpdatePageData(i);
+    choices_.installFonts = os_.InstallFonts();
+    choices_.portName = port_.PortName();
+    choices_.driverMode = port_.DriverMode();
+    choices_.baudRate = port_.BaudRate();
+    choices_.dataBits = port_.DataBits();
+    choices_.stopBits = port_.StopBits();
+    choices_.parity = port_.Parity();
+    choices_.flow = port_.Flow();
+    return choices_;
+}
+
+InstallOutcome WizardHost::Install(PageFrames& frames, ProgressHost& progress,
+                                   WizardWindow& window) {
+    const WizardChoices choices = CollectForInstall(frames);
+    InstallCommand command(state_.windows, state_.session, progress, window, state_.context);
+    return command.Run(choices);
+}
