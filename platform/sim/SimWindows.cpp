@@ -36,16 +36,6 @@ SimWindows::SimWindows() : s_(std::make_unique<State>()) {
                           "x86\\Print Processors\\WinPrint")
         ->values.push_back(
             {"Driver", regtype::Sz, {'w', 'i', 'n', 'p', 'r', 'i', 'n', 't', '.', 'd', 'l', 'l', 0}});
-    // The serial ports' settings that NT keeps for the Ports control panel.
-    auto ports = s.MakeKey(s.roots[0], "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports");
-    for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"}) {
-        std::string v = "9600,n,8,1";
-        std::vector<uint8_t> data(v.begin(), v.end());
-        data.push_back(0);
-        ports->values.push_back({com, regtype::Sz, data});
-    }
-    for (const char* other : {"FILE:", "LPT1:", "LPT2:", "LPT3:"})
-        ports->values.push_back({other, regtype::Sz, {0}});
     s.MakeKey(s.roots[1], "Software");
     s.MakeKey(s.roots[0], "SOFTWARE");
 }

@@ -42,12 +42,18 @@ inline plat::OsVersion VersionOf(int32_t os) {
     }
 }
 
-// Makes the machine report the version of `os`. Windows 98/Me also gets the
-// serial ports' class keys of its registry ("PortSubClass" 1 for COM1 and
-// COM2, 0 for LPT1).
+// Makes the machine report the version of `os`, with the serial ports'
+// records of that family: Windows 98/Me's class keys ("PortSubClass" 1 for
+// COM1 and COM2, 0 for LPT1), or the NT "Ports" key with COM1: to COM4:.
 inline void SetOsClass(plat::SimWindows& w, int32_t os) {
     w.SetVersion(VersionOf(os));
-    if (os == Win98) {
+    if (os != Win98) {
+        const char* ports = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+        for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
+            w.PutRegString(plat::Root::LocalMachine, ports, com, "9600,n,8,1");
+        for (const char* other : {"FILE:", "LPT1:", "LPT2:", "LPT3:"})
+            w.PutRegString(plat::Root::LocalMachine, ports, other, "");
+    } else {
         const char* base = "System\\CurrentControlSet\\Services\\Class\\Ports\\";
         const uint8_t subclass[] = {1, 1, 0};
         for (int i = 0; i < 3; ++i)
