@@ -1,0 +1,158 @@
+# The end-to-end scenario harness; sourced by each scenario script, which
+# tests/wine/wine-run.sh runs on its own copy of the template prefix (WINEPREFIX
+# set, Xvfb running with KV_WINE_XVFB=1, the Windows version set from
+# KV_WINE_VERSION, the whole run killed after KV_WINE_TIMEOUT seconds, the
+# copy's wineserver ended and the copy removed afterwards).
+#
+# Environment (set by tests/e2e/CMakeLists.txt):
+#   KV_E2E_BIN      the folder of uidriver.exe and uitarget.exe
+#   KV_E2E_PACKAGE  the laid-out installation package (Setup.exe, DRVCONFIG, ...)
+#
+# e2e_init copies the package to C:\pkg of the prefix and keeps the
+# wineserver running for the whole scenario. Then:
+#   ui COMMAND ARGS...        one UI driver command (see uidriver.exe help)
+#   ui <<EOF ... EOF          a script of driver commands, one a line
+#   e2e_start_setup [EXE]     starts C:\pkg\Setup.exe (or EXE) with C:\pkg as
+#                             its current folder; its process id in E2E_PID
+#   e2e_wait_exit PID [S]     waits until the program ends; its exit code
+#   e2e_usb_printers LINES    the stand-in KvUsbInt.dll's attached printers
+#   e2e_reg_value KEY NAME    prints a registry value's data (reg query)
+#   e2e_expect_reg KEY NAME DATA / e2e_expect_no_reg KEY [NAME]
+#   e2e_step TEXT, e2e_fail TEXT
+# The scenario passes when its script reaches its end: every helper ends the
+# script with exit code 1 and a message on failure.
+
+: "${WINEPREFIX:?run the scenario through tests/wine/wine-run.sh}"
+: "${KV_WINE:?run the scenario through tests/wine/wine-run.sh}"
+: "${KV_E2E_BIN:?KV_E2E_BIN: the folder of uidriver.exe}"
+: "${KV_E2E_PACKAGE:?KV_E2E_PACKAGE: the laid-out installation package}"
+KV_WINESERVER=${KV_WINESERVER:-wineserver}
+
+E2E_NAME=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
+E2E_PKG=$WINEPREFIX/drive_c/pkg
+E2E_PKG_WIN='C:\pkg'
+E2E_PID=
+E2E_START=$(date +%s.%N)
+
+e2e_elapsed() {
+    awk -v s="$E2E_START" -v e="$(date +%s.%N)" 'BEGIN { printf "%.1f", e - s }'
+}
+
+e2e_step() {
+    echo "[$E2E_NAME $(e2e_elapsed)s] $*"
+}
+
+e2e_fail() {
+    echo "[$E2E_NAME $(e2e_elapsed)s] FAILED: $*" >&2
+    exit 1
+}
+
+e2e_finish() {
+    local rc=$?
+    if [ $rc -eq 0 ]; then
+        echo "[$E2E_NAME $(e2e_elapsed)s] passed"
+    else
+        echo "[$E2E_NAME $(e2e_elapsed)s] failed (exit $rc)" >&2
+    fi
+}
+
+e2e_init() {
+    trap e2e_finish EXIT
+    # One wineserver for the whole scenario: every program starts at once.
+    "$KV_WINESERVER" -p || e2e_fail "cannot start the wineserver"
+    [ -f "$KV_E2E_PACKAGE/Setup.exe" ] || e2e_fail "no Setup.exe in $KV_E2E_PACKAGE"
+    mkdir -p "$E2E_PKG"
+    cp -a "$KV_E2E_PACKAGE/." "$E2E_PKG/" || e2e_fail "cannot copy the package"
+    # No USB printer unless the scenario attaches one.
+    rm -f "$E2E_PKG/KvUsbInt.state"
+    e2e_step "prefix $WINEPREFIX, Windows version ${KV_WINE_VERSION:-default}, display ${DISPLAY:-none}"
+}
+
+# ui COMMAND ARGS...  or  ui <<EOF (commands on standard input)
+ui() {
+    local rc
+    if [ $# -eq 0 ]; then
+        "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" -
+    else
+        "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" "$@"
+    fi
+    rc=$?
+    [ $rc -eq 0 ] || e2e_fail "UI driver exit $rc"
+}
+
+# The same, but the caller handles the exit code (no failure).
+ui_try() {
+    "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" "$@"
+}
+
+# e2e_start_setup [EXE [ARGS...]]: a program of the package, started with the
+# package as its current folder, in the background.
+e2e_start_setup() {
+    local exe=${1:-Setup.exe}
+    [ $# -gt 0 ] && shift
+    (cd "$E2E_PKG" && exec "$KV_WINE" "$E2E_PKG_WIN\\$exe" "$@") &
+    E2E_PID=$!
+    e2e_step "started $exe (pid $E2E_PID)"
+}
+
+# e2e_start_window TITLE: a plain window of that title (uitarget.exe).
+e2e_start_window() {
+    "$KV_WINE" "$KV_E2E_BIN/uitarget.exe" window "$1" &
+    E2E_WINDOW_PID=$!
+    ui wait-window "$1"
+}
+
+# e2e_wait_exit PID [SECONDS]: waits for a background program; prints nothing,
+# returns its exit code. A program still running after SECONDS (default 30)
+# fails the scenario.
+e2e_wait_exit() {
+    local pid=$1 limit=${2:-30} i
+    for ((i = 0; i < limit * 10; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            return $?
+        fi
+        sleep 0.1
+    done
+    e2e_fail "process $pid still running after $limit s"
+}
+
+# e2e_usb_printers "INDEX ID" ...: the printers the stand-in KvUsbInt.dll
+# reports, one argument each; none removes them all.
+e2e_usb_printers() {
+    if [ $# -eq 0 ]; then
+        rm -f "$E2E_PKG/KvUsbInt.state"
+    else
+        printf '%s\r\n' "$@" >"$E2E_PKG/KvUsbInt.state"
+    fi
+}
+
+# e2e_usb_id INDEX: the ID the stand-in holds for the printer at INDEX.
+e2e_usb_id() {
+    [ -f "$E2E_PKG/KvUsbInt.state" ] || return 1
+    tr -d '\r' <"$E2E_PKG/KvUsbInt.state" | awk -v i="$1" '$1 == i && NF == 2 { print $2; exit }'
+}
+
+# e2e_reg_value KEY NAME: the data of a value as `reg query` shows it
+# (REG_DWORD as 0x..); exit code 1 when the value is not there.
+e2e_reg_value() {
+    local out
+    out=$("$KV_WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    awk -F'    ' -v n="$2" '$2 == n { print $4; found = 1; exit } END { exit !found }' <<<"$out"
+}
+
+e2e_expect_reg() {
+    local data
+    data=$(e2e_reg_value "$1" "$2") || e2e_fail "no registry value $1\\$2"
+    [ "$data" = "$3" ] || e2e_fail "registry value $1\\$2 is '$data', expected '$3'"
+}
+
+# e2e_expect_no_reg KEY [NAME]: the key (or the value) is not there.
+e2e_expect_no_reg() {
+    if [ $# -eq 1 ]; then
+        "$KV_WINE" reg query "$1" >/dev/null 2>&1 && e2e_fail "registry key $1 exists"
+    else
+        "$KV_WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && e2e_fail "registry value $1\\$2 exists"
+    fi
+    return 0
+}
