@@ -174,7 +174,7 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
             FsNode* node = s.Lookup(pp);
             // A file that is loaded stays; the spooler removes it later.
             if (node && !node->folder && !node->inUse)
-                s.Parent(pp)->children.erase(LowerText(pp.parts.back()));
+                s.Parent(pp)->children.erase(NameKey(pp.parts.back()));
         }
     }
     return 0;
@@ -397,7 +397,7 @@ uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
     FsNode* folder = s.MakeFolders(versionDir);
     for (auto& [base, copy] : copies) {
         auto node = std::make_unique<FsNode>(std::move(copy));
-        folder->children[LowerText(base)] = std::move(node);
+        folder->children[NameKey(base)] = std::move(node);
     }
     d.driverPath = BaseName(given[0]);
     d.dataFile = BaseName(given[1]);
@@ -922,6 +922,11 @@ int SimWindows::SpoolerLibraryFrees() const {
 void SimWindows::SetSpoolerApiNeedsService(bool needs) {
     Lock lock(mu_);
     s_->spoolerApiNeedsService = needs;
+}
+
+void SimWindows::SetSpoolerDllsInUse(bool inUse) {
+    Lock lock(mu_);
+    s_->spoolerDllsInUse = inUse;
 }
 
 }  // namespace plat

@@ -33,6 +33,10 @@ inline std::string UpperText(std::string_view s) {
     return out;
 }
 
+// The key of a file name in its folder: upper case, so that a listing comes
+// in the order NTFS keeps ("_x" after "A").
+inline std::string NameKey(std::string_view s) { return UpperText(s); }
+
 inline bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -145,11 +149,11 @@ struct FsNode {
     std::string bytes;
     bool inUse = false;
     std::optional<VersionResource> version;
-    // Keyed by the lower-case name: the listing order.
+    // Keyed by NameKey: the listing order.
     std::map<std::string, std::unique_ptr<FsNode>> children;
 
     FsNode* Child(std::string_view n) const {
-        auto it = children.find(LowerText(n));
+        auto it = children.find(NameKey(n));
         return it == children.end() ? nullptr : it->second.get();
     }
 };
@@ -245,6 +249,7 @@ struct SimWindows::State {
     bool spoolLibLoads = true, spoolHasSetDefault = true, spoolHasDeleteEx = true;
     std::vector<sim::BroadcastCall> broadcasts;
     bool spoolerApiNeedsService = true;
+    bool spoolerDllsInUse = false;
     int spoolLoads = 0, spoolFrees = 0;
 
     // ---- service
@@ -435,7 +440,7 @@ struct SimWindows::State {
                 fresh->folder = true;
                 fresh->attributes = attr::Directory;
                 child = fresh.get();
-                node->children[LowerText(pp.parts[i])] = std::move(fresh);
+                node->children[NameKey(pp.parts[i])] = std::move(fresh);
             }
             node = child;
         }
@@ -455,7 +460,7 @@ struct SimWindows::State {
         node->bytes = std::move(bytes);
         node->attributes = attributes & ~attr::Directory;
         FsNode* raw = node.get();
-        parent->children[LowerText(pp.parts.back())] = std::move(node);
+        parent->children[NameKey(pp.parts.back())] = std::move(node);
         return raw;
     }
 
@@ -471,6 +476,20 @@ struct SimWindows::State {
         FsNode* node = Lookup(path);
         if (!node || node->folder) return std::nullopt;
         return node->bytes;
+    }
+
+    // Whether the running spooler holds this file loaded: a monitor's DLL in
+    // the system folder or a processor's DLL in its folder (when switched on).
+    bool LoadedBySpooler(const PathParts& pp) const {
+        if (!spoolerDllsInUse || spoolerState == svc::Stopped || !pp.ok) return false;
+        std::string path = FullPath(pp);
+        for (const auto& m : monitors)
+            if (SameName(path, SystemDir() + "\\" + m.dll)) return true;
+        for (const auto& p : processors) {
+            auto folder = EnvFolder(p.environment.c_str());
+            if (folder && SameName(path, ProcessorDir(*folder) + "\\" + p.dll)) return true;
+        }
+        return false;
     }
 
     // ---- folders

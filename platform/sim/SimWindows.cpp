@@ -334,14 +334,14 @@ uint32_t SimWindows::CopyFile(const std::string& source, const std::string& targ
         if (failIfExists) return err::FileExists;
         if (dst->folder) return err::AccessDenied;
         if (dst->attributes & (attr::ReadOnly | attr::Hidden)) return err::AccessDenied;
-        if (dst->inUse) return err::SharingViolation;
+        if (dst->inUse || s.LoadedBySpooler(tp)) return err::SharingViolation;
     }
     auto copy = std::make_unique<FsNode>();
     copy->name = dst ? dst->name : tp.parts.back();
     copy->bytes = src->bytes;
     copy->attributes = (src->attributes & ~attr::Directory) | attr::Archive;
     copy->version = src->version;
-    parent->children[LowerText(tp.parts.back())] = std::move(copy);
+    parent->children[NameKey(tp.parts.back())] = std::move(copy);
     return 0;
 }
 
@@ -379,8 +379,8 @@ uint32_t SimWindows::DeleteFile(const std::string& path) {
     if (!node) return s.MissingError(pp);
     if (node->folder) return err::AccessDenied;
     if (node->attributes & attr::ReadOnly) return err::AccessDenied;
-    if (node->inUse) return err::SharingViolation;
-    s.Parent(pp)->children.erase(LowerText(pp.parts.back()));
+    if (node->inUse || s.LoadedBySpooler(pp)) return err::SharingViolation;
+    s.Parent(pp)->children.erase(NameKey(pp.parts.back()));
     return 0;
 }
 
@@ -398,7 +398,7 @@ uint32_t SimWindows::CreateDirectory(const std::string& path) {
     node->name = pp.parts.back();
     node->folder = true;
     node->attributes = attr::Directory;
-    parent->children[LowerText(pp.parts.back())] = std::move(node);
+    parent->children[NameKey(pp.parts.back())] = std::move(node);
     return 0;
 }
 
@@ -482,7 +482,7 @@ uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes
     if (FsNode* node = parent->Child(pp.parts.back())) {
         if (node->folder || node->attributes & (attr::ReadOnly | attr::Hidden))
             return err::AccessDenied;
-        if (node->inUse) return err::SharingViolation;
+        if (node->inUse || s.LoadedBySpooler(pp)) return err::SharingViolation;
         node->bytes = bytes;
         node->attributes |= attr::Archive;
         return 0;
@@ -724,7 +724,7 @@ std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
 void SimWindows::RemovePath(const std::string& path) {
     Lock lock(mu_);
     PathParts pp = s_->Parse(path);
-    if (FsNode* parent = s_->Parent(pp)) parent->children.erase(LowerText(pp.parts.back()));
+    if (FsNode* parent = s_->Parent(pp)) parent->children.erase(NameKey(pp.parts.back()));
 }
 
 void SimWindows::SetFileInUse(const std::string& path, bool inUse) {

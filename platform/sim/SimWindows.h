@@ -324,6 +324,11 @@ public:
     // Whether the spooler calls fail with 1722 while the "Spooler" service is
     // not running, as they do on Windows (on by default).
     void SetSpoolerApiNeedsService(bool needs);
+    // Whether the DLLs of the installed monitors (system folder) and print
+    // processors (their folder) are held loaded while the spooler is not
+    // stopped, so that a copy onto them or their deletion fails with 32 as on
+    // Windows (off by default; SetFileInUse marks single files).
+    void SetSpoolerDllsInUse(bool inUse);
 
     // ---- service control manager
     void SetSpoolerState(uint32_t state);

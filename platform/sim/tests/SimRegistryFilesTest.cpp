@@ -142,10 +142,12 @@ TEST(SimFiles, FindListsDotsOutsideTheRootThenEntriesByName) {
     w.PutFile("C:\\F\\c.txt", "");
     w.PutFile("C:\\F\\noext", "");
     w.PutFolder("C:\\F\\Sub");
+    w.PutFile("C:\\F\\_u", "");
     uint32_t e = 0;
+    // NTFS keeps names in upper-case order: "_" after the letters.
     EXPECT_EQ(Listing(w, "C:\\F\\*", &e),
-              (std::vector<std::string>{".", "..", "A.dll", "b.DLL", "c.txt", "noext", "Sub"}));
-    EXPECT_EQ(Listing(w, "c:\\f\\*.*", &e).size(), 7u);
+              (std::vector<std::string>{".", "..", "A.dll", "b.DLL", "c.txt", "noext", "Sub", "_u"}));
+    EXPECT_EQ(Listing(w, "c:\\f\\*.*", &e).size(), 8u);
     EXPECT_EQ(Listing(w, "C:\\F\\*.dll", &e), (std::vector<std::string>{"A.dll", "b.DLL"}));
     EXPECT_EQ(Listing(w, "C:\\F\\?.txt", &e), (std::vector<std::string>{"c.txt"}));
     EXPECT_EQ(Listing(w, "C:\\F\\NOEXT", &e), (std::vector<std::string>{"noext"}));

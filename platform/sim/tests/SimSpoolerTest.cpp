@@ -82,6 +82,24 @@ TEST_F(Spooler, MonitorsNeedTheirDllRegisterTheirKeyAndPortsAndRefuseRemovalInUs
     EXPECT_EQ(ports.back(), "FILE:");
 }
 
+TEST_F(Spooler, LoadedDllsAreInUseWhileTheSpoolerRunsWhenSwitchedOn) {
+    const std::string dll = std::string(kSys) + "\\QSUSBMON.DLL";
+    w.PutFile("C:\\PKG\\QSUSBMON.DLL", "new");
+    ASSERT_EQ(AddUsbMonitor(), 0u);
+    EXPECT_EQ(w.CopyFile("C:\\PKG\\QSUSBMON.DLL", dll, false), 0u);  // off by default
+    w.SetSpoolerDllsInUse(true);
+    EXPECT_EQ(w.CopyFile("C:\\PKG\\QSUSBMON.DLL", dll, false), err::SharingViolation);
+    EXPECT_EQ(w.DeleteFile(dll), err::SharingViolation);
+    EXPECT_EQ(w.DeleteFile(std::string(kProc) + "\\winprint.dll"), err::SharingViolation);
+    ScHandle scm, spooler;
+    ASSERT_EQ(w.OpenScManager(scm), 0u);
+    ASSERT_EQ(w.OpenService(scm, "Spooler", svc::Stop | svc::Start, spooler), 0u);
+    ASSERT_EQ(w.ControlServiceStop(spooler), 0u);
+    EXPECT_EQ(w.CopyFile("C:\\PKG\\QSUSBMON.DLL", dll, false), 0u);
+    ASSERT_EQ(w.StartService(spooler), 0u);
+    EXPECT_EQ(w.DeleteFile(dll), err::SharingViolation);
+}
+
 TEST_F(Spooler, ProcessorsLiveInTheirEnvironmentsFolder) {
     EXPECT_EQ(w.AddPrintProcessor(nullptr, "QSPROC.DLL", "QsProc"), err::FileNotFound);
     w.PutFile(std::string(kProc) + "\\QSPROC.DLL", "MZ");
