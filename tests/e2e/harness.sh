@@ -19,6 +19,7 @@
 #   e2e_reg_value KEY NAME    prints a registry value's data (reg query)
 #   e2e_expect_reg KEY NAME DATA / e2e_expect_no_reg KEY [NAME]
 #   e2e_step TEXT, e2e_fail TEXT
+#   e2e_shot FILE TITLE       a PNG of a window (8-bit palette) into FILE
 # The scenario passes when its script reaches its end: every helper ends the
 # script with exit code 1 and a message on failure.
 
@@ -56,10 +57,18 @@ e2e_finish() {
     fi
 }
 
+# e2e_keep_server: one wineserver for the whole scenario, so that every
+# program starts at once: a driver process that only sleeps stays connected
+# to it (wine-run.sh ends it with the prefix's other processes). The server
+# is running already (wine-run.sh set the Windows version through it), so
+# `wineserver -p` cannot make it persistent any more.
+e2e_keep_server() {
+    "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" sleep 3600000 &
+}
+
 e2e_init() {
     trap e2e_finish EXIT
-    # One wineserver for the whole scenario: every program starts at once.
-    "$KV_WINESERVER" -p || e2e_fail "cannot start the wineserver"
+    e2e_keep_server
     [ -f "$KV_E2E_PACKAGE/Setup.exe" ] || e2e_fail "no Setup.exe in $KV_E2E_PACKAGE"
     mkdir -p "$E2E_PKG"
     cp -a "$KV_E2E_PACKAGE/." "$E2E_PKG/" || e2e_fail "cannot copy the package"
@@ -155,4 +164,34 @@ e2e_expect_no_reg() {
         "$KV_WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && e2e_fail "registry value $1\\$2 exists"
     fi
     return 0
+}
+
+# e2e_shot FILE TITLE: saves the window titled TITLE, as the display shows
+# it, as an 8-bit palette PNG (ImageMagick's import and convert). An empty
+# TITLE takes the first dialog without a title (a progress window).
+e2e_shot() {
+    local file=$1 title=$2 rect x y w h raw
+    if [ -n "$title" ]; then
+        rect=$(ui rect "$title") || return 1
+    else
+        rect=$(ui rect-untitled) || return 1
+    fi
+    read -r x y w h <<<"$rect"
+    [ "$x" -lt 0 ] && { w=$((w + x)); x=0; }
+    [ "$y" -lt 0 ] && { h=$((h + y)); y=0; }
+    raw="$file.raw.png"
+    # Let the window finish painting first.
+    sleep 0.3
+    import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "$raw" ||
+        e2e_fail "import failed for $title"
+    convert "$raw" -colors 256 "PNG8:$file" || e2e_fail "convert failed for $file"
+    rm -f "$raw"
+    e2e_step "screenshot $file"
+}
+
+# e2e_decorate: Wine draws the windows' title bars itself (there is no window
+# manager on Xvfb), so that screenshots show them. Before the program starts.
+e2e_decorate() {
+    "$KV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+        >/dev/null 2>&1 || e2e_fail "cannot set Wine's window decoration"
 }

@@ -7,7 +7,7 @@
 set -uo pipefail
 . "$(dirname "$0")/../harness.sh"
 trap e2e_finish EXIT
-"$KV_WINESERVER" -p
+e2e_keep_server
 H="UiTarget Host"
 
 e2e_step "dialog"

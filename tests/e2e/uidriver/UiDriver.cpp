@@ -250,6 +250,33 @@ bool CmdRect(Context& ctx, const Args& a) {
     });
 }
 
+// The rectangle of a visible dialog without a title (a progress window),
+// waiting for one.
+bool CmdRectUntitled(Context& ctx, const Args&) {
+    HWND found = nullptr;
+    if (!Poll(
+            ctx,
+            [&](std::string&) {
+                for (const auto& w : VisibleTopLevelWindows()) {
+                    if (w.title.empty() && w.className == "#32770") {
+                        found = w.hwnd;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            "expected a dialog without a title"))
+        return false;
+    RECT r;
+    if (!GetWindowRect(found, &r)) {
+        ctx.error = "GetWindowRect failed, error " + std::to_string(GetLastError());
+        return false;
+    }
+    Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+          std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top));
+    return true;
+}
+
 bool CmdWindows(Context&, const Args&) {
     for (const auto& w : VisibleTopLevelWindows()) Print(Quote(w.title) + "\t" + w.className);
     return true;
@@ -733,6 +760,7 @@ const std::vector<Command>& Commands() {
         {"activate", 1, 1, "TITLE", CmdActivate},
         {"close", 1, 1, "TITLE", CmdClose},
         {"rect", 1, 1, "TITLE", CmdRect},
+        {"rect-untitled", 0, 0, "", CmdRectUntitled},
         {"windows", 0, 0, "", CmdWindows},
         {"controls", 1, 1, "TITLE", CmdControls},
         {"text", 2, 2, "TITLE ID", CmdText},
