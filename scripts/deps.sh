@@ -13,6 +13,7 @@ packages=(
   binutils-mingw-w64           # objdump for the check of the cross-built files
   wine64                       # runs the x86_64 tests
   xvfb                         # a display for the programs' windows under Wine
+  imagemagick                  # screenshots of the wizard (import, convert)
 )
 
 missing=()
