@@ -123,9 +123,10 @@ uint32_t UninstallEngine::UninstallWorker() {
         controls_.EnableControl(IDC_UNINSTALL, true);
         controls_.EnableControl(IDC_SELECT_ALL, true);
     }
-    // Exit last: until it is enabled, nothing can close the dialog under the worker.
-    running_.store(false);
     controls_.EnableControl(kExitButton, true);
+    // Last: once a new run or the dialog's end may wait for this thread, it
+    // asks nothing more of the user-interface thread.
+    running_.store(false);
     return 1;
 }
 

@@ -211,8 +211,12 @@ public:
     void DeleteItem(int i) override { inner.DeleteItem(i); }
     void AddStatusLine(const std::string& t) override { inner.AddStatusLine(t); }
     void SetInstruction(const std::string& t) override { inner.SetInstruction(t); }
-    void EnableControl(int id, bool e) override { inner.EnableControl(id, e); }
+    void EnableControl(int id, bool e) override {
+        if (id == kExitButton && e) runningWhenExitEnabled = engine->Running();
+        inner.EnableControl(id, e);
+    }
     int ShowRestartDialog() override { return inner.ShowRestartDialog(); }
+    bool runningWhenExitEnabled = false;
 };
 
 TEST_F(UninstallEngineTest, NoSecondWorkerWhileOneRuns) {
@@ -222,6 +226,10 @@ TEST_F(UninstallEngineTest, NoSecondWorkerWhileOneRuns) {
     EXPECT_TRUE(guarded.OnUninstall());
     guarded.Wait();
     EXPECT_EQ(reentrant.secondStarts, 0);
+    // The run counts as running until it has given every control back, so
+    // nothing waits for the worker while it still needs the dialog.
+    EXPECT_TRUE(reentrant.runningWhenExitEnabled);
+    EXPECT_FALSE(guarded.Running());
     EXPECT_EQ(std::count(controls.status.begin(), controls.status.end(), TEXT_107), 1);
 }
 
