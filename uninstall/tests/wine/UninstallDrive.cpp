@@ -3,6 +3,8 @@
 //
 //   UninstallDrive.exe [no|yes]
 //   UninstallDrive.exe message <caption>
+//   UninstallDrive.exe count <title>
+//   UninstallDrive.exe window <title> <seconds>
 //
 // The first form waits for the window "Uninstall", clicks Select All and
 // Uninstall, answers the restart dialog (No unless "yes" is given), waits
@@ -13,9 +15,14 @@
 // The second form waits for a message box with that caption, prints its text
 // ("message: ..."), presses OK, and prints "ended" once no window "Uninstall"
 // is left. Exits 0 when it ended.
+//
+// "count" prints how many top-level windows carry the title ("windows: N").
+// "window" shows a top-level window with the title for that many seconds
+// (another program's window, as Setup's would be).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -63,10 +70,45 @@ int ReadMessage(const char* caption) {
     return 1;
 }
 
+struct Count {
+    const char* title;
+    int found;
+};
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
+    auto* count = reinterpret_cast<Count*>(data);
+    if (WindowText(window) == count->title) ++count->found;
+    return TRUE;
+}
+
+int ShowWindowFor(const char* title, int seconds) {
+    HWND window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300,
+                                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window) return 1;
+    std::printf("shown\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    MSG message;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(50);
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "message") == 0) return ReadMessage(argv[2]);
+    if (argc > 2 && std::strcmp(argv[1], "count") == 0) {
+        Count count{argv[2], 0};
+        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+        std::printf("windows: %d\n", count.found);
+        return 0;
+    }
+    if (argc > 3 && std::strcmp(argv[1], "window") == 0)
+        return ShowWindowFor(argv[2], std::atoi(argv[3]));
     const bool restart = argc > 1 && std::strcmp(argv[1], "yes") == 0;
     HWND dialog = WaitWindow("Uninstall", 300);
     if (!dialog) {

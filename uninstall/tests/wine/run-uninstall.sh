@@ -6,6 +6,8 @@
 #                                             "No printer to uninstall!", then the end
 #   run-uninstall.sh <build folder> remove    what an installation leaves, all
 #                                             ticked and removed
+#   run-uninstall.sh <build folder> single    a second copy shows no second window;
+#                                             with Setup's window open it refuses
 #
 # Prints what it saw; exits non-zero on the first difference.
 set -uo pipefail
@@ -20,11 +22,46 @@ reg_has() { "$KV_WINE" reg query "HKLM\\SOFTWARE\\TARVELO\\$1" >/dev/null 2>&1; 
 
 case $case_name in
 nothing)
+    # A copy of the package whose files carry marks that the search must
+    # leave alone (Wine shows a file without write permission as read-only).
+    copy=$WINEPREFIX/drive_c/pkg
+    cp -r "$package" "$copy" || fail "copying the package"
+    chmod a-w "$copy/README.txt" "$copy/POS.CHM"
+    before=$(stat -c '%n %a' "$copy"/* "$copy"/DRVCONFIG/*)
+    cd "$copy" || exit 2
     "$KV_WINE" Uninstall.exe >/dev/null 2>&1 &
     out=$("$KV_WINE" "$tools/UninstallDrive.exe" message Error 2>/dev/null | tr -d '\r')
     echo "$out"
     expect_line "$out" "message: No printer to uninstall!"
     expect_line "$out" "ended"
+    [ "$(stat -c '%n %a' "$copy"/* "$copy"/DRVCONFIG/*)" = "$before" ] ||
+        fail "the search changed file attributes"
+    ;;
+single)
+    dos_package=$("$KV_WINE" winepath -w "$package" 2>/dev/null | tr -d '\r')
+    "$KV_WINE" "$tools/UninstallSeed.exe" "$dos_package" || fail "seeding the prefix"
+    "$KV_WINE" Uninstall.exe >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+        [ "$("$KV_WINE" "$tools/UninstallDrive.exe" count Uninstall 2>/dev/null | tr -d '\r')" = "windows: 1" ] && break
+        sleep 0.3
+    done
+    timeout 60 "$KV_WINE" Uninstall.exe >/dev/null 2>&1 || fail "the second copy did not end"
+    out=$("$KV_WINE" "$tools/UninstallDrive.exe" count Uninstall 2>/dev/null | tr -d '\r')
+    echo "second copy: $out"
+    [ "$out" = "windows: 1" ] || fail "a second window"
+    # End the first copy (and with it its mutex).
+    "${KV_WINESERVER:-$(dirname "$KV_WINE")/wineserver}" -k >/dev/null 2>&1
+    sleep 1
+    # Setup's window open: a refusal and no window of our own.
+    "$KV_WINE" "$tools/UninstallDrive.exe" window "Install Driver for Printers" 30 >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+        [ "$("$KV_WINE" "$tools/UninstallDrive.exe" count "Install Driver for Printers" 2>/dev/null | tr -d '\r')" = "windows: 1" ] && break
+        sleep 0.3
+    done
+    "$KV_WINE" Uninstall.exe >/dev/null 2>&1 &
+    out=$("$KV_WINE" "$tools/UninstallDrive.exe" message Uninstall 2>/dev/null | tr -d '\r')
+    echo "$out"
+    expect_line "$out" "message: Please close Quillset program first!"
     ;;
 remove)
     dos_package=$("$KV_WINE" winepath -w "$package" 2>/dev/null | tr -d '\r')
