@@ -891,6 +891,11 @@ void SimWindows::SetPrinterJobs(const std::string& name, uint32_t jobs) {
     if (SimPrinter* p = s_->Printer(name)) p->info.cJobs = jobs;
 }
 
+void SimWindows::SetPrinterStatus(const std::string& name, uint32_t status) {
+    Lock lock(mu_);
+    if (SimPrinter* p = s_->Printer(name)) p->info.status = status;
+}
+
 std::string SimWindows::DefaultPrinter() const {
     Lock lock(mu_);
     return s_->defaultPrinter;

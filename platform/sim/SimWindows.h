@@ -313,6 +313,7 @@ public:
     std::vector<PrinterInfo> Printers() const;
     std::optional<PrinterInfo> FindPrinter(const std::string& name) const;
     void SetPrinterJobs(const std::string& name, uint32_t jobs);
+    void SetPrinterStatus(const std::string& name, uint32_t status);
     std::string DefaultPrinter() const;
     // The spooler library "winspool.drv": whether it loads and which of its
     // entry points it has.

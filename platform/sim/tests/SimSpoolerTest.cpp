@@ -204,12 +204,20 @@ TEST_F(Spooler, PrintersCheckTheirPartsAndTrackTheDefault) {
     EXPECT_EQ(w.FindPrinter("Q")->portName, "COM1:");
 
     w.SetPrinterJobs("Q", 3);
+    w.SetPrinterStatus("Q", 0x2);  // PRINTER_STATUS_ERROR
     std::vector<PrinterInfo5> list;
     ASSERT_EQ(w.EnumPrinters(list), 0u);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_TRUE(list[0].attributes & printer_attr::Default);
     ASSERT_EQ(w.GetPrinter(p, info), 0u);
     EXPECT_EQ(info.cJobs, 3u);
+    EXPECT_EQ(info.status, 0x2u);
+    // SetPrinter leaves the queue's own state alone.
+    info.cJobs = 0;
+    info.status = 0;
+    ASSERT_EQ(w.SetPrinter(p, info), 0u);
+    EXPECT_EQ(w.FindPrinter("Q")->cJobs, 3u);
+    EXPECT_EQ(w.FindPrinter("Q")->status, 0x2u);
 
     uint32_t error = 0;
     auto lib = w.LoadSpoolerLibrary("winspool.drv", error);
