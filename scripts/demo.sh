@@ -8,11 +8,12 @@
 #   installation of the default model, and the queue it created and the
 #   screenshots of the pages (build/x86_64/screenshots) are listed.
 #
-# Each run starts from a fresh copy of the template Wine prefix.
+# Each run starts from a fresh copy of the template Wine prefix. DEMO_BUILD_DIR
+# names another x86_64 build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build/x86_64
+build=${DEMO_BUILD_DIR:-build/x86_64}
 pkg=$build/package
 jobs=${JOBS:-2}
 

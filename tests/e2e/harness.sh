@@ -18,6 +18,7 @@
 #   e2e_usb_printers LINES    the stand-in KvUsbInt.dll's attached printers
 #   e2e_reg_value KEY NAME    prints a registry value's data (reg query)
 #   e2e_expect_reg KEY NAME DATA / e2e_expect_no_reg KEY [NAME]
+#   e2e_expect_regs KEY NAME=DATA...  several values of one key, one query
 #   e2e_step TEXT, e2e_fail TEXT
 #   e2e_shot FILE TITLE       a PNG of a window (8-bit palette) into FILE
 # The scenario passes when its script reaches its end: every helper ends the
@@ -154,6 +155,21 @@ e2e_expect_reg() {
     local data
     data=$(e2e_reg_value "$1" "$2") || e2e_fail "no registry value $1\\$2"
     [ "$data" = "$3" ] || e2e_fail "registry value $1\\$2 is '$data', expected '$3'"
+}
+
+# e2e_expect_regs KEY NAME=DATA...: the values of one key, read with one
+# `reg query` (names without "=").
+e2e_expect_regs() {
+    local key=$1 out pair name want data
+    shift
+    out=$("$KV_WINE" reg query "$key" 2>/dev/null | tr -d '\r') || e2e_fail "no registry key $key"
+    for pair in "$@"; do
+        name=${pair%%=*}
+        want=${pair#*=}
+        data=$(awk -F'    ' -v n="$name" '$2 == n { print $4; found = 1; exit } END { exit !found }' \
+               <<<"$out") || e2e_fail "no registry value $key\\$name"
+        [ "$data" = "$want" ] || e2e_fail "registry value $key\\$name is '$data', expected '$want'"
+    done
 }
 
 # e2e_expect_no_reg KEY [NAME]: the key (or the value) is not there.

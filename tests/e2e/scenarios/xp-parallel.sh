@@ -1,9 +1,10 @@
 #!/bin/bash
 # Windows XP, a Typical installation on "LPT1:" of a receipt model whose
 # "AdvancedSetup" is 0: the pages in order with their Back and Next texts and
-# states, Typical forced, the OS detected, the sorted port list and its
-# preselection, the success message, the wizard closed, and the queue
-# "KRT-C3(P)" with its driver and port in the spooler and the registry.
+# states, Typical forced after Advanced had been chosen for another model,
+# the OS detected, the sorted port list and its preselection, the success
+# message, the wizard closed, and the queue "KRT-C3(P)" with its driver and
+# port in the spooler and the registry.
 set -uo pipefail
 . "$(dirname "$0")/../harness.sh"
 . "$(dirname "$0")/../setup-wizard.sh"
@@ -32,29 +33,34 @@ expect-items "$W" 1032 KLB-L40
 # The embedded list is sorted by its control.
 expect-items "$W" 1074 KEM-E10 KEM-E20
 expect "$W" 1046 unchecked
-# Receipt's KRT-C3 declares "AdvancedSetup" 0.
-select "$W" 1030 KRT-C3
-expect-selected "$W" 1030 KRT-C3
 click "$W" 1
 UI
 
-e2e_step "setup-type page: Typical forced"
+e2e_step "setup-type page: Advanced allowed, then forced off"
 ui <<UI
+# KRT-P58 allows Advanced: choose it.
+expect "$W" 1066 visible checked
+expect "$W" 1067 enabled unchecked
+expect "$W" 1030 hidden
+expect "$W" 1002 enabled
+expect-text "$W" 1 "$NEXT"
+click "$W" 1067
+expect "$W" 1067 checked
+expect-text "$W" 1068 "Support multi-USB printer"
+# Back to the module page: its choice kept, Back disabled again.
+click "$W" 1002
+expect "$W" 1030 visible
+expect-selected "$W" 1030 KRT-P58
+expect "$W" 1002 disabled
+# Receipt's KRT-C3 declares "AdvancedSetup" 0: Typical is forced.
+select "$W" 1030 KRT-C3
+expect-selected "$W" 1030 KRT-C3
+click "$W" 1
 expect "$W" 1066 visible checked
 expect "$W" 1067 disabled unchecked
 expect-text "$W" 1068 "Install default printer driver"
 expect "$W" 1069 hidden
 expect "$W" 1070 hidden
-expect "$W" 1030 hidden
-expect "$W" 1002 enabled
-expect-text "$W" 1 "$NEXT"
-# Back returns to the module page with its choice kept.
-click "$W" 1002
-expect "$W" 1030 visible
-expect-selected "$W" 1030 KRT-C3
-expect "$W" 1002 disabled
-click "$W" 1
-expect "$W" 1066 visible checked
 click "$W" 1
 UI
 

@@ -81,14 +81,9 @@ expect-printer "KRT-P58(U) 1" USB_KRT-P58_1 "Quillset KRT-P58 Receipt Raster"
 expect-no-printer "KRT-P58(U) 3"
 UI
 e2e_expect_reg 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\KRT-P58(U) 1' Port USB_KRT-P58_1
-port='HKLM\SOFTWARE\TARVELO\PRINTERPORT'
-for d in D1 D2 D3 D4 D5 D6 D7 D8; do
-    e2e_expect_reg "$port" "$d" 0x0
-done
-# The chosen port 0, every other supported USB port 255.
-e2e_expect_reg "$port" USB_KRT-P58_1 0x0
-e2e_expect_reg "$port" USB_KRT-P58_3 0xff
-e2e_expect_reg "$port" USB_KEM-E20_4 0xff
-# The chosen port's position in the package's list of USB devices.
+# Every "D" value reset, the chosen port 0, every other supported USB port
+# 255, and the chosen port's position in the package's list of USB devices.
+e2e_expect_regs 'HKLM\SOFTWARE\TARVELO\PRINTERPORT' D1=0x0 D2=0x0 D3=0x0 D4=0x0 D5=0x0 D6=0x0 \
+    D7=0x0 D8=0x0 USB_KRT-P58_1=0x0 USB_KRT-P58_3=0xff USB_KEM-E20_4=0xff
 e2e_expect_reg 'HKLM\SOFTWARE\TARVELO\PORTNAME' USB_KRT-P58_1 0x0
 e2e_expect_no_reg 'HKLM\SOFTWARE\TARVELO\PORTNAME' USB_KRT-P58_3
