@@ -27,8 +27,13 @@ std::span<const ProgressWindow::Route> ProgressWindow::Routes() {
 void ProgressWindow::RunModal(std::atomic<int32_t>& completionState, int32_t os) {
     state_ = &completionState;
     animation_.emplace(os);
+    // The window has no owner, so that it shows while the wizard is
+    // minimised; the wizard is held still by hand: no second Install and
+    // no Cancel while the worker runs.
+    const bool wizardWasEnabled = wizard_ && !::EnableWindow(wizard_, FALSE);
     ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, &ProgressWindow::Proc,
                       reinterpret_cast<LPARAM>(this));
+    if (wizardWasEnabled) ::EnableWindow(wizard_, TRUE);
     state_ = nullptr;
 }
 

@@ -19,7 +19,8 @@ namespace gui {
 
 class ProgressWindow final : public Dialog<ProgressWindow>, public ProgressHost {
 public:
-    explicit ProgressWindow(HINSTANCE instance) : instance_(instance) {}
+    // The wizard's window takes no input while the window runs.
+    ProgressWindow(HINSTANCE instance, HWND wizard) : instance_(instance), wizard_(wizard) {}
 
     // Shows the window modally until the animation has ended.
     void RunModal(std::atomic<int32_t>& completionState, int32_t os) override;
@@ -35,6 +36,7 @@ private:
     INT_PTR OnIgnore(WPARAM, LPARAM);
 
     HINSTANCE instance_;
+    HWND wizard_;
     std::atomic<int32_t>* state_ = nullptr;
     std::optional<ProgressAnimation> animation_;
 };

@@ -137,15 +137,18 @@ INT_PTR WizardHostWindow::OnInitDialog(WPARAM, LPARAM) {
 }
 
 INT_PTR WizardHostWindow::OnOk(WPARAM, LPARAM) {
-    // Enter reaches here even while the button is greyed.
-    if (!::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) return TRUE;
+    // Enter reaches here even while the button is greyed, and a message box
+    // of the Install command lets a second press through.
+    if (installing_ || !::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) return TRUE;
     if (!host_.OnLastPage()) {
         host_.Next(*this);
         SyncAll();
         return TRUE;
     }
-    ProgressWindow progress(instance_);
+    ProgressWindow progress(instance_, hwnd_);
+    installing_ = true;
     const InstallOutcome outcome = host_.Install(*this, progress, *this);
+    installing_ = false;
     if (outcome == InstallOutcome::Finished) {
         const int current = host_.Current();
         if (current >= 0 && current < static_cast<int>(pages_.size()) &&
@@ -159,12 +162,14 @@ INT_PTR WizardHostWindow::OnOk(WPARAM, LPARAM) {
 }
 
 INT_PTR WizardHostWindow::OnBack(WPARAM, LPARAM) {
+    if (installing_) return TRUE;
     host_.Back(*this);
     SyncAll();
     return TRUE;
 }
 
 INT_PTR WizardHostWindow::OnCancel(WPARAM, LPARAM) {
+    if (installing_) return TRUE;
     ::EndDialog(hwnd_, IDCANCEL);
     return TRUE;
 }
