@@ -41,13 +41,6 @@ TEST(ComboList, SortedListKeepsOrderAndSelection) {
     EXPECT_FALSE(list.Select(0));
 }
 
-TEST(ComboList, UnsortedListKeepsTheOrderOfAdding) {
-    ComboList list;
-    list.Add("b");
-    list.Add("a");
-    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"b", "a"}));
-}
-
 TEST(ComboList, Searches) {
     ComboList list;
     for (const char* e : {"KRT", "KRT-P58", "XKRT", "krt-a"}) list.Add(e);
