@@ -5,12 +5,14 @@
 // and the USB installation records.
 //
 //   UninstallSeed.exe <package folder>
+//   UninstallSeed.exe job <printer> <seconds>   keeps a document open on a queue
 //
 // Exits 0 when everything is in place; says what failed otherwise.
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -102,7 +104,30 @@ void SetDword(const char* path, const char* name, DWORD value) {
 
 }  // namespace
 
+// Starts a document on `printer` and keeps it open for `seconds`: a job
+// waiting in the queue while this program runs.
+int HoldJob(const char* printerName, int seconds) {
+    HANDLE printer = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(printerName), &printer, nullptr)) {
+        Fail(std::string("OpenPrinterA ") + printerName);
+        return 1;
+    }
+    DOC_INFO_1A doc{const_cast<char*>("waiting"), nullptr, const_cast<char*>("RAW")};
+    if (!StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&doc))) {
+        Fail("StartDocPrinterA");
+        ClosePrinter(printer);
+        return 1;
+    }
+    std::printf("job started\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    EndDocPrinter(printer);
+    ClosePrinter(printer);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 3 && std::string(argv[1]) == "job") return HoldJob(argv[2], std::atoi(argv[3]));
     if (argc < 2) {
         std::fprintf(stderr, "usage: UninstallSeed <package folder>\n");
         return 2;
