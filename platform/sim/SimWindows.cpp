@@ -1,5 +1,7 @@
 #include "platform/sim/SimWindows.h"
 
+#include <thread>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -577,9 +579,15 @@ uint32_t SimWindows::ExitWindows(uint32_t flags, uint32_t reason) {
 // ================================================================ clock and UI
 
 void SimWindows::Sleep(uint32_t milliseconds) {
-    Lock lock(mu_);
-    s_->Enter("Sleep");
-    s_->sleeps.push_back(milliseconds);
+    {
+        Lock lock(mu_);
+        s_->Enter("Sleep");
+        s_->sleeps.push_back(milliseconds);
+    }
+    // A wait returns at once here; let the other threads run, so that a
+    // thread polling in a loop of waits can't starve the one it waits for
+    // (the machine's lock is not fair on every platform).
+    std::this_thread::yield();
 }
 
 int SimWindows::MessageBox(Window owner, const std::string& text, const std::string& caption,
