@@ -63,7 +63,8 @@ bool UninstallEngine::OnUninstall() {
     return true;
 }
 
-bool UninstallEngine::PreCheck() {
+bool UninstallEngine::EveryPrinter(
+    const std::function<bool(const std::string& name, const plat::PrinterInfo& info)>& accept) {
     std::vector<plat::PrinterInfo5> printers;
     if (windows_.EnumPrinters(printers) != plat::err::Success) printers.clear();
     for (const auto& entry : printers) {
@@ -79,13 +80,18 @@ bool UninstallEngine::PreCheck() {
             windows_.Sleep(kAfterFailureMs);
             return false;
         }
-        if (info.cJobs > 0) {
-            Status(IDS_DELETE_JOBS_FIRST, entry.printerName);
-            windows_.Sleep(kAfterFailureMs);
-            return false;
-        }
+        if (!accept(entry.printerName, info)) return false;
     }
     return true;
+}
+
+bool UninstallEngine::PreCheck() {
+    return EveryPrinter([this](const std::string& name, const plat::PrinterInfo& info) {
+        if (info.cJobs == 0) return true;
+        Status(IDS_DELETE_JOBS_FIRST, name);
+        windows_.Sleep(kAfterFailureMs);
+        return false;
+    });
 }
 
 uint32_t UninstallEngine::UninstallWorker() {
@@ -251,28 +257,12 @@ void UninstallEngine::OfferRestart() {
 }
 
 bool UninstallEngine::CheckSerialPortsFree() {
-    std::vector<plat::PrinterInfo5> printers;
-    if (windows_.EnumPrinters(printers) != plat::err::Success) printers.clear();
-    for (const auto& entry : printers) {
-        plat::Printer printer;
-        if (windows_.OpenPrinter(entry.printerName, printer) != plat::err::Success) {
-            Status(IDS_OPEN_PRINTER_ERROR, entry.printerName);
-            return false;
-        }
-        plat::PrinterInfo info;
-        const PrinterRead read = ReadPrinterInfo(windows_, printer, info);
-        if (read != PrinterRead::Ok) {
-            Status(ReadFailureText(read));
-            windows_.Sleep(kAfterFailureMs);
-            return false;
-        }
-        if (info.portName.find("KVCOM") != std::string::npos) {
-            Status(IDS_PRINTER_HAS_JOBS, state_.currentItem);
-            windows_.Sleep(kAfterFailureMs);
-            return false;
-        }
-    }
-    return true;
+    return EveryPrinter([this](const std::string&, const plat::PrinterInfo& info) {
+        if (info.portName.find("KVCOM") == std::string::npos) return true;
+        Status(IDS_PRINTER_HAS_JOBS, state_.currentItem);
+        windows_.Sleep(kAfterFailureMs);
+        return false;
+    });
 }
 
 void UninstallEngine::DeleteMonitorFiles(const std::string& monitorName) {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -61,6 +62,12 @@ private:
     void Status(int32_t id, const std::string& argument = {});
     void Status(const std::string& text);
     void RestartSpooler();
+    // Opens and reads every local printer and hands each to `accept`. The
+    // first printer that can't be opened or read, or that `accept` refuses,
+    // ends the walk with false; `accept` writes its own status line.
+    bool EveryPrinter(
+        const std::function<bool(const std::string& name, const plat::PrinterInfo& info)>&
+            accept);
 
     plat::Windows& windows_;
     UninstallState& state_;
