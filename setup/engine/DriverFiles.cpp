@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
 
@@ -96,6 +97,31 @@ int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t de
 int32_t ReplacePackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                            int32_t os, std::string& message) {
     return CopyFromPackage(windows, fileName, destination, os, false, true, message);
+}
+
+bool ReplaceDll98(plat::Windows& windows, const std::string& keyPath, const char* dllName,
+                  int32_t destination, int32_t version, std::string& message) {
+    RegistryKey key(windows);
+    if (!key.Open(plat::Root::LocalMachine, keyPath) &&
+        RegistryKey::CreateKey(windows, plat::Root::LocalMachine, keyPath))
+        key.Open(plat::Root::LocalMachine, keyPath);
+
+    std::string dll = dllName ? dllName : "";
+    int32_t copied = CopyPackageFile(windows, dll.c_str(), destination, Win98, false, message);
+    if (CopyBlocked(copied)) {
+        // The running spooler holds the old DLL: the new one goes beside it.
+        copied = CopyPackageFile(windows, dll.c_str(), destination, Win98, true, message);
+        if (CopyBlocked(copied)) {
+            message = msg::kFatalReboot;
+            return false;
+        }
+        if (copied == 1) dll = "n" + dll;
+    }
+    // Only a DLL that was really copied is recorded as the new version.
+    if (copied != 1) return message.empty();
+    key.SetString("Driver", dll);
+    key.SetDword("DriverVersion", static_cast<uint32_t>(version));
+    return true;
 }
 
 void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::string& message) {

@@ -14,10 +14,6 @@ constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\
 
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 const char* OrEmpty(const char* text) { return text ? text : ""; }
-bool Blocked(int32_t copyResult) {
-    return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||
-           copyResult == static_cast<int32_t>(plat::err::AccessDenied);
-}
 
 std::string MonitorKey(const char* name) { return std::string(kMonitorsKey) + OrEmpty(name); }
 
@@ -43,7 +39,7 @@ int32_t CheckMonitor(plat::Windows& windows, const plat::MonitorInfo2& monitor,
     std::string dll = OrEmpty(monitor.pDLLName);
     // A DLL still loaded from an earlier installation is copied under a new
     // name and registered under it.
-    if (Blocked(CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, false, copyMessage))) {
+    if (CopyBlocked(CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, false, copyMessage))) {
         CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, true, copyMessage);
         dll = "n" + dll;
     }
@@ -130,26 +126,6 @@ bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, i
 bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
                          std::string& message) {
     const plat::MonitorInfo2& monitor = settings.usbMonitor;
-    const std::string path = MonitorKey(monitor.pName);
-    RegistryKey key(windows);
-    if (!key.Open(plat::Root::LocalMachine, path) &&
-        RegistryKey::CreateKey(windows, plat::Root::LocalMachine, path))
-        key.Open(plat::Root::LocalMachine, path);
-
-    std::string dll = OrEmpty(monitor.pDLLName);
-    int32_t copied = CopyPackageFile(windows, dll.c_str(), DestSystemDir, Win98, false, message);
-    if (Blocked(copied)) {
-        // The running spooler holds the old DLL: the new one goes beside it.
-        copied = CopyPackageFile(windows, dll.c_str(), DestSystemDir, Win98, true, message);
-        if (Blocked(copied)) {
-            message = msg::kFatalReboot;
-            return false;
-        }
-        if (copied == 1) dll = "n" + dll;
-    }
-    // Only a monitor that was really copied is recorded as the new version.
-    if (copied != 1) return message.empty();
-    key.SetString("Driver", dll);
-    key.SetDword("DriverVersion", static_cast<uint32_t>(settings.usbVersion));
-    return true;
+    return ReplaceDll98(windows, MonitorKey(monitor.pName), monitor.pDLLName, DestSystemDir,
+                        settings.usbVersion, message);
 }

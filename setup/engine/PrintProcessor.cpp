@@ -13,10 +13,6 @@ constexpr uint32_t kPathCapacity = 256;
 
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
-bool Blocked(int32_t copyResult) {
-    return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||
-           copyResult == static_cast<int32_t>(plat::err::AccessDenied);
-}
 
 // The processor's key under the environment of its driver family: the
 // machine's own for the NT family, "Windows 4.0" for Windows 98/Me.
@@ -97,27 +93,6 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
 
 bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
                              const char* dllName, int32_t version, std::string& message) {
-    const std::string path = ProcessorKey(windows, Win98, processorName);
-    RegistryKey key(windows);
-    if (!key.Open(plat::Root::LocalMachine, path) &&
-        RegistryKey::CreateKey(windows, plat::Root::LocalMachine, path))
-        key.Open(plat::Root::LocalMachine, path);
-
-    std::string dll = OrEmpty(dllName);
-    int32_t copied =
-        CopyPackageFile(windows, dll.c_str(), DestProcessorDir, Win98, false, message);
-    if (Blocked(copied)) {
-        // The running spooler holds the old DLL: the new one goes beside it.
-        copied = CopyPackageFile(windows, dll.c_str(), DestProcessorDir, Win98, true, message);
-        if (Blocked(copied)) {
-            message = msg::kFatalReboot;
-            return false;
-        }
-        if (copied == 1) dll = "n" + dll;
-    }
-    // Only a processor that was really copied is recorded as the new version.
-    if (copied != 1) return message.empty();
-    key.SetString("Driver", dll);
-    key.SetDword("DriverVersion", static_cast<uint32_t>(version));
-    return true;
+    return ReplaceDll98(windows, ProcessorKey(windows, Win98, processorName), dllName,
+                        DestProcessorDir, version, message);
 }

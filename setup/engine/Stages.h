@@ -31,10 +31,23 @@ enum CopyDestination : int32_t {
 // `message`; 32 or 5 when the target is in use or access was denied (no text).
 int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, std::string& message);
+// A CopyPackageFile result of a target in use or access denied.
+inline bool CopyBlocked(int32_t copyResult) {
+    return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||
+           copyResult == static_cast<int32_t>(plat::err::AccessDenied);
+}
 // As CopyPackageFile without the rename, for a file that must be replaced: a
 // target in use or access denied also writes the copy failure text.
 int32_t ReplacePackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                            int32_t os, std::string& message);
+// Windows 98/Me, spooler running: copies the package's `dllName` into
+// `destination` and records it as "Driver" with "DriverVersion" `version`
+// under `keyPath` (made when missing). A DLL in use is copied as "n" + name
+// and recorded so; both names in use give "Fatal error, try rebooting the
+// system". The version is recorded only for a DLL that was copied; false
+// (with the text) when the run must fail.
+bool ReplaceDll98(plat::Windows& windows, const std::string& keyPath, const char* dllName,
+                  int32_t destination, int32_t version, std::string& message);
 void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::string& message);
 bool RegisterDriver(plat::Windows& windows, const DriverRecord& record, std::string& message);
 // The driver file copy and registration of one installation: the model's
