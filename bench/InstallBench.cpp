@@ -10,6 +10,7 @@
 #include "platform/sim/SimWindows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/InstallCommand.h"
+#include "tests/support/SimMachine.h"
 
 namespace {
 
@@ -25,17 +26,11 @@ public:
 std::unique_ptr<plat::SimWindows> Machine(int32_t os = WinXP) {
     auto w = std::make_unique<plat::SimWindows>();
     if (os == Win98) {
-        w->SetVersion({1, 4, 10, 2222});
+        w->SetVersion(support::VersionOf(Win98));
         w->SetLocalEnvironment("Windows 4.0");
         w->PutFolder("C:\\WINDOWS\\system32\\spool\\drivers\\win40\\3");
     }
-    w->MountHostFolder(KV_SOURCE_PACKAGE_DIR, kPkg);
-    for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
-        for (const char* file : {"QSDRV.DLL", "QSDRVUI.DLL", "QSPROC.DLL", "QSUSBMON.DLL",
-                                 "QSUSBUI.DLL", "QSCOMMON.DLL", "QSCOMUI.DLL", "QSRES.DLL",
-                                 "QSOEMUI.DLL", "QSOEMUNI.DLL", "UNIRES.DLL", "ICONLIB.DLL",
-                                 "DMCOLOR.DLL", "UNIDRV.DLL"})
-            w->PutFile(std::string(kPkg) + "\\" + folder + "\\" + file, "MZ");
+    support::MountPackageForInstall(*w, kPkg);
     w->SetMonitorPorts("QSUSBMON.DLL", {"USB_KRT-P58_1", "USB_KRT-A100_2"});
     w->SetMonitorPorts("QSCOMMON.DLL", {"VXCOM1:", "VXCOM2:"});
     w->SetUsbLibraryPresent(true);

@@ -90,6 +90,22 @@ inline int MountSamplePackage(plat::SimWindows& w, const std::string& at = "C:\\
     return n;
 }
 
+// Loads package/ of the source tree at `at` with a stand-in, the bytes "MZ",
+// for every binary that a model's files may name, in each Windows-version
+// folder: whatever an installation copies is there. Returns the number of
+// files loaded from the host (-1 when package/ can't be read).
+inline int MountPackageForInstall(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+    int n = w.MountHostFolder(SourceDir() + "/package", at);
+    if (n < 0) return n;
+    for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
+        for (const char* file :
+             {"QSDRV.DLL", "QSDRVUI.DLL", "QSPROC.DLL", "QSUSBMON.DLL", "QSUSBUI.DLL",
+              "QSCOMMON.DLL", "QSCOMUI.DLL", "QSRES.DLL", "QSOEMUI.DLL", "QSOEMUNI.DLL",
+              "UNIRES.DLL", "ICONLIB.DLL", "DMCOLOR.DLL", "UNIDRV.DLL"})
+            w.PutFile(at + "\\" + folder + "\\" + file, "MZ");
+    return n;
+}
+
 // The USB ports of the models, as the USB monitor offers them once added:
 // "USB_<model>_1" to "USB_<model>_<count>".
 inline std::vector<std::string> UsbPorts(const std::vector<std::string>& models, int count = 4) {

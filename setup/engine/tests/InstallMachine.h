@@ -14,6 +14,7 @@
 #include "platform/sim/SimWindows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
+#include "tests/support/SimMachine.h"
 
 namespace seqtest {
 
@@ -63,19 +64,10 @@ protected:
     static constexpr plat::Window kWizard = 0x5150;
 
     void SetUp() override {
-        ASSERT_GT(w.MountHostFolder(KV_SOURCE_PACKAGE_DIR, kPkg), 0);
-        for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
-            for (const char* file :
-                 {"QSDRV.DLL", "QSDRVUI.DLL", "QSPROC.DLL", "QSUSBMON.DLL", "QSUSBUI.DLL",
-                  "QSCOMMON.DLL", "QSCOMUI.DLL", "QSRES.DLL", "QSOEMUI.DLL", "QSOEMUNI.DLL",
-                  "UNIRES.DLL", "ICONLIB.DLL", "DMCOLOR.DLL", "UNIDRV.DLL"})
-                w.PutFile(std::string(kPkg) + "\\" + folder + "\\" + file, "MZ");
-        std::vector<std::string> usbPorts, comPorts;
-        for (const char* model : {"KRT-P58", "KRT-A100", "KRT-B200", "KRT-C3", "KTT-T80",
-                                  "KLB-L40", "KEM-E20"})
-            for (int n = 1; n <= 4; ++n)
-                usbPorts.push_back("USB_" + std::string(model) + "_" + std::to_string(n));
-        for (int n = 1; n <= 8; ++n) comPorts.push_back("VXCOM" + std::to_string(n) + ":");
+        ASSERT_GT(support::MountPackageForInstall(w, kPkg), 0);
+        const std::vector<std::string> usbPorts = support::UsbPorts(
+            {"KRT-P58", "KRT-A100", "KRT-B200", "KRT-C3", "KTT-T80", "KLB-L40", "KEM-E20"});
+        const std::vector<std::string> comPorts = support::SerialMonitorPorts();
         w.SetMonitorPorts("QSUSBMON.DLL", usbPorts);
         w.SetMonitorPorts("nQSUSBMON.DLL", usbPorts);
         w.SetMonitorPorts("QSCOMMON.DLL", comPorts);
@@ -104,11 +96,7 @@ protected:
         return command.Run(c);
     }
 
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::string> BoxTexts() const { return support::MessageTexts(w); }
 
     std::optional<std::string> Reg(const std::string& path, const std::string& name) const {
         return w.RegText(plat::Root::LocalMachine, path, name);

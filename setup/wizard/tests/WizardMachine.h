@@ -20,6 +20,7 @@
 #include "setup/wizard/SetupTypePage.h"
 #include "setup/wizard/WizardHost.h"
 #include "setup/wizard/WizardTexts.h"
+#include "tests/support/SimMachine.h"
 
 namespace wiztest {
 
@@ -59,17 +60,8 @@ public:
 class WizardMachine : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_GT(w.MountHostFolder(KV_SOURCE_PACKAGE_DIR, kPkg), 0);
-        // The driver binaries are built, not part of the package's sources.
-        for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
-            for (const char* file :
-                 {"QSDRV.DLL", "QSDRVUI.DLL", "QSPROC.DLL", "QSUSBMON.DLL", "QSUSBUI.DLL",
-                  "QSCOMMON.DLL", "QSCOMUI.DLL", "QSRES.DLL", "QSOEMUI.DLL", "QSOEMUNI.DLL",
-                  "UNIRES.DLL", "ICONLIB.DLL", "DMCOLOR.DLL", "UNIDRV.DLL"})
-                w.PutFile(std::string(kPkg) + "\\" + folder + "\\" + file, "MZ");
-        std::vector<std::string> comPorts;
-        for (int n = 1; n <= 8; ++n) comPorts.push_back("VXCOM" + std::to_string(n) + ":");
-        w.SetMonitorPorts("QSCOMMON.DLL", comPorts);
+        ASSERT_GT(support::MountPackageForInstall(w, kPkg), 0);
+        w.SetMonitorPorts("QSCOMMON.DLL", support::SerialMonitorPorts());
         w.SetUsbLibraryPresent(true);
         state.context = MessageContext{kWizardWindow, "Setup"};
     }
@@ -129,11 +121,7 @@ protected:
         w.SetVersion(v);
     }
 
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::string> BoxTexts() const { return support::MessageTexts(w); }
 
     const ComboList& PortList() const { return port->View().List(IDC_PORT); }
 
