@@ -107,6 +107,21 @@ bool FindWindowControl(Context& ctx, const std::string& title, int id, HWND& con
         "expected " + Where(title, id));
 }
 
+// The control named by a command's first two arguments (window title,
+// control ID), waiting for it.
+bool WaitControlArg(Context& ctx, const Args& a, int& id, HWND& control) {
+    return ParseIdArg(ctx, a[1], id) && FindWindowControl(ctx, a[0], id, control);
+}
+
+// The control as it is now, for a check that polls: nullptr, with what is
+// missing in `seen`, while the window or the control is not there.
+HWND ControlNow(const std::string& title, int id, std::string& seen) {
+    HWND top = FindVisibleTopLevel(title);
+    HWND control = top ? FindControl(top, id) : nullptr;
+    if (control == nullptr) seen = top ? "no such control" : "no such window";
+    return control;
+}
+
 std::string StateText(HWND control) {
     std::string text = IsWindowEnabled(control) ? "enabled" : "disabled";
     text += IsWindowVisible(control) ? " visible" : " hidden";
@@ -297,7 +312,7 @@ bool CmdControls(Context& ctx, const Args& a) {
 bool CmdText(Context& ctx, const Args& a) {
     int id = 0;
     HWND control = nullptr;
-    if (!ParseIdArg(ctx, a[1], id) || !FindWindowControl(ctx, a[0], id, control)) return false;
+    if (!WaitControlArg(ctx, a, id, control)) return false;
     Print(TextOf(control));
     return true;
 }
@@ -305,7 +320,7 @@ bool CmdText(Context& ctx, const Args& a) {
 bool CmdState(Context& ctx, const Args& a) {
     int id = 0;
     HWND control = nullptr;
-    if (!ParseIdArg(ctx, a[1], id) || !FindWindowControl(ctx, a[0], id, control)) return false;
+    if (!WaitControlArg(ctx, a, id, control)) return false;
     Print(StateText(control));
     return true;
 }
@@ -316,12 +331,8 @@ bool CmdExpectText(Context& ctx, const Args& a) {
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(a[0]);
-            HWND control = top ? FindControl(top, id) : nullptr;
-            if (control == nullptr) {
-                seen = top ? "no such control" : "no such window";
-                return false;
-            }
+            HWND control = ControlNow(a[0], id, seen);
+            if (control == nullptr) return false;
             const std::string text = TextOf(control);
             seen = "it reads " + Quote(text);
             return text == a[2];
@@ -345,12 +356,8 @@ bool CmdExpect(Context& ctx, const Args& a) {
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(a[0]);
-            HWND control = top ? FindControl(top, id) : nullptr;
-            if (control == nullptr) {
-                seen = top ? "no such control" : "no such window";
-                return false;
-            }
+            HWND control = ControlNow(a[0], id, seen);
+            if (control == nullptr) return false;
             seen = "it is " + StateText(control);
             if (want.enabled && (IsWindowEnabled(control) != FALSE) != *want.enabled) return false;
             if (want.visible && (IsWindowVisible(control) != FALSE) != *want.visible) return false;
@@ -367,12 +374,8 @@ bool PollList(Context& ctx, const std::string& title, int id,
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(title);
-            HWND control = top ? FindControl(top, id) : nullptr;
-            if (control == nullptr) {
-                seen = top ? "no such control" : "no such window";
-                return false;
-            }
+            HWND control = ControlNow(title, id, seen);
+            if (control == nullptr) return false;
             std::vector<ListEntry> entries;
             std::string error;
             if (!ReadList(control, entries, error)) {
@@ -388,7 +391,7 @@ bool PollList(Context& ctx, const std::string& title, int id,
 bool CmdItems(Context& ctx, const Args& a) {
     int id = 0;
     HWND control = nullptr;
-    if (!ParseIdArg(ctx, a[1], id) || !FindWindowControl(ctx, a[0], id, control)) return false;
+    if (!WaitControlArg(ctx, a, id, control)) return false;
     std::vector<ListEntry> entries;
     if (!ReadList(control, entries, ctx.error)) return false;
     for (const auto& e : entries) {
@@ -470,12 +473,8 @@ bool FindEntry(Context& ctx, const std::string& title, int id, const std::string
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(title);
-            control = top ? FindControl(top, id) : nullptr;
-            if (control == nullptr) {
-                seen = top ? "no such control" : "no such window";
-                return false;
-            }
+            control = ControlNow(title, id, seen);
+            if (control == nullptr) return false;
             std::vector<ListEntry> entries;
             std::string error;
             if (!ReadList(control, entries, error)) {
@@ -522,7 +521,7 @@ bool CmdSetCheck(Context& ctx, const Args& a) {
 bool CmdClick(Context& ctx, const Args& a) {
     int id = 0;
     HWND control = nullptr;
-    if (!ParseIdArg(ctx, a[1], id) || !FindWindowControl(ctx, a[0], id, control)) return false;
+    if (!WaitControlArg(ctx, a, id, control)) return false;
     std::string error;
     if (!PostClick(control, error)) {
         ctx.error = "cannot click " + Where(a[0], id) + ": " + error;
