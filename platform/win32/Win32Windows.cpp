@@ -877,16 +877,21 @@ uint32_t Win32Windows::GetTokenGroups(const Token& token, std::vector<std::strin
     // TOKEN_GROUPS holds pointers: keep the block 8-byte aligned.
     std::vector<uint64_t> block;
     DWORD size = 0;
-    for (int attempt = 0; attempt < 8; ++attempt) {
+    bool read = false;
+    // The groups can grow between the size query and the read: ask again a
+    // few times, and never read a block that was not filled.
+    for (int attempt = 0; attempt < 8 && !read; ++attempt) {
         if (::GetTokenInformation(As<HANDLE>(token.value()), TokenGroups,
                                   block.empty() ? nullptr : block.data(),
-                                  static_cast<DWORD>(block.size() * sizeof(uint64_t)), &size))
+                                  static_cast<DWORD>(block.size() * sizeof(uint64_t)), &size)) {
+            read = true;
             break;
+        }
         const uint32_t e = Failure();
         if (e != err::InsufficientBuffer || size <= block.size() * sizeof(uint64_t)) return e;
         block.assign((size + sizeof(uint64_t) - 1) / sizeof(uint64_t), 0);
     }
-    if (block.empty()) return err::InsufficientBuffer;
+    if (!read || block.empty()) return err::InsufficientBuffer;
     const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(block.data());
     for (DWORD i = 0; i < groups->GroupCount; ++i) {
         LPSTR text = nullptr;
