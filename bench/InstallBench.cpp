@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <memory>
 #include <string>
 
@@ -19,7 +21,10 @@ constexpr const char* kPkg = "C:\\PKG";
 class WaitingProgress final : public ProgressHost {
 public:
     void RunModal(std::atomic<int32_t>& state, int32_t) override {
-        while (state.load() == CompletionRunning) state.wait(CompletionRunning);
+        // Polls rather than std::atomic::wait, whose mingw build can miss
+        // a wake-up and hang the test under Wine.
+        while (state.load() == CompletionRunning)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
 };
 

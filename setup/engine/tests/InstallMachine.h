@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,7 +45,10 @@ public:
         ++runs;
         lastOs = os;
         if (closeEarly) return;
-        while (state.load() == CompletionRunning) state.wait(CompletionRunning);
+        // Polls rather than std::atomic::wait, whose mingw build can miss
+        // a wake-up and hang the test under Wine.
+        while (state.load() == CompletionRunning)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         seenState = state.load();
     }
     bool closeEarly = false;
