@@ -11,10 +11,10 @@ set -uo pipefail
 passed=0
 failed=0
 status=0
-for spec in "$@"; do
-  dir=${spec%%:*}
-  jobs=${spec##*:}
-  [ "$jobs" = "$spec" ] && jobs=2
+for entry in "$@"; do
+  dir=${entry%%:*}
+  jobs=${entry##*:}
+  [ "$jobs" = "$entry" ] && jobs=2
   echo "== ctest in $dir (-j$jobs)"
   log=$(mktemp)
   ctest --test-dir "$dir" --output-on-failure --no-tests=ignore -j "$jobs" 2>&1 | tee "$log"
