@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Threads.h"
 
 namespace plat {
 
@@ -371,8 +373,11 @@ public:
     virtual std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name,
                                                        uint32_t& error) = 0;
 
-    // ---- clock
+    // ---- clock and threads
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // Starts `body` on a new thread (_beginthreadex on Windows); the Win32
+    // error number of a failure, and then no thread was started.
+    virtual uint32_t StartThread(std::function<void()> body, Thread& out) = 0;
 
     // ---- user-interface services
     // MessageBoxA; returns the button pressed (mb::IdOk, IdYes, IdNo).

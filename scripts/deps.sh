@@ -8,8 +8,8 @@ packages=(
   cmake make g++ python3
   googletest                   # /usr/src/googletest, built by every configuration
   libbenchmark-dev             # the benchmarks
-  g++-mingw-w64-x86-64-posix   # Setup.exe, Uninstall.exe and the tests, 64-bit
-  g++-mingw-w64-i686-posix     # the same, 32-bit (built, not run)
+  g++-mingw-w64-x86-64-win32   # Setup.exe, Uninstall.exe and the tests, 64-bit (Win32 threads)
+  g++-mingw-w64-i686-win32     # the same, 32-bit (built, not run)
   binutils-mingw-w64           # objdump for the check of the cross-built files
   wine64                       # runs the x86_64 tests
   xvfb                         # a display for the programs' windows under Wine

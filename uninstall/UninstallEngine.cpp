@@ -1,6 +1,5 @@
 #include "uninstall/UninstallEngine.h"
 
-#include <system_error>
 #include <vector>
 
 #include "common/SystemProbes.h"
@@ -34,9 +33,7 @@ int32_t ReadFailureText(PrinterRead read) {
 
 UninstallEngine::~UninstallEngine() { Wait(); }
 
-void UninstallEngine::Wait() {
-    if (worker_.joinable()) worker_.join();
-}
+void UninstallEngine::Wait() { worker_.Join(); }
 
 void UninstallEngine::Status(int32_t id, const std::string& argument) {
     AddStatus(state_, controls_, FormatString(id, argument));
@@ -53,9 +50,7 @@ bool UninstallEngine::OnUninstall() {
     if (!PreCheck()) return false;
     Wait();  // the previous run's thread has ended; collect it
     running_.store(true);
-    try {
-        worker_ = std::thread([this] { UninstallWorker(); });
-    } catch (const std::system_error&) {
+    if (windows_.StartThread([this] { UninstallWorker(); }, worker_) != plat::err::Success) {
         // No thread to run on: nothing was removed and the controls stay as they are.
         running_.store(false);
         return false;

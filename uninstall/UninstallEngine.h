@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "platform/Platform.h"
 #include "uninstall/UninstallIni.h"
@@ -74,7 +73,7 @@ private:
     const UninstallIni& ini_;
     UninstallControls& controls_;
     std::atomic<bool> running_{false};
-    std::thread worker_;
+    plat::Thread worker_;
 };
 
 }  // namespace uninstall

@@ -7,7 +7,7 @@
 
 namespace plat {
 
-using Lock = std::lock_guard<std::mutex>;
+using Guard = LockGuard;
 
 namespace {
 
@@ -62,15 +62,15 @@ class SimSpoolerLibrary final : public SpoolerLibrary {
 public:
     explicit SimSpoolerLibrary(SimWindows& machine) : m_(machine) {}
     ~SimSpoolerLibrary() override {
-        Lock lock(m_.mu_);
+        Guard lock(m_.mu_);
         ++m_.s_->spoolFrees;
     }
     bool HasSetDefaultPrinter() const override {
-        Lock lock(m_.mu_);
+        Guard lock(m_.mu_);
         return m_.s_->spoolHasSetDefault;
     }
     bool HasDeletePrinterDriverEx() const override {
-        Lock lock(m_.mu_);
+        Guard lock(m_.mu_);
         return m_.s_->spoolHasDeleteEx;
     }
     uint32_t SetDefaultPrinter(const char* printerName) override;
@@ -87,7 +87,7 @@ class SimUsbLibrary final : public UsbLibrary {
 public:
     explicit SimUsbLibrary(SimWindows& machine) : m_(machine) {}
     ~SimUsbLibrary() override {
-        Lock lock(m_.mu_);
+        Guard lock(m_.mu_);
         ++m_.s_->usbFrees;
     }
     bool Has(std::string_view entryPoint) const override;
@@ -210,12 +210,12 @@ PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
 // ================================================================ spooler
 
 const char* SimWindows::LocalEnvironment() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->localEnv.c_str();
 }
 
 uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("AddMonitor", {Str(info.pName), Str(info.pEnvironment),
                                             Str(info.pDLLName)}))
@@ -238,7 +238,7 @@ uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
 }
 
 uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("DeleteMonitor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -266,7 +266,7 @@ uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& n
 }
 
 uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("EnumMonitors")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -277,7 +277,7 @@ uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
 
 uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
                                        const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("AddPrintProcessor", {Str(environment), pathName, name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -299,7 +299,7 @@ uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::strin
 }
 
 uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("DeletePrintProcessor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -328,7 +328,7 @@ uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::st
 
 uint32_t SimWindows::EnumPrintProcessors(const char* environment,
                                          std::vector<std::string>& names) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("EnumPrintProcessors", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -341,7 +341,7 @@ uint32_t SimWindows::EnumPrintProcessors(const char* environment,
 }
 
 uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("AddPrinterDriver",
                              {Str(info.pName), Str(info.pEnvironment), Str(info.pDriverPath),
@@ -420,7 +420,7 @@ uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
 
 uint32_t SimWindows::DeletePrinterDriver(const char* server, const char* environment,
                                          const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("DeletePrinterDriver", {Str(server), Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -428,7 +428,7 @@ uint32_t SimWindows::DeletePrinterDriver(const char* server, const char* environ
 }
 
 uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("EnumPrinterDrivers", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -441,7 +441,7 @@ uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std
 }
 
 uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("AddPrinter", {Str(info.pPrinterName), Str(info.pDriverName),
                                             Str(info.pPortName), Str(info.pPrintProcessor)}))
@@ -480,7 +480,7 @@ uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
 }
 
 uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenPrinter", {name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -493,7 +493,7 @@ uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
 }
 
 uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetPrinterSize")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -511,7 +511,7 @@ uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
 }
 
 uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetPrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -522,7 +522,7 @@ uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
 }
 
 uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("SetPrinter", {info.printerName, info.driverName, info.portName}))
         return e;
@@ -549,7 +549,7 @@ uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info)
 }
 
 uint32_t SimWindows::DeletePrinter(const Printer& printer) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("DeletePrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -569,7 +569,7 @@ uint32_t SimWindows::DeletePrinter(const Printer& printer) {
 }
 
 uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("EnumPrinters")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -582,7 +582,7 @@ uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
 }
 
 uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("EnumPorts")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -591,7 +591,7 @@ uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
 }
 
 uint32_t SimWindows::GetDefaultPrinter(std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetDefaultPrinter")) return e;
     if (s.defaultPrinter.empty()) return err::FileNotFound;
@@ -601,7 +601,7 @@ uint32_t SimWindows::GetDefaultPrinter(std::string& name) {
 
 std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string& name,
                                                                uint32_t& error) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     error = s.Enter("LoadSpoolerLibrary", {name});
     if (error) return nullptr;
@@ -614,14 +614,14 @@ std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string
 }
 
 void SimWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->Enter("BroadcastIniChange", {Str(section)});
     s_->broadcasts.push_back(
         {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
 }
 
 uint32_t SimSpoolerLibrary::SetDefaultPrinter(const char* printerName) {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     if (uint32_t e = s.Enter("SetDefaultPrinter", {Str(printerName)})) return e;
     if (!s.spoolHasSetDefault) return err::ProcNotFound;
@@ -641,7 +641,7 @@ uint32_t SimSpoolerLibrary::SetDefaultPrinter(const char* printerName) {
 uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char* environment,
                                                   const char* driverName, uint32_t deleteFlag,
                                                   uint32_t versionFlag) {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrinterDriverEx",
                              {Str(server), Str(environment), Str(driverName)}))
@@ -660,7 +660,7 @@ uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char
 // ================================================================ service control manager
 
 uint32_t SimWindows::OpenScManager(ScHandle& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenScManager")) return e;
     uintptr_t h = s.NewHandle();
@@ -671,7 +671,7 @@ uint32_t SimWindows::OpenScManager(ScHandle& out) {
 
 uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& name,
                                  uint32_t access, ScHandle& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenService", {name})) return e;
     auto it = s.services.find(manager.value());
@@ -684,7 +684,7 @@ uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& nam
 }
 
 uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("ControlServiceStop")) return e;
     auto it = s.services.find(service.value());
@@ -697,7 +697,7 @@ uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
 }
 
 uint32_t SimWindows::StartService(const ScHandle& service) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("StartService")) return e;
     auto it = s.services.find(service.value());
@@ -710,7 +710,7 @@ uint32_t SimWindows::StartService(const ScHandle& service) {
 }
 
 uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("QueryServiceState")) return e;
     auto it = s.services.find(service.value());
@@ -723,7 +723,7 @@ uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state)
 // ================================================================ USB interface library
 
 std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, uint32_t& error) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     error = s.Enter("LoadUsbLibrary", {name});
     if (error) return nullptr;
@@ -736,7 +736,7 @@ std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, 
 }
 
 bool SimUsbLibrary::Has(std::string_view entryPoint) const {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     static const char* const known[] = {"OpenDeviceX", "CloseDevice", "uWrite",
                                         "GetPrinterInternalID", "GetDescriptor"};
     bool exists = std::any_of(std::begin(known), std::end(known),
@@ -746,7 +746,7 @@ bool SimUsbLibrary::Has(std::string_view entryPoint) const {
 }
 
 int32_t SimUsbLibrary::OpenDeviceX(int32_t index) {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     if (s.Enter("OpenDeviceX")) return s.usbNoDevice;
     if (index < 0 || index >= 8 || !s.usb[index].attached) return s.usbNoDevice;
@@ -756,7 +756,7 @@ int32_t SimUsbLibrary::OpenDeviceX(int32_t index) {
 }
 
 void SimUsbLibrary::CloseDevice(int32_t handle) {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     s.Enter("CloseDevice");
     s.usbCloses.push_back(handle);
@@ -766,7 +766,7 @@ void SimUsbLibrary::CloseDevice(int32_t handle) {
 int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
                               int32_t count) {
     (void)reserved;
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     if (s.Enter("uWrite")) return 0;
     auto it = s.usbHandles.find(handle);
@@ -782,7 +782,7 @@ int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* b
 }
 
 int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
-    Lock lock(m_.mu_);
+    Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
     if (s.Enter("GetPrinterInternalID")) return -1;
     auto it = s.usbHandles.find(handle);
@@ -793,13 +793,13 @@ int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
 // ================================================================ the tests' side
 
 void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->monitorPorts[LowerText(dll)] = std::move(ports);
 }
 
 void SimWindows::InstallMonitor(const std::string& name, const std::string& environment,
                                 const std::string& dll) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     auto& m = s.monitors;
     m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return SameName(x.name, name); }),
@@ -812,7 +812,7 @@ void SimWindows::InstallMonitor(const std::string& name, const std::string& envi
 
 void SimWindows::InstallPrintProcessor(const std::string& environment, const std::string& name,
                                        const std::string& dll) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     std::string env = s.CanonicalEnv(environment.c_str());
     auto& p = s.processors;
@@ -828,7 +828,7 @@ void SimWindows::InstallPrintProcessor(const std::string& environment, const std
 }
 
 void SimWindows::InstallDriver(const sim::DriverRecordSim& driver) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     sim::DriverRecordSim d = driver;
     d.environment = s.CanonicalEnv(d.environment.empty() ? nullptr : d.environment.c_str());
@@ -840,7 +840,7 @@ void SimWindows::InstallDriver(const sim::DriverRecordSim& driver) {
 }
 
 void SimWindows::InstallPrinter(const PrinterInfo& printer) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (SimPrinter* p = s.Printer(printer.printerName)) {
         p->info = printer;
@@ -855,82 +855,82 @@ void SimWindows::InstallPrinter(const PrinterInfo& printer) {
 }
 
 std::vector<sim::MonitorRecord> SimWindows::Monitors() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<sim::MonitorRecord> out;
     for (const auto& m : s_->monitors) out.push_back({m.name, m.environment, m.dll});
     return out;
 }
 
 std::vector<sim::ProcessorRecord> SimWindows::Processors() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<sim::ProcessorRecord> out;
     for (const auto& p : s_->processors) out.push_back({p.name, p.environment, p.dll});
     return out;
 }
 
 std::vector<sim::DriverRecordSim> SimWindows::Drivers() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->drivers;
 }
 
 std::vector<PrinterInfo> SimWindows::Printers() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<PrinterInfo> out;
     for (const auto& p : s_->printers) out.push_back(Visible(*s_, p));
     return out;
 }
 
 std::optional<PrinterInfo> SimWindows::FindPrinter(const std::string& name) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (SimPrinter* p = s_->Printer(name)) return Visible(*s_, *p);
     return std::nullopt;
 }
 
 void SimWindows::SetPrinterJobs(const std::string& name, uint32_t jobs) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (SimPrinter* p = s_->Printer(name)) p->info.cJobs = jobs;
 }
 
 void SimWindows::SetPrinterStatus(const std::string& name, uint32_t status) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (SimPrinter* p = s_->Printer(name)) p->info.status = status;
 }
 
 std::string SimWindows::DefaultPrinter() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->defaultPrinter;
 }
 
 void SimWindows::SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter,
                                    bool hasDeletePrinterDriverEx) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->spoolLibLoads = loads;
     s_->spoolHasSetDefault = hasSetDefaultPrinter;
     s_->spoolHasDeleteEx = hasDeletePrinterDriverEx;
 }
 
 std::vector<sim::BroadcastCall> SimWindows::Broadcasts() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->broadcasts;
 }
 
 int SimWindows::SpoolerLibraryLoads() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->spoolLoads;
 }
 
 int SimWindows::SpoolerLibraryFrees() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->spoolFrees;
 }
 
 void SimWindows::SetSpoolerApiNeedsService(bool needs) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->spoolerApiNeedsService = needs;
 }
 
 void SimWindows::SetSpoolerDllsInUse(bool inUse) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->spoolerDllsInUse = inUse;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/sim/SimWindows.h"
 
-#include <thread>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,7 +8,7 @@
 
 namespace plat {
 
-using Lock = std::lock_guard<std::mutex>;
+using Guard = LockGuard;
 
 // ================================================================ construction
 
@@ -45,7 +43,7 @@ SimWindows::SimWindows() : s_(std::make_unique<State>()) {
 SimWindows::~SimWindows() = default;
 
 uint32_t SimWindows::Release(HandleKind kind, uintptr_t value) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     auto erase = [&](auto& map) -> uint32_t {
         return map.erase(value) ? err::Success : err::InvalidHandle;
@@ -71,7 +69,7 @@ uint32_t SimWindows::Release(HandleKind kind, uintptr_t value) {
 // ================================================================ registry
 
 uint32_t SimWindows::RegOpenKey(Root root, const std::string& path, RegKey& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegOpenKey", {path})) return e;
     auto node = s.FindKey(s.roots[static_cast<int>(root)], path);
@@ -83,7 +81,7 @@ uint32_t SimWindows::RegOpenKey(Root root, const std::string& path, RegKey& out)
 }
 
 uint32_t SimWindows::RegCreateKey(Root root, const std::string& path, RegKey& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegCreateKey", {path})) return e;
     auto node = s.MakeKey(s.roots[static_cast<int>(root)], path);
@@ -94,7 +92,7 @@ uint32_t SimWindows::RegCreateKey(Root root, const std::string& path, RegKey& ou
 }
 
 uint32_t SimWindows::RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegOpenSubKey", {path})) return e;
     std::shared_ptr<RegNode> from;
@@ -109,7 +107,7 @@ uint32_t SimWindows::RegOpenSubKey(const RegKey& key, const std::string& path, R
 
 uint32_t SimWindows::RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
                                    std::vector<uint8_t>& data, uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegQueryValue", {name})) return e;
     std::shared_ptr<RegNode> node;
@@ -127,7 +125,7 @@ uint32_t SimWindows::RegQueryValue(const RegKey& key, const std::string& name, u
 
 uint32_t SimWindows::RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
                                  const void* data, uint32_t size) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegSetValue", {name})) return e;
     std::shared_ptr<RegNode> node;
@@ -146,7 +144,7 @@ uint32_t SimWindows::RegSetValue(const RegKey& key, const std::string& name, uin
 
 uint32_t SimWindows::RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
                                   uint32_t nameCapacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegEnumValue")) return e;
     std::shared_ptr<RegNode> node;
@@ -159,7 +157,7 @@ uint32_t SimWindows::RegEnumValue(const RegKey& key, uint32_t index, std::string
 }
 
 uint32_t SimWindows::RegEnumKey(const RegKey& key, uint32_t index, std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegEnumKey")) return e;
     std::shared_ptr<RegNode> node;
@@ -170,7 +168,7 @@ uint32_t SimWindows::RegEnumKey(const RegKey& key, uint32_t index, std::string& 
 }
 
 uint32_t SimWindows::RegDeleteKey(Root root, const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegDeleteKey", {path})) return e;
     std::vector<std::string> parts = SplitKeyPath(path);
@@ -192,7 +190,7 @@ uint32_t SimWindows::RegDeleteKey(Root root, const std::string& path) {
 }
 
 uint32_t SimWindows::RegDeleteValue(const RegKey& key, const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("RegDeleteValue", {name})) return e;
     std::shared_ptr<RegNode> node;
@@ -209,7 +207,7 @@ uint32_t SimWindows::RegDeleteValue(const RegKey& key, const std::string& name) 
 std::string SimWindows::GetPrivateProfileString(const std::string& section,
                                                 const std::string& key, const std::string& def,
                                                 uint32_t size, const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     std::optional<std::string> text;
     if (!s.Enter("GetPrivateProfileString", {section, key, path})) {
@@ -224,7 +222,7 @@ std::string SimWindows::GetPrivateProfileString(const std::string& section,
 
 std::string SimWindows::GetProfileString(const std::string& section, const std::string& key,
                                          const std::string& def) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     std::optional<std::string> text;
     if (!s.Enter("GetProfileString", {section, key})) text = s.ReadText(s.windowsDir + "\\win.ini");
@@ -233,7 +231,7 @@ std::string SimWindows::GetProfileString(const std::string& section, const std::
 }
 
 uint32_t SimWindows::WriteProfileString(const char* section, const char* key, const char* value) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("WriteProfileString", {Str(section), Str(key), Str(value)}))
         return e;
@@ -258,13 +256,13 @@ uint32_t SimWindows::WriteProfileString(const char* section, const char* key, co
 // ================================================================ folders
 
 uint32_t SimWindows::GetCurrentDirectory(std::string& out, uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetCurrentDirectory")) return e;
     return State::Give(s_->currentDir, out, capacity);
 }
 
 uint32_t SimWindows::SetCurrentDirectory(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("SetCurrentDirectory", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -278,7 +276,7 @@ uint32_t SimWindows::SetCurrentDirectory(const std::string& path) {
 }
 
 uint32_t SimWindows::GetModuleFileName(std::string& out, uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetModuleFileName")) return e;
     if (capacity == 0) return err::InsufficientBuffer;
     // A name that does not fit is cut to capacity - 1 and reported, as from
@@ -288,20 +286,20 @@ uint32_t SimWindows::GetModuleFileName(std::string& out, uint32_t capacity) {
 }
 
 uint32_t SimWindows::GetSystemDirectory(std::string& out, uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetSystemDirectory")) return e;
     return State::Give(s_->SystemDir(), out, capacity);
 }
 
 uint32_t SimWindows::GetWindowsDirectory(std::string& out, uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetWindowsDirectory")) return e;
     return State::Give(s_->windowsDir, out, capacity);
 }
 
 uint32_t SimWindows::GetPrinterDriverDirectory(const char* environment, std::string& out,
                                                uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetPrinterDriverDirectory", {Str(environment)})) return e;
     auto folder = s_->EnvFolder(environment);
     if (!folder) return sim::InvalidEnvironment;
@@ -310,7 +308,7 @@ uint32_t SimWindows::GetPrinterDriverDirectory(const char* environment, std::str
 
 uint32_t SimWindows::GetPrintProcessorDirectory(const char* environment, std::string& out,
                                                 uint32_t capacity) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetPrintProcessorDirectory", {Str(environment)})) return e;
     auto folder = s_->EnvFolder(environment);
     if (!folder) return sim::InvalidEnvironment;
@@ -321,7 +319,7 @@ uint32_t SimWindows::GetPrintProcessorDirectory(const char* environment, std::st
 
 uint32_t SimWindows::CopyFile(const std::string& source, const std::string& target,
                               bool failIfExists) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("CopyFile", {source, target})) return e;
     PathParts sp = s.Parse(source), tp = s.Parse(target);
@@ -348,7 +346,7 @@ uint32_t SimWindows::CopyFile(const std::string& source, const std::string& targ
 }
 
 uint32_t SimWindows::GetFileAttributes(const std::string& path, uint32_t& attributes) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetFileAttributes", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -360,7 +358,7 @@ uint32_t SimWindows::GetFileAttributes(const std::string& path, uint32_t& attrib
 }
 
 uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attributes) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("SetFileAttributes", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -373,7 +371,7 @@ uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attribu
 }
 
 uint32_t SimWindows::DeleteFile(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("DeleteFile", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -387,7 +385,7 @@ uint32_t SimWindows::DeleteFile(const std::string& path) {
 }
 
 uint32_t SimWindows::CreateDirectory(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("CreateDirectory", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -405,7 +403,7 @@ uint32_t SimWindows::CreateDirectory(const std::string& path) {
 }
 
 uint32_t SimWindows::FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("FindFirstFile", {pattern})) return e;
     std::string p = pattern;
@@ -441,7 +439,7 @@ uint32_t SimWindows::FindFirstFile(const std::string& pattern, FindHandle& out, 
 }
 
 uint32_t SimWindows::FindNextFile(const FindHandle& find, FindData& data) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("FindNextFile")) return e;
     auto it = s.finds.find(find.value());
@@ -452,7 +450,7 @@ uint32_t SimWindows::FindNextFile(const FindHandle& find, FindData& data) {
 }
 
 uint32_t SimWindows::OpenExisting(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenExisting", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -463,7 +461,7 @@ uint32_t SimWindows::OpenExisting(const std::string& path) {
 }
 
 uint32_t SimWindows::ReadFile(const std::string& path, std::string& bytes) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("ReadFile", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -475,7 +473,7 @@ uint32_t SimWindows::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("WriteFile", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -494,7 +492,7 @@ uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes
 }
 
 uint32_t SimWindows::GetFileVersion(const std::string& path, VersionResource& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetFileVersion", {path})) return e;
     PathParts pp = s.Parse(path);
@@ -508,14 +506,14 @@ uint32_t SimWindows::GetFileVersion(const std::string& path, VersionResource& ou
 // ================================================================ version, token, shutdown
 
 uint32_t SimWindows::GetVersion(OsVersion& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("GetVersion")) return e;
     out = s_->version;
     return 0;
 }
 
 uint32_t SimWindows::OpenThreadToken(Token& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenThreadToken")) return e;
     if (!s.threadGroups) return err::NoToken;
@@ -526,7 +524,7 @@ uint32_t SimWindows::OpenThreadToken(Token& out) {
 }
 
 uint32_t SimWindows::OpenProcessToken(Token& out) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("OpenProcessToken")) return e;
     uintptr_t h = s.NewHandle();
@@ -536,7 +534,7 @@ uint32_t SimWindows::OpenProcessToken(Token& out) {
 }
 
 uint32_t SimWindows::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetTokenGroupsSize")) return e;
     auto it = s.tokens.find(token.value());
@@ -551,7 +549,7 @@ uint32_t SimWindows::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
 }
 
 uint32_t SimWindows::GetTokenGroups(const Token& token, std::vector<std::string>& sids) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("GetTokenGroups")) return e;
     auto it = s.tokens.find(token.value());
@@ -561,7 +559,7 @@ uint32_t SimWindows::GetTokenGroups(const Token& token, std::vector<std::string>
 }
 
 uint32_t SimWindows::EnableShutdownPrivilege() {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("EnableShutdownPrivilege")) return e;
     s_->shutdownPrivilege = true;
     return 0;
@@ -569,7 +567,7 @@ uint32_t SimWindows::EnableShutdownPrivilege() {
 
 uint32_t SimWindows::ExitWindows(uint32_t flags, uint32_t reason) {
     (void)reason;
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("ExitWindows")) return e;
     if (!s_->shutdownPrivilege && s_->version.platformId == 2) return sim::PrivilegeNotHeld;
     s_->exitWindows.push_back(flags);
@@ -580,19 +578,27 @@ uint32_t SimWindows::ExitWindows(uint32_t flags, uint32_t reason) {
 
 void SimWindows::Sleep(uint32_t milliseconds) {
     {
-        Lock lock(mu_);
+        Guard lock(mu_);
         s_->Enter("Sleep");
         s_->sleeps.push_back(milliseconds);
     }
     // A wait returns at once here; let the other threads run, so that a
     // thread polling in a loop of waits can't starve the one it waits for
     // (the machine's lock is not fair on every platform).
-    std::this_thread::yield();
+    YieldThread();
+}
+
+uint32_t SimWindows::StartThread(std::function<void()> body, Thread& out) {
+    {
+        Guard lock(mu_);
+        if (uint32_t e = s_->Enter("StartThread")) return e;
+    }
+    return Thread::Start(std::move(body), out);
 }
 
 int SimWindows::MessageBox(Window owner, const std::string& text, const std::string& caption,
                            uint32_t flags) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (s.Enter("MessageBox", {text, caption})) return 0;
     sim::MessageBoxCall call{owner, text, caption, flags, 0, s.answers.empty()};
@@ -607,7 +613,7 @@ int SimWindows::MessageBox(Window owner, const std::string& text, const std::str
 }
 
 Window SimWindows::FindWindow(const std::string& title) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (s_->Enter("FindWindow", {title})) return 0;
     for (const auto& w : s_->windows)
         if (w.title == title) return w.handle;
@@ -615,13 +621,13 @@ Window SimWindows::FindWindow(const std::string& title) {
 }
 
 void SimWindows::SetForegroundWindow(Window window) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->Enter("SetForegroundWindow");
     s_->foreground.push_back(window);
 }
 
 bool SimWindows::IsIconic(Window window) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->Enter("IsIconic");
     for (const auto& w : s_->windows)
         if (w.handle == window) return w.iconic;
@@ -629,7 +635,7 @@ bool SimWindows::IsIconic(Window window) {
 }
 
 void SimWindows::RestoreWindow(Window window) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->Enter("RestoreWindow");
     s_->restored.push_back(window);
     for (auto& w : s_->windows)
@@ -638,7 +644,7 @@ void SimWindows::RestoreWindow(Window window) {
 
 uint32_t SimWindows::CreateMutex(const std::string& name, bool initialOwner, Mutex& out) {
     (void)initialOwner;
-    Lock lock(mu_);
+    Guard lock(mu_);
     State& s = *s_;
     if (uint32_t e = s.Enter("CreateMutex", {name})) return e;
     std::string key = LowerText(name);
@@ -657,7 +663,7 @@ uint32_t SimWindows::CreateMutex(const std::string& name, bool initialOwner, Mut
 }
 
 intptr_t SimWindows::ShellOpen(const std::string& file) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (uint32_t e = s_->Enter("ShellOpen", {file})) return static_cast<intptr_t>(e);
     s_->shellOpens.push_back(file);
     return s_->shellResult;
@@ -666,7 +672,7 @@ intptr_t SimWindows::ShellOpen(const std::string& file) {
 // ================================================================ the tests' side
 
 void SimWindows::Inject(sim::Fault fault) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (fault.times != 0) s_->faults.push_back(std::move(fault));
 }
 
@@ -676,52 +682,52 @@ void SimWindows::FailCall(const std::string& call, uint32_t error, int times,
 }
 
 void SimWindows::ClearFaults() {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->faults.clear();
 }
 
 int SimWindows::CallCount(const std::string& call) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     auto it = s_->calls.find(call);
     return it == s_->calls.end() ? 0 : it->second;
 }
 
 void SimWindows::PutFile(const std::string& path, const std::string& bytes, uint32_t attributes) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->PutFile(path, bytes, attributes);
 }
 
 void SimWindows::PutFolder(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->MakeFolders(path);
 }
 
 bool SimWindows::FileExists(const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     FsNode* n = s_->Lookup(path);
     return n && !n->folder;
 }
 
 bool SimWindows::FolderExists(const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     FsNode* n = s_->Lookup(path);
     return n && n->folder;
 }
 
 std::optional<std::string> SimWindows::FileText(const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->ReadText(path);
 }
 
 std::optional<uint32_t> SimWindows::Attributes(const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     FsNode* n = s_->Lookup(path);
     if (!n) return std::nullopt;
     return n->attributes;
 }
 
 std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<std::string> names;
     FsNode* n = s_->Lookup(path);
     if (n && n->folder)
@@ -730,18 +736,18 @@ std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
 }
 
 void SimWindows::RemovePath(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     PathParts pp = s_->Parse(path);
     if (FsNode* parent = s_->Parent(pp)) parent->children.erase(NameKey(pp.parts.back()));
 }
 
 void SimWindows::SetFileInUse(const std::string& path, bool inUse) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (FsNode* n = s_->Lookup(path)) n->inUse = inUse;
 }
 
 void SimWindows::SetFileVersion(const std::string& path, const VersionResource& version) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (FsNode* n = s_->Lookup(path)) n->version = version;
 }
 
@@ -778,7 +784,7 @@ int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& 
         }
     }
     if (ec) return -1;
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->MakeFolders(simPath);
     for (const auto& f : folders) s_->MakeFolders(f);
     for (auto& [path, bytes] : files) s_->PutFile(path, std::move(bytes), attr::Archive);
@@ -786,12 +792,12 @@ int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& 
 }
 
 void SimWindows::SetModuleFileName(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->moduleFile = path;
 }
 
 void SimWindows::SetCurrentFolder(const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     PathParts pp = s_->Parse(path);
     if (!pp.ok) return;
     s_->MakeFolders(pp, pp.parts.size());
@@ -800,13 +806,13 @@ void SimWindows::SetCurrentFolder(const std::string& path) {
 }
 
 void SimWindows::SetLocalEnvironment(const std::string& environment) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->localEnv = environment;
 }
 
 void SimWindows::PutRegValue(Root root, const std::string& path, const std::string& name,
                              uint32_t type, const std::vector<uint8_t>& data) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     auto node = s_->MakeKey(s_->roots[static_cast<int>(root)], path);
     if (RegValue* v = node->Value(name)) {
         v->type = type;
@@ -830,12 +836,12 @@ void SimWindows::PutRegDword(Root root, const std::string& path, const std::stri
 }
 
 bool SimWindows::KeyExists(Root root, const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->FindKey(s_->roots[static_cast<int>(root)], path) != nullptr;
 }
 
 std::vector<sim::RegValueDump> SimWindows::DumpValues(Root root, const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<sim::RegValueDump> out;
     if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
         for (const auto& v : node->values)
@@ -845,7 +851,7 @@ std::vector<sim::RegValueDump> SimWindows::DumpValues(Root root, const std::stri
 
 std::optional<std::string> SimWindows::RegText(Root root, const std::string& path,
                                                const std::string& name) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path);
     if (!node) return std::nullopt;
     RegValue* v = node->Value(name);
@@ -854,7 +860,7 @@ std::optional<std::string> SimWindows::RegText(Root root, const std::string& pat
 }
 
 std::vector<std::string> SimWindows::SubKeys(Root root, const std::string& path) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<std::string> out;
     if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
         for (const auto& k : node->keys) out.push_back(k->name);
@@ -862,7 +868,7 @@ std::vector<std::string> SimWindows::SubKeys(Root root, const std::string& path)
 }
 
 void SimWindows::RemoveKeyTree(Root root, const std::string& path) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     std::vector<std::string> parts = SplitKeyPath(path);
     if (parts.empty()) return;
     std::string last = parts.back();
@@ -878,192 +884,192 @@ void SimWindows::RemoveKeyTree(Root root, const std::string& path) {
 }
 
 void SimWindows::SetVersion(const OsVersion& version) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->version = version;
 }
 
 void SimWindows::SetProcessGroups(std::vector<std::string> sids) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->processGroups = std::move(sids);
 }
 
 void SimWindows::SetThreadGroups(std::optional<std::vector<std::string>> sids) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->threadGroups = std::move(sids);
 }
 
 bool SimWindows::ShutdownPrivilegeEnabled() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->shutdownPrivilege;
 }
 
 std::vector<uint32_t> SimWindows::ExitWindowsCalls() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->exitWindows;
 }
 
 std::vector<uint32_t> SimWindows::Sleeps() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->sleeps;
 }
 
 void SimWindows::ClearSleeps() {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->sleeps.clear();
 }
 
 void SimWindows::QueueAnswer(int answer) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->answers.push_back(answer);
 }
 
 void SimWindows::SetDefaultYesNoAnswer(int answer) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->defaultYesNo = answer;
 }
 
 std::vector<sim::MessageBoxCall> SimWindows::MessageBoxes() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->boxes;
 }
 
 void SimWindows::ClearMessageBoxes() {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->boxes.clear();
 }
 
 Window SimWindows::AddWindow(const std::string& title, bool iconic) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     Window h = s_->nextWindow += 0x10;
     s_->windows.push_back({h, title, iconic});
     return h;
 }
 
 void SimWindows::RemoveWindow(Window window) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     auto& w = s_->windows;
     w.erase(std::remove_if(w.begin(), w.end(), [&](const SimWindow& x) { return x.handle == window; }),
             w.end());
 }
 
 std::vector<Window> SimWindows::ForegroundCalls() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->foreground;
 }
 
 std::vector<Window> SimWindows::RestoreCalls() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->restored;
 }
 
 void SimWindows::OwnMutexElsewhere(const std::string& name) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->mutexes[LowerText(name)] = -1;
 }
 
 bool SimWindows::MutexExists(const std::string& name) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->mutexes.count(LowerText(name)) != 0;
 }
 
 void SimWindows::SetShellOpenResult(intptr_t result) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->shellResult = result;
 }
 
 std::vector<std::string> SimWindows::ShellOpens() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->shellOpens;
 }
 
 void SimWindows::SetSpoolerState(uint32_t state) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->spoolerState = state;
 }
 
 uint32_t SimWindows::SpoolerState() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->spoolerState;
 }
 
 void SimWindows::SetSpoolerNeverRuns(bool never) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->spoolerNeverRuns = never;
 }
 
 std::vector<std::string> SimWindows::ServiceLog() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->serviceLog;
 }
 
 void SimWindows::ClearServiceLog() {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->serviceLog.clear();
 }
 
 void SimWindows::SetUsbLibraryPresent(bool present) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbPresent = present;
 }
 
 void SimWindows::AttachUsbPrinter(int index, int32_t internalId) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (index >= 0 && index < 8) s_->usb[index] = {true, internalId};
 }
 
 void SimWindows::DetachUsbPrinter(int index) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (index >= 0 && index < 8) s_->usb[index] = {};
 }
 
 std::optional<int32_t> SimWindows::UsbPrinterId(int index) const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     if (index < 0 || index >= 8 || !s_->usb[index].attached) return std::nullopt;
     return s_->usb[index].id;
 }
 
 void SimWindows::SetUsbEntryMissing(const std::string& entryPoint, bool missing) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbMissing[entryPoint] = missing;
 }
 
 void SimWindows::SetUsbNoDeviceResult(int32_t result) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbNoDevice = result;
 }
 
 void SimWindows::SetUsbReadIdFails(bool fails) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbReadFails = fails;
 }
 
 void SimWindows::SetUsbWriteFails(bool fails) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbWriteFails = fails;
 }
 
 void SimWindows::SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code) {
-    Lock lock(mu_);
+    Guard lock(mu_);
     s_->usbCode = code;
 }
 
 std::vector<sim::UsbWrite> SimWindows::UsbWrites() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->usbWrites;
 }
 
 std::vector<int32_t> SimWindows::UsbCloseCalls() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->usbCloses;
 }
 
 int SimWindows::UsbLoads() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->usbLoads;
 }
 
 int SimWindows::UsbFrees() const {
-    Lock lock(mu_);
+    Guard lock(mu_);
     return s_->usbFrees;
 }
 

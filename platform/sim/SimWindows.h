@@ -8,7 +8,7 @@
 // Windows answers, with the same error numbers; the tests set the machine up
 // and read what happened through the methods in the second half of the class.
 //
-// One mutex guards the whole machine: a worker thread may run the core while
+// One lock guards the whole machine: a worker thread may run the core while
 // the test thread waits on it or reads the records.
 #pragma once
 
@@ -17,7 +17,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -195,6 +194,7 @@ public:
     std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
 
     void Sleep(uint32_t milliseconds) override;
+    uint32_t StartThread(std::function<void()> body, Thread& out) override;
 
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
                    uint32_t flags) override;
@@ -368,7 +368,7 @@ private:
     friend class SimSpoolerLibrary;
     friend class SimUsbLibrary;
 
-    mutable std::mutex mu_;
+    mutable Lock mu_;
     std::unique_ptr<State> s_;
 };
 

@@ -950,6 +950,10 @@ std::unique_ptr<UsbLibrary> Win32Windows::LoadUsbLibrary(const std::string& name
 
 void Win32Windows::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+uint32_t Win32Windows::StartThread(std::function<void()> body, Thread& out) {
+    return Thread::Start(std::move(body), out);
+}
+
 // ---------------------------------------------------------------- user interface
 
 int Win32Windows::MessageBox(Window owner, const std::string& text, const std::string& caption,

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "setup/engine/Messages.h"
 
@@ -139,19 +137,16 @@ InstallOutcome InstallCommand::Run(const WizardChoices& choices) {
     wizard_.MakeTopmost();
     std::atomic<int32_t> completionState{CompletionRunning};
     InstallJob job{windows_, s, completionState};
-    std::thread worker;
-    try {
-        worker = std::thread([&job] { InstallWorker(job); });
-    } catch (const std::system_error&) {
+    plat::Thread worker;
+    if (windows_.StartThread([&job] { InstallWorker(job); }, worker) != plat::err::Success) {
         // No thread to run the installation on: nothing was installed.
         s.installMessage = msg::kNoMemory;
         completionState = CompletionFailed;
-    }
-    if (worker.joinable()) {
+    } else {
         progress_.RunModal(completionState, os);
         // On Windows 98/Me the progress window may close while the worker
         // still runs; the final message waits for its end.
-        worker.join();
+        worker.Join();
     }
 
     Message(s.installMessage.empty() ? msg::kInstalled : s.installMessage.c_str());

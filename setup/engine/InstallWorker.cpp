@@ -135,6 +135,5 @@ uint32_t InstallWorker(InstallJob& job) {
     // A failure never reads as a success in the final message.
     if (!succeeded && s.installMessage.empty()) s.installMessage = msg::kInstallFailed;
     job.completionState.store(succeeded ? CompletionSucceeded : CompletionFailed);
-    job.completionState.notify_all();
     return 0;
 }

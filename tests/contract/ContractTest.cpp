@@ -449,6 +449,27 @@ TEST_F(Contract, MutexesWindowsAndLibraries) {
     EXPECT_EQ(error, err::ModNotFound);
 }
 
+// A started thread runs to its end before Join returns, and two threads
+// counting under one lock lose no count.
+TEST_F(Contract, ThreadsJoinAndLocksExclude) {
+    Lock lock;
+    int count = 0;
+    auto body = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            LockGuard guard(lock);
+            ++count;
+        }
+    };
+    Thread first, second;
+    ASSERT_EQ(w->StartThread(body, first), err::Success);
+    ASSERT_EQ(w->StartThread(body, second), err::Success);
+    EXPECT_TRUE(first.Joinable());
+    first.Join();
+    second.Join();
+    EXPECT_FALSE(first.Joinable());
+    EXPECT_EQ(count, 40000);
+}
+
 // ================================================================ spooler
 
 // The "Spooler" service's answers, whatever its state at the start (Wine's

@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,22 +30,22 @@ public:
     // The answers of the next message boxes, in order; when none is queued a
     // Yes/No box is answered Yes and any other box OK.
     void QueueAnswer(int answer) {
-        std::lock_guard<std::mutex> lock(mu_);
+        LockGuard lock(mu_);
         answers_.push_back(answer);
     }
     std::vector<Box> Boxes() const {
-        std::lock_guard<std::mutex> lock(mu_);
+        LockGuard lock(mu_);
         return boxes_;
     }
     void ClearBoxes() {
-        std::lock_guard<std::mutex> lock(mu_);
+        LockGuard lock(mu_);
         boxes_.clear();
     }
     int ExitWindowsCalls() const { return exitCalls_; }
 
     int MessageBox(Window, const std::string& text, const std::string& caption,
                    uint32_t flags) override {
-        std::lock_guard<std::mutex> lock(mu_);
+        LockGuard lock(mu_);
         int answer = (flags & 0xF) == mb::YesNo ? mb::IdYes : mb::IdOk;
         if (!answers_.empty()) {
             answer = answers_.front();
@@ -248,6 +247,9 @@ public:
         return inner_.LoadUsbLibrary(name, error);
     }
     void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    uint32_t StartThread(std::function<void()> body, Thread& out) override {
+        return inner_.StartThread(std::move(body), out);
+    }
     Window FindWindow(const std::string& title) override { return inner_.FindWindow(title); }
     void SetForegroundWindow(Window window) override { inner_.SetForegroundWindow(window); }
     bool IsIconic(Window window) override { return inner_.IsIconic(window); }
@@ -260,7 +262,7 @@ public:
 private:
     Windows& inner_;
     std::string moduleFile_;
-    mutable std::mutex mu_;
+    mutable Lock mu_;
     std::deque<int> answers_;
     std::vector<Box> boxes_;
     int exitCalls_ = 0;
