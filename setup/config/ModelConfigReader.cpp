@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "setup/config/PackageLimits.h"
+
 namespace {
 
 constexpr const char* kDefault = "0";
@@ -242,7 +244,8 @@ int32_t ModelConfigReader::ReadProcessorVersion() {
 int32_t ModelConfigReader::ReadModelCount() {
     char number[kFieldSize] = {};
     Read("DEVICENAME", "DEVICENUMBER", 29, setupIni_, number);
-    return IniToInt(number);
+    const int32_t count = IniToInt(number);
+    return count > kMaxModelEntries ? kMaxModelEntries : count;
 }
 
 int32_t ModelConfigReader::ReadModelEntry(int32_t index, char* buffer) {

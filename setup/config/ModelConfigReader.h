@@ -66,6 +66,7 @@ public:
     bool IsDdkDriver(const char* model, int32_t os, int32_t mode);
     void ReadMonitorSettings(int32_t os, MonitorSettings& settings);
     int32_t ReadProcessorVersion();
+    // DEVICENUMBER, at most kMaxModelEntries (setup/config/PackageLimits.h).
     int32_t ReadModelCount();
     // Reads model entry `index` into `buffer` (200 characters) and returns its
     // ModuleKind with the kind suffix cut off, or -1 when it has none.

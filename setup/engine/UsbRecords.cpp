@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/RegistryKey.h"
+#include "setup/config/PackageLimits.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -18,9 +19,6 @@ constexpr const char* kDeviceSection = "SUPPORTED-USB-DEVICE";
 // A device entry is a port name of at most 29 characters.
 constexpr uint32_t kEntrySize = 30;
 constexpr uint32_t kPrinterNameCapacity = 200;
-// A device count beyond this is a damaged file, not a package: the list is
-// read no further than this many entries.
-constexpr int32_t kMaxDeviceEntries = 4096;
 
 // The [SUPPORTED-USB-DEVICE] entries "0" .. PRNCOUNT-1 of setup.ini.
 std::vector<std::string> ReadDeviceList(plat::Windows& windows) {
@@ -29,7 +27,7 @@ std::vector<std::string> ReadDeviceList(plat::Windows& windows) {
         windows.GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
     int32_t count = IniToInt(countText.c_str());
     if (count < 0) count = 0;
-    if (count > kMaxDeviceEntries) count = kMaxDeviceEntries;
+    if (count > kMaxUsbDeviceEntries) count = kMaxUsbDeviceEntries;
 
     std::vector<std::string> entries;
     entries.reserve(static_cast<size_t>(count));
