@@ -114,6 +114,38 @@ std::string ProfileString(const std::optional<std::string>& text, std::string_vi
     return out;
 }
 
+ProfileScan ScanProfile(std::string_view text) {
+    ProfileScan scan;
+    int number = 0;
+    for (std::string_view raw : SplitLines(text)) {
+        ++number;
+        Line line = Classify(raw);
+        if (line.kind == Line::Section) {
+            scan.sections.push_back({std::string(line.name), number, {}});
+        } else if (line.kind == Line::Key && !scan.sections.empty()) {
+            scan.sections.back().keys.push_back(
+                {std::string(line.name), Unquote(line.value), number});
+        }
+    }
+    return scan;
+}
+
+const ScannedSection* ProfileScan::Section(std::string_view name) const {
+    for (const ScannedSection& s : sections)
+        if (SameName(s.name, name)) return &s;
+    return nullptr;
+}
+
+const ScannedKey* ProfileScan::Key(std::string_view section, std::string_view key) const {
+    const ScannedSection* s = Section(section);
+    if (!s) return nullptr;
+    for (const ScannedKey& k : s->keys)
+        if (SameName(k.name, key)) return &k;
+    return nullptr;
+}
+
+bool SameProfileName(std::string_view a, std::string_view b) { return SameName(a, b); }
+
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value) {
     std::vector<std::string_view> lines = SplitLines(text);

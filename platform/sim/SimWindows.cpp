@@ -241,6 +241,7 @@ uint32_t SimWindows::WriteProfileString(const char* section, const char* key, co
     FsNode* node = s.Lookup(ini);
     if (node && node->folder) return err::AccessDenied;
     if (node && node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (s.InReadOnlyMount(s.Parse(ini))) return err::AccessDenied;
     if (node && node->inUse) return err::SharingViolation;
     std::string text = sim::EditProfile(node ? node->bytes : std::string(), section, key, value);
     if (node) node->bytes = std::move(text);
@@ -328,6 +329,7 @@ uint32_t SimWindows::CopyFile(const std::string& source, const std::string& targ
     if (src->folder) return err::AccessDenied;
     FsNode* parent = s.Parent(tp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(tp)) return err::AccessDenied;
     FsNode* dst = parent->Child(tp.parts.back());
     if (dst == src) return err::SharingViolation;
     if (dst) {
@@ -364,6 +366,7 @@ uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attribu
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
     if (!node) return s.MissingError(pp);
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     uint32_t keep = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
     attributes &= keep;
     node->attributes = node->folder ? (attributes | attr::Directory) : attributes;
@@ -378,7 +381,7 @@ uint32_t SimWindows::DeleteFile(const std::string& path) {
     FsNode* node = s.Lookup(pp);
     if (!node) return s.MissingError(pp);
     if (node->folder) return err::AccessDenied;
-    if (node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (node->attributes & attr::ReadOnly || s.InReadOnlyMount(pp)) return err::AccessDenied;
     if (node->inUse || s.LoadedBySpooler(pp)) return err::SharingViolation;
     s.Parent(pp)->children.erase(NameKey(pp.parts.back()));
     return 0;
@@ -394,6 +397,7 @@ uint32_t SimWindows::CreateDirectory(const std::string& path) {
     if (s.Lookup(pp)) return err::AlreadyExists;
     FsNode* parent = s.Parent(pp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     auto node = std::make_unique<FsNode>();
     node->name = pp.parts.back();
     node->folder = true;
@@ -479,6 +483,7 @@ uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes
     PathParts pp = s.Parse(path);
     FsNode* parent = s.Parent(pp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     if (FsNode* node = parent->Child(pp.parts.back())) {
         if (node->folder || node->attributes & (attr::ReadOnly | attr::Hidden))
             return err::AccessDenied;
@@ -761,7 +766,8 @@ VersionResource SimWindows::MakeVersion(const std::string& fileVersion, uint16_t
     return v;
 }
 
-int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& simPath) {
+int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& simPath,
+                                Mount mount) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::is_directory(hostPath, ec)) return -1;
@@ -770,8 +776,9 @@ int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& 
     std::vector<std::string> folders;
     for (auto it = fs::recursive_directory_iterator(hostPath, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        std::string rel = fs::relative(it->path(), hostPath, ec).generic_string();
-        if (ec) return -1;
+        // Lexically, without asking the host for canonical paths.
+        std::string rel = it->path().lexically_relative(fs::path(hostPath)).generic_string();
+        if (rel.empty()) return -1;
         std::replace(rel.begin(), rel.end(), '/', '\\');
         std::string target = simPath + "\\" + rel;
         if (it->is_directory(ec)) {
@@ -785,9 +792,11 @@ int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& 
     }
     if (ec) return -1;
     Guard lock(mu_);
-    s_->MakeFolders(simPath);
+    FsNode* root = s_->MakeFolders(simPath);
+    if (!root) return -1;
     for (const auto& f : folders) s_->MakeFolders(f);
     for (auto& [path, bytes] : files) s_->PutFile(path, std::move(bytes), attr::Archive);
+    root->readOnlyMount = mount == Mount::ReadOnly;
     return static_cast<int>(files.size());
 }
 
