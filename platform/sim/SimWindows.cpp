@@ -784,9 +784,12 @@ int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& 
         if (it->is_directory(ec)) {
             folders.push_back(target);
         } else if (it->is_regular_file(ec)) {
-            std::ifstream in(it->path(), std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (!in.good() && !in.eof()) return -1;
+            std::ifstream in(it->path(), std::ios::binary | std::ios::ate);
+            if (!in) return -1;
+            // In one read: a package carries megabytes of driver files.
+            std::string bytes(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+            in.seekg(0);
+            if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return -1;
             files.emplace_back(target, std::move(bytes));
         }
     }
