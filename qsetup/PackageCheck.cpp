@@ -76,6 +76,20 @@ bool NamesFile(const std::string& value) { return !value.empty() && value[0] != 
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Runs of consecutive numbers as "K" or "K to L" (a damaged count leaves
+// hundreds of missing entries: one finding says it).
+std::vector<std::string> Runs(const std::vector<int32_t>& numbers, const std::string& prefix) {
+    std::vector<std::string> runs;
+    for (size_t i = 0; i < numbers.size();) {
+        size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) ++j;
+        runs.push_back(prefix + std::to_string(numbers[i]) +
+                       (j > i ? " to " + prefix + std::to_string(numbers[j]) : std::string()));
+        i = j + 1;
+    }
+    return runs;
+}
+
 // The names of a NUL-separated list ended by an empty name.
 std::vector<std::string> SplitList(const char* list) {
     std::vector<std::string> names;
@@ -261,15 +275,14 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
         return;
     }
     std::map<std::string, std::string> seen;
+    std::vector<int32_t> missing;
     for (int32_t i = 1; i <= count; ++i) {
         const std::string key = "DEVICENAME" + std::to_string(i);
         char name[ModelConfigReader::kFieldSize] = {};
         const int32_t kind = reader.ReadModelEntry(i, name);
         const ScannedKey* entry = setup_.Key(section, key);
         if (!entry) {
-            Error(setup_, number->line,
-                  "[DEVICENAME] " + key + " is missing (DEVICENUMBER is " + std::to_string(count) +
-                      ")");
+            missing.push_back(i);
             continue;
         }
         // An entry without a kind suffix is not offered: a model kept in the
@@ -292,6 +305,10 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
         m.entryLine = entry->line;
         models_.push_back(m);
     }
+    for (const std::string& run : Runs(missing, "DEVICENAME"))
+        Error(setup_, number->line,
+              "[DEVICENAME] " + run + (run.find(" to ") != std::string::npos ? " are" : " is") +
+                  " missing (DEVICENUMBER is " + std::to_string(count) + ")");
     if (const ScannedSection* s = setup_.scan.Section(section)) {
         for (const ScannedKey& k : s->keys) {
             if (k.name.size() <= 10 || !SameText(k.name.substr(0, 10), section)) continue;
@@ -633,13 +650,12 @@ void Checker::CheckUsbDevices() {
                       std::to_string(kMaxUsbDeviceEntries));
     }
     std::map<std::string, size_t> listed;
+    std::vector<int32_t> missing;
     for (size_t i = 0; i < devices.size(); ++i) {
         const std::string key = std::to_string(i);
         const ScannedKey* entry = setup_.Key(section, key);
         if (!entry) {
-            Error(setup_, count ? count->line : 0,
-                  "[SUPPORTED-USB-DEVICE] entry " + key + " is missing (PRNCOUNT is " +
-                      std::to_string(devices.size()) + ")");
+            missing.push_back(static_cast<int32_t>(i));
             continue;
         }
         auto [it, fresh] = listed.emplace(devices[i], i);
@@ -652,6 +668,11 @@ void Checker::CheckUsbDevices() {
                     "[SUPPORTED-USB-DEVICE] lists " + Quoted(devices[i]) +
                         ", which no offered USB model uses");
     }
+    for (const std::string& run : Runs(missing, ""))
+        Error(setup_, count ? count->line : 0,
+              "[SUPPORTED-USB-DEVICE] " + std::string(run.find(" to ") != std::string::npos ? "entries " : "entry ") + run +
+                  (run.find(" to ") != std::string::npos ? " are" : " is") +
+                  " missing (PRNCOUNT is " + std::to_string(devices.size()) + ")");
     for (const std::string& port : usbPortsOffered_)
         if (!listed.count(port))
             Error(setup_, count ? count->line : setup_.SectionLine(section),

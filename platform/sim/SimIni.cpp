@@ -82,8 +82,15 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        Line line = Classify(text.substr(start, end - start));
+        const std::string_view raw = text.substr(start, end - start);
         start = end + 1;
+        if (!inSection) {
+            // Outside the section only a header can matter.
+            size_t first = 0;
+            while (first < raw.size() && IsBlank(raw[first])) ++first;
+            if (first == raw.size() || raw[first] != '[') continue;
+        }
+        Line line = Classify(raw);
         if (line.kind == Line::Section) {
             if (inSection) return std::nullopt;
             if (!seenSection && SameName(line.name, section)) {
