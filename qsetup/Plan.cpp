@@ -69,9 +69,7 @@ PlanResult RunPlan(const PlanOptions& options) {
     result.packageRead = true;
     Journal journal;
     RecordingWindows recorder(machine, journal, ShowPath);
-    // The stand-in of the progress window waits on the bare machine: its
-    // polls are no step of the installation.
-    HeadlessProgress progress(machine);
+    JoinedProgress progress;
     result.wizard = RunWizard(recorder, options.wizard, progress, ApplicationName(machine));
     result.steps = journal.Entries();
     return result;

@@ -50,16 +50,6 @@ std::string PackageFileName(plat::Windows& windows, const std::string& root,
     return name;
 }
 
-bool MountPackage(plat::SimWindows& w, const std::string& hostDir) {
-    // The machine's own placeholder of the program goes: the package's counts.
-    w.RemovePath(std::string(kSimPackage) + "\\Setup.exe");
-    if (w.MountHostFolder(hostDir, kSimPackage, plat::SimWindows::Mount::ReadOnly) < 0) return false;
-    w.SetModuleFileName(std::string(kSimPackage) + "\\" +
-                        PackageFileName(w, kSimPackage, "Setup.exe"));
-    w.SetCurrentFolder(kSimPackage);
-    return true;
-}
-
 bool PrepareMachine(plat::SimWindows& w, const std::string& hostDir, int32_t os,
                     std::optional<int32_t> usbPrinterId, std::string& assumed) {
     const plat::OsVersion version = plat::sim::VersionOfClass(os);

@@ -14,9 +14,9 @@ namespace qsetup {
 // Where the package lies on the simulated machine.
 inline constexpr const char* kSimPackage = "C:\\PKG";
 
-// Mounts the package of the host folder `hostDir` read-only at kSimPackage
-// as the program folder and the current folder; false when the folder can't
-// be read.
+// Mounts the package of the folder `hostDir` of this computer read-only at
+// kSimPackage as the program folder and the current folder; false when the
+// folder can't be read. (On Windows the files come through the Win32 layer.)
 bool MountPackage(plat::SimWindows& w, const std::string& hostDir);
 
 // Makes `w` a fresh Windows of class `os` with the package of the host

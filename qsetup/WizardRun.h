@@ -4,6 +4,7 @@
 // exactly what a person clicking through the wizard would get.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -23,6 +24,15 @@ struct WizardInput {
     // The serial settings as entries of the port page's lists ("9600",
     // "None", "8", "1.5", "Hardware"); empty ones stay as the page has them.
     std::string baud, parity, dataBits, stopBits, protocol;
+};
+
+// The progress window of a run without windows: it shows nothing and returns
+// at once, and the Install command then waits for the worker's end itself
+// (as it does when the window closes early on Windows 98/Me). The waiting
+// thread sleeps in the join instead of polling.
+class JoinedProgress final : public ProgressHost {
+public:
+    void RunModal(std::atomic<int32_t>&, int32_t) override {}
 };
 
 enum class WizardEnd {

@@ -245,6 +245,9 @@ public:
     enum class Mount { ReadWrite, ReadOnly };
     int MountHostFolder(const std::string& hostPath, const std::string& simPath,
                         Mount mount = Mount::ReadWrite);
+    // Makes a folder (and everything below it) read-only as a read-only
+    // mount is, or writable again.
+    void SetReadOnlyMount(const std::string& simPath, bool readOnly);
     void SetModuleFileName(const std::string& path);
     // Sets the current folder, creating it when missing.
     void SetCurrentFolder(const std::string& path);
