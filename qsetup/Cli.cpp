@@ -186,18 +186,26 @@ int UsageError(Console& console, const std::string& verb, const std::string& err
     return kExitUsage;
 }
 
-int RunCheck(const std::vector<std::string>& args, Console& console) {
-    const Parsed p = Parse(args, 1, {}, {"--json"});
+// What every verb answers before its work: its help, a bad option, and its
+// one PACKAGE_DIR. An exit code when the verb ends here.
+std::optional<int> Preamble(const Parsed& p, const std::string& verb, const char* usage,
+                            Console& console) {
     if (p.help) {
-        console.Out(kCheckUsage);
+        console.Out(usage);
         return kExitClean;
     }
-    if (!p.error.empty()) return UsageError(console, "check", p.error, kCheckUsage);
+    if (!p.error.empty()) return UsageError(console, verb, p.error, usage);
     if (p.positional.size() != 1)
-        return UsageError(console, "check",
+        return UsageError(console, verb,
                           p.positional.empty() ? "PACKAGE_DIR is missing"
                                                : "one PACKAGE_DIR only, please",
-                          kCheckUsage);
+                          usage);
+    return std::nullopt;
+}
+
+int RunCheck(const std::vector<std::string>& args, Console& console) {
+    const Parsed p = Parse(args, 1, {}, {"--json"});
+    if (const auto code = Preamble(p, "check", kCheckUsage, console)) return *code;
     const std::string& dir = p.positional[0];
     CheckReport report;
     std::string error;
@@ -231,16 +239,7 @@ int RunPlanCommand(const std::vector<std::string>& args, Console& console) {
     const Parsed p =
         Parse(args, 1, {"--model", "--os", "--port", "--serial", "--usb-printer"},
               {"--advanced", "--raster", "--default", "--fonts", "--json"});
-    if (p.help) {
-        console.Out(kPlanUsage);
-        return kExitClean;
-    }
-    if (!p.error.empty()) return UsageError(console, "plan", p.error, kPlanUsage);
-    if (p.positional.size() != 1)
-        return UsageError(console, "plan",
-                          p.positional.empty() ? "PACKAGE_DIR is missing"
-                                               : "one PACKAGE_DIR only, please",
-                          kPlanUsage);
+    if (const auto code = Preamble(p, "plan", kPlanUsage, console)) return *code;
     for (const char* required : {"--model", "--os", "--port"})
         if (!p.values.count(required))
             return UsageError(console, "plan", std::string(required) + " is missing", kPlanUsage);

@@ -5,14 +5,7 @@
 #include <vector>
 
 #include "setup/engine/Messages.h"
-#include "setup/res/resource.h"
-#include "setup/wizard/ModulePage.h"
-#include "setup/wizard/OsPage.h"
-#include "setup/wizard/PortPage.h"
-#include "setup/wizard/SetupState.h"
-#include "setup/wizard/SetupTypePage.h"
-#include "setup/wizard/WizardHost.h"
-#include "setup/wizard/WizardTexts.h"
+#include "setup/wizard/SetupWizard.h"
 
 namespace qsetup {
 
@@ -62,15 +55,12 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
 
     // The pages and the host as Setup builds them; each page initialises
     // when its window is made, then the host shows page 0 and checks the user.
-    ModulePage modules(windows);
-    SetupTypePage setupType;
-    OsPage os;
-    PortPage port(state);
-    WizardHost host(state, modules, setupType, os, port);
-    host.AddPage(wiztext::kPageCaptions[0], &modules, IDD_MODULE_PAGE);
-    host.AddPage(wiztext::kPageCaptions[1], &setupType, IDD_SETUP_TYPE_PAGE);
-    host.AddPage(wiztext::kPageCaptions[2], &os, IDD_OS_PAGE);
-    host.AddPage(wiztext::kPageCaptions[3], &port, IDD_PORT_PAGE);
+    SetupWizard wizard(state);
+    ModulePage& modules = wizard.modules;
+    SetupTypePage& setupType = wizard.setupType;
+    OsPage& os = wizard.os;
+    PortPage& port = wizard.port;
+    WizardHost& host = wizard.host;
     modules.Initialize();
     setupType.Initialize();
     os.Initialize(windows, state.context);

@@ -12,6 +12,16 @@
 namespace qsetup {
 namespace {
 
+// One plan with its choices and a text it must give.
+struct PlanCase {
+    const char* what;
+    const char* model;
+    int32_t os;
+    const char* port;
+    void (*tweak)(PlanOptions&);
+    const char* expected;
+};
+
 class PlanTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { package_ = new test::SamplePackageFolder("plan"); }
@@ -135,14 +145,7 @@ TEST_F(PlanTest, ParallelWithItsProcessorOnXpAndOn98) {
 }
 
 TEST_F(PlanTest, SetupsRefusalsAsItShowsThem) {
-    struct Case {
-        const char* what;
-        const char* model;
-        int32_t os;
-        const char* port;
-        void (*tweak)(PlanOptions&);
-        const char* message;
-    } cases[] = {
+    const PlanCase cases[] = {
         {"Vista for a model without it", "KRT-B200", WinVista, "LPT1:", nullptr, msg::kNoVista},
         {"Server 2003 for a model without it", "KEM-E10", Win2003, "LPT1:", nullptr, msg::kNo2003},
         {"Advanced USB without a printer", "KRT-A100", WinXP, "USB_KRT-A100_2",
@@ -154,14 +157,14 @@ TEST_F(PlanTest, SetupsRefusalsAsItShowsThem) {
          },
          msg::kChangePrinterName},
     };
-    for (const Case& c : cases) {
+    for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.what);
         const PlanResult r = Plan(c.model, c.os, c.port, c.tweak);
         EXPECT_EQ(r.wizard.end, WizardEnd::Refused);
         EXPECT_EQ(PlanExitCode(r), 1);
         ASSERT_FALSE(r.steps.empty());
         EXPECT_EQ(r.steps.back().action, "message");
-        EXPECT_NE(r.steps.back().text.find(std::string(c.message).substr(0, 30)),
+        EXPECT_NE(r.steps.back().text.find(std::string(c.expected).substr(0, 30)),
                   std::string::npos)
             << r.steps.back().text;
         EXPECT_TRUE(Texts(r, "printer").empty());
@@ -177,14 +180,7 @@ TEST_F(PlanTest, SetupsRefusalsAsItShowsThem) {
 }
 
 TEST_F(PlanTest, ChoicesTheWizardDoesNotOffer) {
-    struct Case {
-        const char* what;
-        const char* model;
-        int32_t os;
-        const char* port;
-        void (*tweak)(PlanOptions&);
-        const char* problem;
-    } cases[] = {
+    const PlanCase cases[] = {
         {"an unknown model", "KRT-X1", WinXP, "LPT1:", nullptr,
          "the model \"KRT-X1\" is not offered; the package offers KRT-P58, KRT-A100"},
         {"a model without a kind", "KSV-D1", WinXP, "LPT1:", nullptr, "the model \"KSV-D1\""},
@@ -208,12 +204,12 @@ TEST_F(PlanTest, ChoicesTheWizardDoesNotOffer) {
          [](PlanOptions& o) { o.wizard.baud = "14400"; },
          "the baud rate \"14400\" is not in the port page's list: 110, 300"},
     };
-    for (const Case& c : cases) {
+    for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.what);
         const PlanResult r = Plan(c.model, c.os, c.port, c.tweak);
         EXPECT_EQ(r.wizard.end, WizardEnd::BadChoice);
         EXPECT_EQ(PlanExitCode(r), 2);
-        EXPECT_NE(r.wizard.problem.find(c.problem), std::string::npos) << r.wizard.problem;
+        EXPECT_NE(r.wizard.problem.find(c.expected), std::string::npos) << r.wizard.problem;
     }
 }
 
