@@ -233,6 +233,7 @@ public:
     }
 
     void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    void GetLocalTime(LocalTime& out) override { inner_.GetLocalTime(out); }
     uint32_t StartThread(std::function<void()> body, Thread& out) override {
         return inner_.StartThread(std::move(body), out);
     }

@@ -166,6 +166,12 @@ struct PrinterInfo5 {
     uint32_t attributes = 0;
 };
 
+// SYSTEMTIME as GetLocalTime fills it: the local wall-clock time.
+struct LocalTime {
+    uint16_t year = 0, month = 0, dayOfWeek = 0, day = 0;  // month 1..12, dayOfWeek 0 = Sunday
+    uint16_t hour = 0, minute = 0, second = 0, milliseconds = 0;
+};
+
 struct OsVersion {
     uint32_t platformId = 2;  // 1 = Windows 95/98/Me, 2 = NT
     uint32_t major = 5, minor = 1, build = 2600;
@@ -375,6 +381,9 @@ public:
 
     // ---- clock and threads
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // GetLocalTime: the wall clock, for the time stamps of a log. Nothing
+    // that waits reads it.
+    virtual void GetLocalTime(LocalTime& out) = 0;
     // Starts `body` on a new thread (_beginthreadex on Windows); the Win32
     // error number of a failure, and then no thread was started.
     virtual uint32_t StartThread(std::function<void()> body, Thread& out) = 0;

@@ -270,6 +270,9 @@ struct SimWindows::State {
 
     // ---- clock and UI
     std::vector<uint32_t> sleeps;
+    // The clock: milliseconds since 2000-01-01 00:00 local time; waits move
+    // it. It starts at Monday 2024-06-03 09:00.
+    int64_t clockMs = 770720400000;
     std::vector<int> answers;
     int defaultYesNo = mb::IdNo;
     std::vector<sim::MessageBoxCall> boxes;

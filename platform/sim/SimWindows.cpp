@@ -584,11 +584,64 @@ void SimWindows::Sleep(uint32_t milliseconds) {
         Guard lock(mu_);
         s_->Enter("Sleep");
         s_->sleeps.push_back(milliseconds);
+        s_->clockMs += milliseconds;
     }
     // A wait returns at once here; let the other threads run, so that a
     // thread polling in a loop of waits can't starve the one it waits for
     // (the machine's lock is not fair on every platform).
     YieldThread();
+}
+
+namespace {
+
+// Days since 2000-01-01 of a date in the proleptic Gregorian calendar, and
+// back (after H. Hinnant's civil-date algorithms).
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 730425;
+}
+
+void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
+    z += 730425;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = static_cast<int64_t>(yoe) + era * 400 + (m <= 2);
+}
+
+}  // namespace
+
+void SimWindows::SetLocalTime(const LocalTime& t) {
+    Guard lock(mu_);
+    s_->clockMs = DaysFromCivil(t.year, t.month, t.day) * 86400000 +
+                  ((t.hour * 60 + t.minute) * 60 + t.second) * int64_t{1000} + t.milliseconds;
+}
+
+void SimWindows::GetLocalTime(LocalTime& out) {
+    Guard lock(mu_);
+    s_->Enter("GetLocalTime");
+    const int64_t ms = s_->clockMs;
+    const int64_t days = ms >= 0 ? ms / 86400000 : (ms - 86399999) / 86400000;
+    const int64_t rest = ms - days * 86400000;
+    int64_t year = 0;
+    unsigned month = 0, day = 0;
+    CivilFromDays(days, year, month, day);
+    out.year = static_cast<uint16_t>(year);
+    out.month = static_cast<uint16_t>(month);
+    out.day = static_cast<uint16_t>(day);
+    out.dayOfWeek = static_cast<uint16_t>(((days % 7) + 7 + 6) % 7);  // 2000-01-01 was a Saturday
+    out.hour = static_cast<uint16_t>(rest / 3600000);
+    out.minute = static_cast<uint16_t>(rest / 60000 % 60);
+    out.second = static_cast<uint16_t>(rest / 1000 % 60);
+    out.milliseconds = static_cast<uint16_t>(rest % 1000);
 }
 
 uint32_t SimWindows::StartThread(std::function<void()> body, Thread& out) {

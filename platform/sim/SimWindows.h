@@ -194,6 +194,7 @@ public:
     std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
 
     void Sleep(uint32_t milliseconds) override;
+    void GetLocalTime(LocalTime& out) override;
     uint32_t StartThread(std::function<void()> body, Thread& out) override;
 
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
@@ -285,6 +286,9 @@ public:
     // ---- clock
     std::vector<uint32_t> Sleeps() const;
     void ClearSleeps();
+    // The local time the machine's clock shows before any wait (by default
+    // Monday 2024-06-03 09:00:00.000); each Sleep moves it on by its length.
+    void SetLocalTime(const LocalTime& time);
 
     // ---- user interface
     // Answers for the next message boxes, in order.

@@ -950,6 +950,13 @@ std::unique_ptr<UsbLibrary> Win32Windows::LoadUsbLibrary(const std::string& name
 
 void Win32Windows::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+void Win32Windows::GetLocalTime(LocalTime& out) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    out = {now.wYear, now.wMonth, now.wDayOfWeek, now.wDay,
+           now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
 uint32_t Win32Windows::StartThread(std::function<void()> body, Thread& out) {
     return Thread::Start(std::move(body), out);
 }

@@ -106,6 +106,7 @@ public:
                                                uint32_t& error) override;
 
     void Sleep(uint32_t milliseconds) override;
+    void GetLocalTime(LocalTime& out) override;
     uint32_t StartThread(std::function<void()> body, Thread& out) override;
 
     int MessageBox(Window owner, const std::string& text, const std::string& caption,

@@ -449,6 +449,33 @@ TEST_F(Contract, MutexesWindowsAndLibraries) {
     EXPECT_EQ(error, err::ModNotFound);
 }
 
+// The local time is a plausible date and time that a wait does not set back
+// (the simulated clock moves by exactly the wait).
+TEST_F(Contract, LocalTimeIsADateAndTimeThatWaitsMoveOn) {
+    LocalTime before, after;
+    w->GetLocalTime(before);
+    w->Sleep(30);
+    w->GetLocalTime(after);
+    for (const LocalTime& t : {before, after}) {
+        EXPECT_GE(t.year, 2000);
+        EXPECT_TRUE(t.month >= 1 && t.month <= 12) << t.month;
+        EXPECT_TRUE(t.day >= 1 && t.day <= 31) << t.day;
+        EXPECT_LE(t.dayOfWeek, 6);
+        EXPECT_LE(t.hour, 23);
+        EXPECT_LE(t.minute, 59);
+        EXPECT_LE(t.second, 59);
+        EXPECT_LE(t.milliseconds, 999);
+    }
+    auto ms = [](const LocalTime& t) {
+        return ((((t.year * 13 + t.month) * 32 + t.day) * 24 + t.hour) * 60 + t.minute) * 60000LL +
+               t.second * 1000 + t.milliseconds;
+    };
+    EXPECT_GE(ms(after), ms(before) + (IsSimulation() ? 30 : 0));
+    if (IsSimulation()) {
+        EXPECT_EQ(ms(after) - ms(before), 30);
+    }
+}
+
 // A started thread runs to its end before Join returns, and two threads
 // counting under one lock lose no count.
 TEST_F(Contract, ThreadsJoinAndLocksExclude) {

@@ -292,3 +292,28 @@ TEST(SimFolders, DefaultLayoutAndEnvironments) {
 
 }  // namespace
 }  // namespace plat
+
+namespace plat {
+namespace {
+
+// The simulated clock across a month, a year and a leap day.
+TEST(SimClock, LocalTimeFollowsTheCalendar) {
+    SimWindows w;
+    LocalTime t;
+    w.GetLocalTime(t);
+    EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.hour, t.minute}),
+              std::vector<int>({2024, 6, 3, 1, 9, 0}));
+    w.SetLocalTime({2024, 2, 0, 28, 23, 59, 59, 999});
+    w.Sleep(1);
+    w.GetLocalTime(t);
+    EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.hour, t.second, t.milliseconds}),
+              std::vector<int>({2024, 2, 29, 4, 0, 0, 0}));
+    w.SetLocalTime({1999, 12, 0, 31, 23, 59, 59, 500});
+    w.Sleep(700);
+    w.GetLocalTime(t);
+    EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.milliseconds}),
+              std::vector<int>({2000, 1, 1, 6, 200}));
+}
+
+}  // namespace
+}  // namespace plat
