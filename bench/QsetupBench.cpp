@@ -59,7 +59,8 @@ void BM_PlanUsbTypicalXp(benchmark::State& state) {
         state.PauseTiming();
         auto w = std::make_unique<plat::SimWindows>();
         std::string assumed;
-        qsetup::PrepareMachine(*w, HostPackage(), WinXP, 0, assumed);
+        qsetup::MountPackage(*w, HostPackage());
+        qsetup::PrepareMachine(*w, WinXP, 0, assumed);
         state.ResumeTiming();
         qsetup::Journal journal;
         qsetup::RecordingWindows recorder(*w, journal);

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "qsetup/Deploy.h"
 #include "qsetup/Json.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/Plan.h"
@@ -20,9 +21,61 @@ constexpr const char* kUsage =
     "        is the installation package sound? One line per problem.\n"
     "  plan PACKAGE_DIR --model M --os 98|NT4|2000|XP|2003|Vista --port P [options]\n"
     "        what Setup would do, step by step, on a fresh Windows of that version\n"
+    "  install PACKAGE_DIR --model M --port P [options]\n"
+    "        installs on this Windows as Setup's wizard would, without a window\n"
+    "  uninstall PACKAGE_DIR (--all | --item NAME ...)\n"
+    "        removes what Uninstall offers, without a window\n"
+    "  list PACKAGE_DIR [--json]\n"
+    "        what Uninstall would offer on this Windows\n"
     "\n"
-    "\"qsetup VERB --help\" tells more. Exit codes: 0 clean, 1 findings or failure,\n"
-    "2 bad arguments.\n";
+    "\"qsetup VERB --help\" tells more. Exit codes of check and plan: 0 clean,\n"
+    "1 findings or failure, 2 bad arguments; install and uninstall end with the\n"
+    "codes of Windows Installer (0, 3010, 1602, 1603, 1618, 5, 2).\n";
+
+constexpr const char* kInstallUsage =
+    "usage: qsetup install PACKAGE_DIR --model M --port P\n"
+    "                      [--os auto|98|NT4|2000|XP|2003|Vista] [--advanced] [--raster]\n"
+    "                      [--serial BAUD,PARITY,BITS,STOP,PROTOCOL] [--default] [--fonts]\n"
+    "                      [--set-id] [--log FILE] [--quiet]\n"
+    "\n"
+    "Installs the model on this Windows as Setup's wizard does with these choices,\n"
+    "without a window: the same checks and steps, each text Setup would show on\n"
+    "standard error, the steps as progress on standard output (one bar on a\n"
+    "console), all of it time-stamped in the log. Refuses before any change what\n"
+    "the wizard does not offer or the package can't do here.\n"
+    "\n"
+    "  --os OS      the running Windows (auto, the default); another one is refused,\n"
+    "               since Setup installs only for the Windows it runs on\n"
+    "  --set-id     let a USB printer take the ID of the chosen port (the question\n"
+    "               is answered Yes); without it the question is answered No\n"
+    "  --log FILE   the log (default qsetup.log beside qsetup.exe), appended\n"
+    "  --quiet      no progress on standard output\n"
+    "  --advanced, --raster, --serial, --default, --fonts: as for qsetup plan\n"
+    "\n"
+    "Exit codes: 0 installed; 3010 installed, restart Windows; 1603 the installation\n"
+    "failed; 1618 Setup or Uninstall runs; 1602 a question was answered No; 5 not\n"
+    "an administrator; 2 bad arguments or package (nothing changed).\n";
+
+constexpr const char* kUninstallUsage =
+    "usage: qsetup uninstall PACKAGE_DIR (--all | --item NAME [--item NAME ...])\n"
+    "                        [--log FILE] [--quiet]\n"
+    "\n"
+    "Removes the chosen items of Uninstall's list (qsetup list shows it) with the\n"
+    "Uninstall engine: its checks, order and waits, each status line on standard\n"
+    "error and in the log (default qsetup.log beside qsetup.exe).\n"
+    "\n"
+    "Exit codes: 0 removed (or nothing to remove with --all); 3010 removed, restart\n"
+    "Windows; 1603 an item could not be removed (the others are); 1 a named item\n"
+    "is not in the list (nothing removed); 1618 Setup or Uninstall runs; 5 not an\n"
+    "administrator; 2 bad arguments or package.\n";
+
+constexpr const char* kListUsage =
+    "usage: qsetup list PACKAGE_DIR [--json]\n"
+    "\n"
+    "What Uninstall would offer on this Windows: the printers, port monitors and\n"
+    "print processors of the package, one a line (KIND<tab>NAME).\n"
+    "\n"
+    "Exit codes: 0, or 2 when the package has no Uninstall.ini.\n";
 
 constexpr const char* kCheckUsage =
     "usage: qsetup check PACKAGE_DIR [--json]\n"
@@ -73,6 +126,7 @@ constexpr const char* kPlanUsage =
 struct Parsed {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;  // options with a value
+    std::vector<std::string> items;             // every --item
     std::map<std::string, bool> flags;
     std::string error;
     bool help = false;
@@ -117,7 +171,8 @@ Parsed Parse(const std::vector<std::string>& args, size_t from,
                 }
                 value = args[++i];
             }
-            if (p.values.count(name)) p.error = name + " is given twice";
+            if (name == "--item") p.items.push_back(value);
+            else if (p.values.count(name)) p.error = name + " is given twice";
             else p.values[name] = value;
         } else {
             p.error = "unknown option " + name;
@@ -177,6 +232,17 @@ bool ParseSerial(const std::string& text, WizardInput& in, std::string& error) {
     in.stopBits = parts[3];
     in.protocol = protocol->second;
     return true;
+}
+
+// The wizard's choices of plan and install.
+bool TakeChoices(const Parsed& p, WizardInput& in, std::string& error) {
+    in.model = p.values.at("--model");
+    in.port = p.values.at("--port");
+    in.advanced = p.flags.count("--advanced") != 0;
+    in.raster = p.flags.count("--raster") != 0;
+    in.setDefault = p.flags.count("--default") != 0;
+    in.fonts = p.flags.count("--fonts") != 0;
+    return !p.values.count("--serial") || ParseSerial(p.values.at("--serial"), in, error);
 }
 
 int UsageError(Console& console, const std::string& verb, const std::string& error,
@@ -252,16 +318,8 @@ int RunPlanCommand(const std::vector<std::string>& args, Console& console) {
                               "\" is none of 98, NT4, 2000, XP, 2003, Vista",
                           kPlanUsage);
     options.os = *os;
-    WizardInput& in = options.wizard;
-    in.model = p.values.at("--model");
-    in.port = p.values.at("--port");
-    in.advanced = p.flags.count("--advanced") != 0;
-    in.raster = p.flags.count("--raster") != 0;
-    in.setDefault = p.flags.count("--default") != 0;
-    in.fonts = p.flags.count("--fonts") != 0;
     std::string error;
-    if (p.values.count("--serial") && !ParseSerial(p.values.at("--serial"), in, error))
-        return UsageError(console, "plan", error, kPlanUsage);
+    if (!TakeChoices(p, options.wizard, error)) return UsageError(console, "plan", error, kPlanUsage);
     if (p.values.count("--usb-printer")) {
         const std::string& id = p.values.at("--usb-printer");
         char* end = nullptr;
@@ -285,9 +343,145 @@ int RunPlanCommand(const std::vector<std::string>& args, Console& console) {
     return PlanExitCode(result);
 }
 
+// The running machine (or the host's), the package folder entered on it,
+// and the output with its log; nullopt and an exit code when they can't be had.
+struct Deployment {
+    std::unique_ptr<plat::Windows> owned;
+    plat::Windows* machine = nullptr;
+    PackageOnMachine package;
+    std::unique_ptr<LogFile> logFile;
+    std::unique_ptr<DeployOutput> out;
+};
+
+std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::vector<std::string>& args,
+                           Console& console, const Host& host, Deployment& d) {
+    d.machine = host.machine;
+    if (!d.machine) {
+        d.owned = RealMachine();
+        d.machine = d.owned.get();
+    }
+    if (!d.machine) {
+        console.Err("qsetup " + verb + ": works on Windows only (it changes this machine);"
+                    " qsetup plan shows what it would do\n");
+        return kDeployBadInput;
+    }
+    // The log: --log FILE, else qsetup.log beside this program.
+    std::string logPath;
+    if (p.values.count("--log")) {
+        logPath = p.values.at("--log");
+    } else {
+        std::string self;
+        d.machine->GetModuleFileName(self, 260);
+        const size_t slash = self.find_last_of("\\/");
+        logPath = (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) +
+                  "qsetup.log";
+    }
+    LogWriter log;
+    if (host.openLog) {
+        log = host.openLog(logPath);
+    } else {
+        d.logFile = std::make_unique<LogFile>(logPath);
+        log = [file = d.logFile.get()](const std::string& line) { return file->Append(line); };
+    }
+    const DeployOutput::Progress progress =
+        p.flags.count("--quiet")   ? DeployOutput::Progress::None
+        : !host.machine && StdoutIsConsole() ? DeployOutput::Progress::Bar
+                                             : DeployOutput::Progress::Lines;
+    d.out = std::make_unique<DeployOutput>(console, *d.machine, log, progress);
+    std::string line = "qsetup";
+    for (const std::string& a : args)
+        line += " " + (a.find(' ') != std::string::npos ? "\"" + a + "\"" : a);
+    d.out->Start(line);
+    const std::string root = EnterFolder(*d.machine, p.positional[0]);
+    if (root.empty()) {
+        d.out->Error(p.positional[0] + ": no such folder, or it can't be entered");
+        d.out->Finish("nothing done", kDeployBadInput);
+        return kDeployBadInput;
+    }
+    d.package = FindPrograms(*d.machine, root);
+    return std::nullopt;
+}
+
+int RunInstallCommand(const std::vector<std::string>& args, Console& console, const Host& host) {
+    const Parsed p = Parse(args, 1, {"--model", "--os", "--port", "--serial", "--log"},
+                           {"--advanced", "--raster", "--default", "--fonts", "--set-id", "--quiet"});
+    if (const auto code = Preamble(p, "install", kInstallUsage, console)) return *code;
+    for (const char* required : {"--model", "--port"})
+        if (!p.values.count(required))
+            return UsageError(console, "install", std::string(required) + " is missing",
+                              kInstallUsage);
+    InstallOptions options;
+    if (p.values.count("--os") && Lower(p.values.at("--os")) != "auto") {
+        const auto os = ParseOs(p.values.at("--os"));
+        if (!os)
+            return UsageError(console, "install",
+                              "--os \"" + p.values.at("--os") +
+                                  "\" is none of auto, 98, NT4, 2000, XP, 2003, Vista",
+                              kInstallUsage);
+        options.os = *os;
+    }
+    options.setId = p.flags.count("--set-id") != 0;
+    std::string error;
+    if (!TakeChoices(p, options.wizard, error))
+        return UsageError(console, "install", error, kInstallUsage);
+    Deployment d;
+    if (const auto code = Prepare(p, "install", args, console, host, d)) return *code;
+    return RunInstall(*d.machine, d.package, options, *d.out);
+}
+
+int RunUninstallCommand(const std::vector<std::string>& args, Console& console, const Host& host) {
+    const Parsed p = Parse(args, 1, {"--item", "--log"}, {"--all", "--quiet"});
+    if (const auto code = Preamble(p, "uninstall", kUninstallUsage, console)) return *code;
+    UninstallOptions options;
+    options.all = p.flags.count("--all") != 0;
+    options.items = p.items;
+    if (options.all == !options.items.empty())
+        return UsageError(console, "uninstall",
+                          options.all ? "--all and --item exclude each other"
+                                      : "--all or --item NAME is missing",
+                          kUninstallUsage);
+    Deployment d;
+    if (const auto code = Prepare(p, "uninstall", args, console, host, d)) return *code;
+    return RunUninstall(*d.machine, d.package, options, *d.out);
+}
+
+int RunListCommand(const std::vector<std::string>& args, Console& console, const Host& host) {
+    const Parsed p = Parse(args, 1, {}, {"--json"});
+    if (const auto code = Preamble(p, "list", kListUsage, console)) return *code;
+    std::unique_ptr<plat::Windows> owned;
+    plat::Windows* machine = host.machine;
+    if (!machine) {
+        owned = RealMachine();
+        machine = owned.get();
+    }
+    if (!machine) {
+        console.Err("qsetup list: works on Windows only (it reads this machine's spooler)\n");
+        return kExitUsage;
+    }
+    const std::string root = EnterFolder(*machine, p.positional[0]);
+    std::vector<ListedItem> items;
+    std::string error = p.positional[0] + ": no such folder, or it can't be entered";
+    if (root.empty() || !ListItems(*machine, FindPrograms(*machine, root), items, error)) {
+        console.Err("qsetup list: " + error + "\n");
+        return kExitUsage;
+    }
+    std::string out;
+    if (p.flags.count("--json")) {
+        out = "{\"command\":\"list\",\"package\":" + JsonString(p.positional[0]) + ",\"items\":[";
+        for (size_t i = 0; i < items.size(); ++i)
+            out += std::string(i ? "," : "") + "{\"kind\":\"" + items[i].kind +
+                   "\",\"name\":" + JsonString(items[i].name) + "}";
+        out += "]}\n";
+    } else {
+        for (const ListedItem& item : items) out += std::string(item.kind) + "\t" + item.name + "\n";
+    }
+    console.Out(out);
+    return kExitClean;
+}
+
 }  // namespace
 
-int Run(const std::vector<std::string>& args, Console& console) {
+int Run(const std::vector<std::string>& args, Console& console, const Host& host) {
     if (args.empty()) {
         console.Err(kUsage);
         return kExitUsage;
@@ -297,12 +491,18 @@ int Run(const std::vector<std::string>& args, Console& console) {
         if (verb == "help" && args.size() > 1) {
             if (args[1] == "check") return console.Out(kCheckUsage), kExitClean;
             if (args[1] == "plan") return console.Out(kPlanUsage), kExitClean;
+            if (args[1] == "install") return console.Out(kInstallUsage), kExitClean;
+            if (args[1] == "uninstall") return console.Out(kUninstallUsage), kExitClean;
+            if (args[1] == "list") return console.Out(kListUsage), kExitClean;
         }
         console.Out(kUsage);
         return kExitClean;
     }
     if (verb == "check") return RunCheck(args, console);
     if (verb == "plan") return RunPlanCommand(args, console);
+    if (verb == "install") return RunInstallCommand(args, console, host);
+    if (verb == "uninstall") return RunUninstallCommand(args, console, host);
+    if (verb == "list") return RunListCommand(args, console, host);
     return UsageError(console, "", "unknown verb \"" + verb + "\"", kUsage);
 }
 

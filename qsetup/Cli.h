@@ -2,10 +2,14 @@
 // verb and exit codes as build servers and deployment tools read them.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "qsetup/Console.h"
+#include "qsetup/DeployOutput.h"
 
 namespace qsetup {
 
@@ -15,8 +19,18 @@ enum Exit : int {
     kExitUsage = 2,     // bad arguments or an unreadable package
 };
 
+// The machine that install, uninstall and list act on, and how a log is
+// opened: by default the running Windows and the file of that name.
+struct Host {
+    plat::Windows* machine = nullptr;
+    std::function<LogWriter(const std::string& path)> openLog;
+};
+
 // Runs one command; `args` without the program's name.
-int Run(const std::vector<std::string>& args, Console& console);
+int Run(const std::vector<std::string>& args, Console& console, const Host& host = {});
+
+// The running Windows (nullptr where qsetup does not run on Windows).
+std::unique_ptr<plat::Windows> RealMachine();
 
 // Checks the package in a folder of this computer: on Windows through the
 // real Win32 layer, elsewhere mounted read-only on a simulated Windows.

@@ -33,7 +33,8 @@ const char* Outcome(WizardEnd end) {
     switch (end) {
         case WizardEnd::Installed: return "installed";
         case WizardEnd::Failed: return "failed";
-        case WizardEnd::Refused: return "refused";
+        case WizardEnd::Refused:
+        case WizardEnd::Unsupported: return "refused";
         case WizardEnd::NotStarted: return "not-started";
         case WizardEnd::BadChoice: return "bad-choice";
     }
@@ -63,9 +64,8 @@ const char* OsOptionName(int32_t os) {
 PlanResult RunPlan(const PlanOptions& options) {
     PlanResult result;
     plat::SimWindows machine;
-    if (!PrepareMachine(machine, options.packageDir, options.os, options.usbPrinterId,
-                        result.machine))
-        return result;
+    if (!MountPackage(machine, options.packageDir)) return result;
+    PrepareMachine(machine, options.os, options.usbPrinterId, result.machine);
     result.packageRead = true;
     Journal journal;
     RecordingWindows recorder(machine, journal, ShowPath);
@@ -101,6 +101,7 @@ std::string PlanText(const PlanOptions& options, const PlanResult& result) {
             out += "Result: the installation failed";
             break;
         case WizardEnd::Refused:
+        case WizardEnd::Unsupported:
             out += "Result: refused; Setup stays open and installs nothing more";
             break;
         case WizardEnd::NotStarted:

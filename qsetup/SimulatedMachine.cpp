@@ -50,13 +50,51 @@ std::string PackageFileName(plat::Windows& windows, const std::string& root,
     return name;
 }
 
-bool PrepareMachine(plat::SimWindows& w, const std::string& hostDir, int32_t os,
-                    std::optional<int32_t> usbPrinterId, std::string& assumed) {
+namespace {
+
+bool CopyTree(plat::Windows& from, const std::string& source, plat::SimWindows& w,
+              const std::string& target) {
+    w.PutFolder(target);
+    plat::FindHandle find;
+    plat::FindData entry;
+    if (from.FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success) return false;
+    do {
+        if (entry.name == "." || entry.name == "..") continue;
+        const std::string s = source + "\\" + entry.name, t = target + "\\" + entry.name;
+        if (entry.attributes & plat::attr::Directory) {
+            if (!CopyTree(from, s, w, t)) return false;
+        } else {
+            std::string bytes;
+            if (from.ReadFile(s, bytes) != plat::err::Success) return false;
+            w.PutFile(t, bytes);
+        }
+    } while (from.FindNextFile(find, entry) == plat::err::Success);
+    return true;
+}
+
+}  // namespace
+
+void FinishMount(plat::SimWindows& w) {
+    w.SetReadOnlyMount(kSimPackage, true);
+    w.SetModuleFileName(std::string(kSimPackage) + "\\" +
+                        PackageFileName(w, kSimPackage, "Setup.exe"));
+    w.SetCurrentFolder(kSimPackage);
+}
+
+bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w) {
+    // The machine's own placeholder of the program goes: the package's counts.
+    w.RemovePath(std::string(kSimPackage) + "\\Setup.exe");
+    if (!CopyTree(from, root, w, kSimPackage)) return false;
+    FinishMount(w);
+    return true;
+}
+
+void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbPrinterId,
+                    std::string& assumed) {
     const plat::OsVersion version = plat::sim::VersionOfClass(os);
     w.SetVersion(version);
     plat::sim::PutPortRecords(w, os);
     if (os == Win98) w.SetLocalEnvironment(kWin98Environment);
-    if (!MountPackage(w, hostDir)) return false;
 
     ModelConfigReader reader(w);
     MonitorSettings monitors;
@@ -88,7 +126,6 @@ bool PrepareMachine(plat::SimWindows& w, const std::string& hostDir, int32_t os,
                                   std::to_string(*usbPrinterId)
                             : std::string("no USB printer attached")) +
               (usbLibrary ? "" : "; no KvUsbInt.dll in the package");
-    return true;
 }
 
 }  // namespace qsetup

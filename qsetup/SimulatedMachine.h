@@ -19,17 +19,24 @@ inline constexpr const char* kSimPackage = "C:\\PKG";
 // folder can't be read. (On Windows the files come through the Win32 layer.)
 bool MountPackage(plat::SimWindows& w, const std::string& hostDir);
 
-// Makes `w` a fresh Windows of class `os` with the package of the host
-// folder `hostDir` at kSimPackage: the version, the serial port records, the
-// spooler's environment, the ports that the package's monitors offer once
-// they are added (the serial monitor VXCOM1: to VXCOM8:, the USB monitor
-// the ports of [SUPPORTED-USB-DEVICE] and USB_<model>_1 to _4 of every USB
-// model), the USB interface library when the package holds one, and a USB
-// printer of the maker with the internal ID `usbPrinterId` when given.
-// `assumed` describes the machine for people. False when the host folder
-// can't be read.
-bool PrepareMachine(plat::SimWindows& w, const std::string& hostDir, int32_t os,
-                    std::optional<int32_t> usbPrinterId, std::string& assumed);
+// The same from the folder `root` of another machine, read through its
+// platform layer.
+bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w);
+
+// After the package's files are at kSimPackage: makes the folder read-only,
+// Setup's program folder and the current folder.
+void FinishMount(plat::SimWindows& w);
+
+// Makes `w`, with the package mounted, a fresh Windows of class `os`: the
+// version, the serial port records, the spooler's environment, the ports
+// that the package's monitors offer once they are added (the serial monitor
+// VXCOM1: to VXCOM8:, the USB monitor the ports of [SUPPORTED-USB-DEVICE]
+// and USB_<model>_1 to _4 of every USB model), the USB interface library
+// when the package holds one, and a USB printer of the maker with the
+// internal ID `usbPrinterId` when given. `assumed` describes the machine for
+// people.
+void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbPrinterId,
+                    std::string& assumed);
 
 // The name of a package file as the package spells it ("setup.exe" may be
 // "Setup.exe"), or `name` itself when there is none.

@@ -106,7 +106,7 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
     os.View().TakeUserCheck(IDC_VIET_FONTS, input.fonts);
     host.Next(frames);
     if (host.Current() != 3) {
-        result.end = WizardEnd::Refused;  // the model does not support this Windows
+        result.end = WizardEnd::Unsupported;
         return result;
     }
 

@@ -39,6 +39,7 @@ enum class WizardEnd {
     Installed,   // the printer queue was created
     Failed,      // the installation ran and failed
     Refused,     // Setup said no with a message and stays open (nothing installed by the worker)
+    Unsupported, // the model does not support this Windows: Setup said so on its OS page
     NotStarted,  // the wizard ended before its pages (not an administrator)
     BadChoice,   // the wizard offers no such choice: nothing was installed
 };

@@ -160,7 +160,7 @@ TEST_F(PlanTest, SetupsRefusalsAsItShowsThem) {
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.what);
         const PlanResult r = Plan(c.model, c.os, c.port, c.tweak);
-        EXPECT_EQ(r.wizard.end, WizardEnd::Refused);
+        EXPECT_EQ(r.wizard.end, c.os == WinXP ? WizardEnd::Refused : WizardEnd::Unsupported);
         EXPECT_EQ(PlanExitCode(r), 1);
         ASSERT_FALSE(r.steps.empty());
         EXPECT_EQ(r.steps.back().action, "message");

@@ -9,10 +9,25 @@ OsPage::OsPage() {
     view_.Declare(IDC_VIET_FONTS);
 }
 
+int32_t OsPageClass(const plat::OsVersion& version) {
+    if (version.platformId != 2) return Win98;
+    if (version.major == 4) return version.minor == 0 ? WinNT4 : Win98;
+    if (version.major == 5) {
+        switch (version.minor) {
+            case 0: return Win2000;
+            case 1: return WinXP;
+            case 2: return Win2003;
+            default: return Win98;
+        }
+    }
+    // Vista and every later Windows take the Vista driver family.
+    return version.major >= 6 ? WinVista : Win98;
+}
+
 void OsPage::Initialize(plat::Windows& windows, const MessageContext& context) {
-    osClass_ = Win98;
     plat::OsVersion version;
     const bool known = windows.GetVersion(version) == plat::err::Success;
+    osClass_ = known ? OsPageClass(version) : Win98;
     // The radio range: Vista's button lies beyond Server 2003's and is only
     // part of it on Vista and later.
     constexpr int first = IDC_OS_98, last = IDC_OS_2003;
@@ -21,34 +36,19 @@ void OsPage::Initialize(plat::Windows& windows, const MessageContext& context) {
         // 98 and Me; Windows 95 (minor 0) gets nothing checked.
         if (version.minor > 0) view_.CheckRadio(first, last, IDC_OS_98);
     } else if (known && version.platformId == 2) {
-        if (version.major == 4) {
-            if (version.minor == 0) {
-                view_.CheckRadio(first, last, IDC_OS_NT);
-                osClass_ = WinNT4;
-            }
-        } else if (version.major == 5) {
-            switch (version.minor) {
-                case 0:
-                    view_.CheckRadio(first, last, IDC_OS_2000);
-                    osClass_ = Win2000;
-                    break;
-                case 1:
-                    view_.CheckRadio(first, last, IDC_OS_XP);
-                    osClass_ = WinXP;
-                    MarkCompatibilityPersistedAllUsers(windows);
-                    break;
-                case 2:
-                    view_.CheckRadio(first, last, IDC_OS_2003);
-                    osClass_ = Win2003;
-                    break;
-                default:
-                    break;
-            }
-        } else if (version.major >= 6) {
-            // Vista and every later Windows take the Vista driver family.
-            view_.CheckRadio(first, IDC_OS_VISTA, IDC_OS_VISTA);
-            osClass_ = WinVista;
-            MarkCompatibilityPersisted(windows);
+        switch (osClass_) {
+            case WinNT4: view_.CheckRadio(first, last, IDC_OS_NT); break;
+            case Win2000: view_.CheckRadio(first, last, IDC_OS_2000); break;
+            case WinXP:
+                view_.CheckRadio(first, last, IDC_OS_XP);
+                MarkCompatibilityPersistedAllUsers(windows);
+                break;
+            case Win2003: view_.CheckRadio(first, last, IDC_OS_2003); break;
+            case WinVista:
+                view_.CheckRadio(first, IDC_OS_VISTA, IDC_OS_VISTA);
+                MarkCompatibilityPersisted(windows);
+                break;
+            default: break;  // an NT version of no class: nothing checked
         }
     } else {
         windows.MessageBox(context.owner, msg::kSystemNotSupported, context.caption,

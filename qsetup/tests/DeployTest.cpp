@@ -1,0 +1,247 @@
+// install, uninstall and list through the command line on a simulated
+// Windows XP with the sample package: the exit codes, what they changed and
+// did not change, and what they told.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "qsetup/Cli.h"
+#include "setup/engine/Messages.h"
+#include "tests/support/SimMachine.h"
+
+namespace qsetup {
+namespace {
+
+constexpr const char* kPkg = "C:\\PKG";
+
+class DeployTest : public ::testing::Test {
+protected:
+    void SetUp() override { Machine(WinXP); }
+
+    void Machine(int32_t os) {
+        w = std::make_unique<plat::SimWindows>();
+        support::SetOsClass(*w, os);
+        if (os == Win98) w->SetLocalEnvironment("Windows 4.0");
+        ASSERT_GT(support::MountSamplePackage(*w, kPkg), 10);
+        support::SetSamplePorts(*w);
+        w->SetUsbLibraryPresent(true);
+        // Where qsetup.exe runs from: the package.
+        w->SetModuleFileName(std::string(kPkg) + "\\qsetup.exe");
+        logs.clear();
+    }
+
+    int Run(std::vector<std::string> args) {
+        StringConsole console;
+        Host host;
+        host.machine = w.get();
+        host.openLog = [this](const std::string& path) -> LogWriter {
+            if (path == "Z:\\readonly\\qsetup.log") return [](const std::string&) { return false; };
+            return [this, path](const std::string& line) {
+                logs[path] += line + "\n";
+                return true;
+            };
+        };
+        const int code = qsetup::Run(args, console, host);
+        out = console.out;
+        err = console.err;
+        return code;
+    }
+
+    std::vector<std::string> Install(const std::string& model, const std::string& port,
+                                     std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"install", kPkg, "--model", model, "--port", port};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+
+    // Nothing of the package reached the machine.
+    void ExpectUntouched() {
+        EXPECT_TRUE(w->Printers().empty());
+        EXPECT_TRUE(w->Drivers().empty());
+        EXPECT_EQ(w->Monitors().size(), 1u);  // Local Port
+        EXPECT_FALSE(w->KeyExists(plat::Root::LocalMachine, "SOFTWARE\\TARVELO"));
+    }
+
+    std::unique_ptr<plat::SimWindows> w;
+    std::map<std::string, std::string> logs;
+    std::string out, err;
+};
+
+TEST_F(DeployTest, AParallelInstallTellsItsStepsAndLogsThem) {
+    ASSERT_EQ(Run(Install("KRT-A100", "LPT1:", {"--default"})), 0) << err;
+    const auto printer = w->FindPrinter("KRT-A100(P)");
+    ASSERT_TRUE(printer);
+    EXPECT_EQ(printer->printProcessor, "QSPrint");
+    EXPECT_EQ(w->DefaultPrinter(), "KRT-A100(P)");
+    // Progress lines with the elapsed time of the machine's clock; Setup's
+    // final message on standard error.
+    EXPECT_NE(out.find("[   0.0 s] step 1: wait 100 ms\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("] step 2: copy C:\\PKG\\winnt\\QSPROC.DLL to C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\QSPROC.DLL"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("qsetup: installed \"KRT-A100(P)\" (exit code 0, "), std::string::npos);
+    EXPECT_EQ(err, "Setup: Successfully installed printer driver\n");
+    // The log beside the program, one time-stamped line each.
+    const std::string& log = logs["C:\\PKG\\qsetup.log"];
+    EXPECT_EQ(log.rfind("2024-06-03 09:00:00.000  qsetup install C:\\PKG --model KRT-A100 --port "
+                        "LPT1: --default\n",
+                        0),
+              0u)
+        << log;
+    EXPECT_NE(log.find("  Windows found: Windows NT 5.1 build 2600, which Setup installs for as "
+                       "Windows XP\n"),
+              std::string::npos);
+    EXPECT_NE(log.find("09:00:00.100  step 2: copy C:\\PKG\\winnt\\QSPROC.DLL"), std::string::npos) << log;
+    EXPECT_NE(log.find("  Setup: Successfully installed printer driver\n"), std::string::npos);
+    EXPECT_NE(log.find("  installed \"KRT-A100(P)\" (exit code 0, "), std::string::npos);
+
+    // A second installation takes the numbered name; the log is appended.
+    ASSERT_EQ(Run(Install("KRT-A100", "LPT1:", {"--log", "D:\\logs\\q.log"})), 0) << err;
+    EXPECT_TRUE(w->FindPrinter("KRT-A100(P)(1)"));
+    EXPECT_NE(logs["D:\\logs\\q.log"].find("installed \"KRT-A100(P)(1)\""), std::string::npos);
+}
+
+TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
+    struct Case {
+        const char* what;
+        void (*machine)(plat::SimWindows&);
+        std::vector<std::string> args;
+        int code;
+        const char* told;  // a part of standard error
+    } cases[] = {
+        {"Setup's window open", [](plat::SimWindows& m) { m.AddWindow("Install Driver for Printers"); },
+         {"--model", "KRT-A100", "--port", "LPT1:"}, 1618,
+         "qsetup: Setup is running (its window \"Install Driver for Printers\" is open)"},
+        {"Uninstall's window open", [](plat::SimWindows& m) { m.AddWindow("Uninstall"); },
+         {"--model", "KRT-A100", "--port", "LPT1:"}, 1618, "Uninstall is running"},
+        {"Setup's mutex held", [](plat::SimWindows& m) { m.OwnMutexElsewhere("Setup"); },
+         {"--model", "KRT-A100", "--port", "LPT1:"}, 1618,
+         "qsetup: Setup is running (its mutex \"Setup\" is held)"},
+        {"not an administrator",
+         [](plat::SimWindows& m) { m.SetProcessGroups({"S-1-1-0", "S-1-5-32-545"}); },
+         {"--model", "KRT-A100", "--port", "LPT1:"}, 5,
+         "Setup: You must be logged on the computer as an administrator!"},
+        {"another Windows than this one", nullptr,
+         {"--model", "KRT-A100", "--port", "LPT1:", "--os", "2003"}, 2,
+         "qsetup: Setup installs only for the running Windows, Windows XP; --os asks for Windows "
+         "Server 2003"},
+        {"an unknown model", nullptr, {"--model", "KRT-X1", "--port", "LPT1:"}, 2,
+         "qsetup: the model \"KRT-X1\" is not offered"},
+        {"a port of the wrong kind", nullptr, {"--model", "KTT-T82", "--port", "USB_KTT-T82_1"}, 2,
+         "the port \"USB_KTT-T82_1\" is not offered for KTT-T82 on Windows XP (Typical)"},
+        {"conflicting options", nullptr, {"--model", "KRT-A100", "--port", "LPT1:", "--serial",
+                                          "9600,None,8,1,None"},
+         2, "serial settings are for serial ports"},
+        {"the USB printer's ID without --set-id",
+         [](plat::SimWindows& m) { m.AttachUsbPrinter(0, 2); },
+         {"--model", "KRT-P58", "--port", "USB_KRT-P58_1"}, 1602, "(answered No)"},
+        {"Advanced USB without a printer", nullptr,
+         {"--model", "KRT-A100", "--port", "USB_KRT-A100_2", "--advanced"}, 1603,
+         "Setup: No USB device attached"},
+        {"a package that can't install the model",
+         [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\winnt\\QSRCPT.GPD"); },
+         {"--model", "KRT-C3", "--port", "LPT1:"}, 2,
+         ": error: [KRT-C3.XP] GDIDataFile \"QSRCPT.GPD\" not found in winnt\\"},
+        {"no such package folder", nullptr, {"--model", "KRT-A100", "--port", "LPT1:"}, 2,
+         "C:\\NOPE: no such folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine(WinXP);
+        if (c.machine) c.machine(*w);
+        std::vector<std::string> args = {"install",
+                                         std::string(c.what) == "no such package folder" ? "C:\\NOPE" : kPkg};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(Run(args), c.code) << err;
+        EXPECT_NE(err.find(c.told), std::string::npos) << err;
+        if (c.code != 1603) ExpectUntouched();
+    }
+}
+
+TEST_F(DeployTest, UsbIdentityAndWindows98Restart) {
+    w->AttachUsbPrinter(0, 2);
+    ASSERT_EQ(Run(Install("KRT-P58", "USB_KRT-P58_1", {"--set-id"})), 0) << err;
+    EXPECT_TRUE(w->FindPrinter("KRT-P58(U) 1"));
+    EXPECT_EQ(w->UsbPrinterId(0), 0);  // the printer now answers to port 1
+    EXPECT_NE(err.find("(answered Yes: --set-id)"), std::string::npos) << err;
+
+    Machine(Win98);
+    ASSERT_EQ(Run(Install("KRT-A100", "LPT1:")), 3010) << err;
+    EXPECT_TRUE(w->FindPrinter("KRT-A100(P)"));
+    EXPECT_TRUE(w->ExitWindowsCalls().empty());
+    EXPECT_NE(out.find("Windows must be restarted for the changes to take effect"),
+              std::string::npos);
+    EXPECT_EQ(err.find("Restart the computer"), std::string::npos) << err;
+}
+
+TEST_F(DeployTest, ListAndUninstallAfterwards) {
+    ASSERT_EQ(Run(Install("KRT-P58", "USB_KRT-P58_1")), 0) << err;
+    ASSERT_EQ(Run(Install("KRT-A100", "VXCOM2:", {"--serial", "19200,Even,7,2,Xon/Xoff"})), 0) << err;
+    EXPECT_EQ(w->RegText(plat::Root::LocalMachine,
+                         "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM2:"),
+              "19200,e,7,2,x");
+    ASSERT_EQ(Run({"list", kPkg}), 0) << err;
+    EXPECT_EQ(out,
+              "printer\tKRT-P58(U) 1\nprinter\tKRT-A100(S)\nmonitor\tQuillset USB Port Monitor\n"
+              "monitor\tQuillset Serial Port Monitor\nprocessor\tQSPrint\n");
+    ASSERT_EQ(Run({"list", kPkg, "--json"}), 0);
+    EXPECT_NE(out.find("{\"kind\":\"processor\",\"name\":\"QSPrint\"}]}"), std::string::npos);
+
+    // A name not in the list removes nothing.
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "KRT-P58(U) 1", "--item", "Nope"}), 1);
+    EXPECT_NE(err.find("\"Nope\" is not in Uninstall's list"), std::string::npos) << err;
+    EXPECT_EQ(w->Printers().size(), 2u);
+    // A printer with jobs blocks the run.
+    w->SetPrinterJobs("KRT-A100(S)", 1);
+    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 1603);
+    EXPECT_NE(err.find("Uninstall: Please delete jobs in printer KRT-A100(S) first."),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(w->Printers().size(), 2u);
+    w->SetPrinterJobs("KRT-A100(S)", 0);
+
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "krt-p58(u) 1"}), 3010) << err;
+    EXPECT_FALSE(w->FindPrinter("KRT-P58(U) 1"));
+    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 3010) << err;
+    EXPECT_NE(err.find("Uninstall: Quillset USB Port Monitor has been deleted."), std::string::npos);
+    EXPECT_TRUE(w->Printers().empty());
+    EXPECT_EQ(w->Monitors().size(), 1u);
+    for (const auto& p : w->Processors()) EXPECT_EQ(p.name, "WinPrint");
+    EXPECT_TRUE(w->ExitWindowsCalls().empty());
+    // Nothing left to remove.
+    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 0);
+    EXPECT_NE(err.find("No printer to uninstall!"), std::string::npos) << err;
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "KRT-P58(U) 1"}), 1);
+}
+
+TEST_F(DeployTest, ArgumentsAndALogThatCantBeWritten) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* told;
+    } cases[] = {
+        {{"install", kPkg, "--model", "KRT-A100"}, 2, "qsetup install: --port is missing"},
+        {{"install", kPkg, "--model", "KRT-A100", "--port", "LPT1:", "--os", "Win7"}, 2,
+         "--os \"Win7\" is none of auto, 98"},
+        {{"uninstall", kPkg}, 2, "qsetup uninstall: --all or --item NAME is missing"},
+        {{"uninstall", kPkg, "--all", "--item", "X"}, 2, "--all and --item exclude each other"},
+        {{"list"}, 2, "qsetup list: PACKAGE_DIR is missing"},
+        {{"install", "--help"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        EXPECT_EQ(Run(c.args), c.code);
+        EXPECT_NE(err.find(c.told), std::string::npos) << err;
+    }
+    EXPECT_EQ(Run(Install("KRT-A100", "LPT1:", {"--os", "auto", "--log", "Z:\\readonly\\qsetup.log",
+                                                  "--quiet"})),
+              0);
+    EXPECT_NE(err.find("qsetup: warning: the log can't be written; the run goes on without it\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(out, "");  // --quiet
+    EXPECT_TRUE(w->FindPrinter("KRT-A100(P)"));
+}
+
+}  // namespace
+}  // namespace qsetup
