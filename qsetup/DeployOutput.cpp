@@ -157,9 +157,10 @@ void DeployOutput::Record(const JournalEntry& entry) {
 
 void DeployOutput::Finish(const std::string& result, int exitCode) {
     plat::LockGuard lock(mu_);
+    std::string took = Seconds(ElapsedMs());
+    took.erase(0, took.find_first_not_of(' '));
     const std::string line = result + " (exit code " + std::to_string(exitCode) + ", " +
-                             std::to_string(steps_) + " steps, " + Seconds(ElapsedMs()).substr(1) +
-                             ")";
+                             std::to_string(steps_) + " steps, " + took + ")";
     Log(line);
     ClearBar();
     if (progress_ != Progress::None || exitCode != 0) console_.Out("qsetup: " + line + "\n");

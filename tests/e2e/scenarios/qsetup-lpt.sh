@@ -16,7 +16,7 @@ grep -q '^qsetup: installed "KRT-A100(P)" (exit code 0, [0-9]* steps, ' <<<"$Q_O
 qsetup_expect_err "Setup: Successfully installed printer driver"
 ui expect-printer "KRT-A100(P)" LPT1: "Quillset KRT-A100 Receipt Raster"
 
-qsetup_expect 0 install "$E2E_PKG_WIN" --model KRT-A100 --port LPT1: --quiet
+qsetup_expect 0 install . --model KRT-A100 --port LPT1: --quiet
 [ -z "$Q_OUT" ] || e2e_fail "--quiet printed: $Q_OUT"
 ui expect-printer "KRT-A100(P)(1)" LPT1:
 
@@ -25,7 +25,7 @@ log=$E2E_PKG/qsetup.log
 [ -f "$log" ] || e2e_fail "no qsetup.log beside qsetup.exe"
 stamp='[0-9]\{4\}-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]\.[0-9]\{3\}  '
 tr -d '\r' <"$log" >"$log.txt"
-grep -c "^${stamp}qsetup install C:.pkg --model KRT-A100 --port LPT1:" "$log.txt" | grep -qx 2 ||
+grep -c "^${stamp}qsetup install [.C:pkg\\]* --model KRT-A100 --port LPT1:" "$log.txt" | grep -qx 2 ||
     e2e_fail "the log does not hold both command lines: $(cat "$log.txt")"
 grep -q "^${stamp}Windows found: Windows NT 5.1 build 2600, which Setup installs for as Windows XP$" "$log.txt" ||
     e2e_fail "the log does not say which Windows it found"
