@@ -234,6 +234,28 @@ bool ParseSerial(const std::string& text, WizardInput& in, std::string& error) {
     return true;
 }
 
+int UsageError(Console& console, const std::string& verb, const std::string& error,
+               const char* usage);
+
+// --os: the class of a Windows version, or -1 for "auto" where it is allowed.
+// An exit code when the value is none of them.
+std::optional<int> TakeOs(const Parsed& p, const std::string& verb, bool allowAuto,
+                          const char* usage, Console& console, int32_t& os) {
+    const std::string& text = p.values.at("--os");
+    if (allowAuto && Lower(text) == "auto") {
+        os = -1;
+        return std::nullopt;
+    }
+    if (const auto parsed = ParseOs(text)) {
+        os = *parsed;
+        return std::nullopt;
+    }
+    return UsageError(console, verb,
+                      "--os \"" + text + "\" is none of " + (allowAuto ? "auto, " : "") +
+                          "98, NT4, 2000, XP, 2003, Vista",
+                      usage);
+}
+
 // The wizard's choices of plan and install.
 bool TakeChoices(const Parsed& p, WizardInput& in, std::string& error) {
     in.model = p.values.at("--model");
@@ -311,13 +333,7 @@ int RunPlanCommand(const std::vector<std::string>& args, Console& console) {
             return UsageError(console, "plan", std::string(required) + " is missing", kPlanUsage);
     PlanOptions options;
     options.packageDir = p.positional[0];
-    const auto os = ParseOs(p.values.at("--os"));
-    if (!os)
-        return UsageError(console, "plan",
-                          "--os \"" + p.values.at("--os") +
-                              "\" is none of 98, NT4, 2000, XP, 2003, Vista",
-                          kPlanUsage);
-    options.os = *os;
+    if (const auto code = TakeOs(p, "plan", false, kPlanUsage, console, options.os)) return *code;
     std::string error;
     if (!TakeChoices(p, options.wizard, error)) return UsageError(console, "plan", error, kPlanUsage);
     if (p.values.count("--usb-printer")) {
@@ -411,15 +427,9 @@ int RunInstallCommand(const std::vector<std::string>& args, Console& console, co
             return UsageError(console, "install", std::string(required) + " is missing",
                               kInstallUsage);
     InstallOptions options;
-    if (p.values.count("--os") && Lower(p.values.at("--os")) != "auto") {
-        const auto os = ParseOs(p.values.at("--os"));
-        if (!os)
-            return UsageError(console, "install",
-                              "--os \"" + p.values.at("--os") +
-                                  "\" is none of auto, 98, NT4, 2000, XP, 2003, Vista",
-                              kInstallUsage);
-        options.os = *os;
-    }
+    if (p.values.count("--os"))
+        if (const auto code = TakeOs(p, "install", true, kInstallUsage, console, options.os))
+            return *code;
     options.setId = p.flags.count("--set-id") != 0;
     std::string error;
     if (!TakeChoices(p, options.wizard, error))
