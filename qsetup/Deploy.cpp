@@ -9,6 +9,7 @@
 #include "common/SystemProbes.h"
 #include "common/Types.h"
 #include "platform/sim/SimWindows.h"
+#include "qsetup/OsNames.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/PackageWindows.h"
 #include "qsetup/SimulatedMachine.h"
@@ -23,11 +24,6 @@
 namespace qsetup {
 
 namespace {
-
-constexpr const char* kOsNames[6] = {"Windows 98/Me", "Windows NT 4.0",      "Windows 2000",
-                                     "Windows XP",    "Windows Server 2003", "Windows Vista"};
-
-const char* OsName(int32_t os) { return os >= 0 && os <= 5 ? kOsNames[os] : "Windows"; }
 
 std::string BaseName(const std::string& file) {
     const size_t dot = file.find_last_of('.');

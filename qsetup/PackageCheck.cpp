@@ -13,6 +13,7 @@
 
 #include "common/Types.h"
 #include "platform/sim/SimIni.h"
+#include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/config/PackageLimits.h"
@@ -38,8 +39,6 @@ using plat::sim::ProfileScan;
 using plat::sim::ScannedKey;
 using plat::sim::ScannedSection;
 
-constexpr const char* kOsNames[6] = {"Windows 98/Me",  "Windows NT 4.0",      "Windows 2000",
-                                     "Windows XP",     "Windows Server 2003", "Windows Vista"};
 constexpr const char* kModuleNames[4] = {"receipt", "ticket", "label", "embedded"};
 
 // What Windows itself brings: an Uninstall.ini entry that is part of one of
@@ -382,12 +381,12 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
                     os == Win2003 ? portkey::kSystem2003Supported : portkey::kSystemVistaSupported;
                 Error(mod, mod.KeyLine(port, key),
                       "[" + section + "] is missing, though [" + port + "] " + key +
-                          " says the model supports " + kOsNames[os] +
+                          " says the model supports " + OsName(os) +
                           ": Setup would install a driver named \"0\" there");
             } else {
                 Error(mod, 0,
                       "[" + section + "] is missing: Setup would install a driver named \"0\" on " +
-                          kOsNames[os]);
+                          OsName(os));
             }
         } else if (!m.reaches[os] && present) {
             const char* key =
@@ -578,7 +577,7 @@ void Checker::CheckMonitors(ModelConfigReader& reader) {
         if (!setup_.scan.Section(section)) {
             Error(setup_, 0,
                   "[" + section + "] is missing: a " + (serialNeeded ? "serial" : "USB") +
-                      " installation on " + kOsNames[os] + " would register a monitor named \"0\"");
+                      " installation on " + OsName(os) + " would register a monitor named \"0\"");
             continue;
         }
         const std::string folder = OsFolder(os) + 1;
@@ -781,7 +780,7 @@ void Checker::CheckUninstallIni() {
                       "[" + section + "] names " + Quoted(dlls.monitorDll) + " and " +
                           Quoted(dlls.uiDll) + ", but Setup installs " + Quoted(monitor.dll) +
                           " and " + Quoted(monitor.ui) + " for " + Quoted(monitor.name) + " on " +
-                          kOsNames[os] + ": Uninstall would delete the wrong files");
+                          OsName(os) + ": Uninstall would delete the wrong files");
         }
         for (const auto& [name, dll] : drivers_[os]) {
             driverNames.insert(name);
@@ -805,7 +804,7 @@ void Checker::CheckUninstallIni() {
             if (!SameText(listed, dll.value))
                 Error(u, u.SectionLine(name + suffix),
                       "[" + name + suffix + "] ProcessorDllName is " + Quoted(listed) +
-                          ", but Setup installs " + Quoted(dll.value) + " on " + kOsNames[os] +
+                          ", but Setup installs " + Quoted(dll.value) + " on " + OsName(os) +
                           ": Uninstall would delete the wrong file");
         }
     }

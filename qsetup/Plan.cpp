@@ -4,17 +4,13 @@
 
 #include "common/Types.h"
 #include "qsetup/Json.h"
+#include "qsetup/OsNames.h"
 #include "qsetup/SimulatedMachine.h"
 #include "setup/wizard/SetupStartup.h"
 
 namespace qsetup {
 
 namespace {
-
-constexpr const char* kOsNames[6] = {"Windows 98/Me", "Windows NT 4.0",      "Windows 2000",
-                                     "Windows XP",    "Windows Server 2003", "Windows Vista"};
-
-const char* OsName(int32_t os) { return os >= 0 && os <= 5 ? kOsNames[os] : "Windows"; }
 
 // A path in the package relative to it; any other path as it is.
 std::string ShowPath(const std::string& path) {
@@ -55,11 +51,6 @@ std::string Choices(const PlanOptions& o) {
 }
 
 }  // namespace
-
-const char* OsOptionName(int32_t os) {
-    static const char* const names[] = {"98", "NT4", "2000", "XP", "2003", "Vista"};
-    return os >= 0 && os <= 5 ? names[os] : "?";
-}
 
 PlanResult RunPlan(const PlanOptions& options) {
     PlanResult result;

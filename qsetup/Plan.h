@@ -36,7 +36,4 @@ int PlanExitCode(const PlanResult& result);
 std::string PlanText(const PlanOptions& options, const PlanResult& result);
 std::string PlanJson(const PlanOptions& options, const PlanResult& result);
 
-// "98", "NT4", "2000", "XP", "2003", "Vista" by OsClass.
-const char* OsOptionName(int32_t os);
-
 }  // namespace qsetup

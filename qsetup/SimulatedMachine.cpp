@@ -5,15 +5,13 @@
 
 #include "common/Types.h"
 #include "platform/sim/SimMachine.h"
+#include "qsetup/OsNames.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Stages.h"
 
 namespace qsetup {
 
 namespace {
-
-constexpr const char* kOsNames[6] = {"Windows 98/Me", "Windows NT 4.0",      "Windows 2000",
-                                     "Windows XP",    "Windows Server 2003", "Windows Vista"};
 
 // The USB ports the USB monitor offers: the package's device list and the
 // four ports of each model that supports USB.
@@ -117,7 +115,7 @@ void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbP
     w.EnumPorts(ports);
     std::string local;
     for (const std::string& p : ports) local += (local.empty() ? "" : " ") + p;
-    assumed = std::string("a fresh ") + kOsNames[os >= 0 && os <= 5 ? os : 3] + " (" +
+    assumed = std::string("a fresh ") + OsName(os) + " (" +
               (version.platformId == 1 ? "" : "NT ") + std::to_string(version.major) + "." +
               std::to_string(version.minor) + " build " + std::to_string(version.build) +
               "), the user an administrator, the spooler running, no printer installed; ports " +

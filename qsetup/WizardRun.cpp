@@ -4,15 +4,13 @@
 #include <cctype>
 #include <vector>
 
+#include "qsetup/OsNames.h"
 #include "setup/engine/Messages.h"
 #include "setup/wizard/SetupWizard.h"
 
 namespace qsetup {
 
 namespace {
-
-constexpr const char* kOsNames[6] = {"Windows 98/Me", "Windows NT 4.0",      "Windows 2000",
-                                     "Windows XP",    "Windows Server 2003", "Windows Vista"};
 
 // The host's window as far as the logic needs one: pages are shown by no one.
 class Frames final : public PageFrames {
@@ -115,7 +113,7 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
     const auto found = std::find(ports.begin(), ports.end(), input.port);
     if (found == ports.end())
         return Bad("the port \"" + input.port + "\" is not offered for " + input.model + " on " +
-                   kOsNames[std::clamp(result.os, 0, 5)] +
+                   OsName(result.os) +
                    (input.advanced ? " (Advanced)" : " (Typical)") + "; the port page offers " +
                    Join(ports));
     port.SelectionChanged(IDC_PORT, static_cast<int>(found - ports.begin()));
