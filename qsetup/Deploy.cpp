@@ -104,15 +104,16 @@ std::string Describe(const plat::OsVersion& v) {
 }
 
 // The package's check findings that make this installation fail: the model's
-// sections for this Windows and its port section, the monitors of this
-// Windows, and the files the installation needs.
+// module INI, its sections for this Windows and its port section, the
+// monitors of this Windows, and the files the installation needs.
 std::vector<Finding> FindingsAgainst(const CheckReport& report, const std::string& model,
                                      int32_t os, bool usb) {
     std::vector<Finding> relevant;
     const std::string suffix = OsSuffix(os);
     for (const Finding& f : report.findings) {
         if (f.severity != Severity::Error) continue;
-        const bool about = f.text.rfind("[" + model + suffix + "]", 0) == 0 ||
+        const bool about = f.text.rfind("\"" + model + "\" is a ", 0) == 0 ||
+                           f.text.rfind("[" + model + suffix + "]", 0) == 0 ||
                            f.text.rfind("[" + model + ".PORT]", 0) == 0 ||
                            f.text.rfind("[COMMON-MONITOR" + suffix + "]", 0) == 0 ||
                            (usb && f.file == "KvUsbInt.dll") ||

@@ -142,6 +142,10 @@ TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
          [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\winnt\\QSRCPT.GPD"); },
          {"--model", "KRT-C3", "--port", "LPT1:"}, 2,
          ": error: [KRT-C3.XP] GDIDataFile \"QSRCPT.GPD\" not found in winnt\\"},
+        {"a model whose module INI is missing",
+         [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\DRVCONFIG\\setup_lable.ini"); },
+         {"--model", "KLB-L40", "--port", "LPT1:"}, 2,
+         ": error: \"KLB-L40\" is a label model, but DRVCONFIG\\setup_lable.ini is missing"},
         {"no such package folder", nullptr, {"--model", "KRT-A100", "--port", "LPT1:"}, 2,
          "C:\\NOPE: no such folder"},
     };
