@@ -48,19 +48,24 @@ void BM_CheckCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond);
 
+// A fresh Windows XP with the sample package, as qsetup plan makes it.
+std::unique_ptr<plat::SimWindows> PlanMachine() {
+    auto w = std::make_unique<plat::SimWindows>();
+    std::string assumed;
+    qsetup::MountPackage(*w, HostPackage());
+    qsetup::PrepareMachine(*w, WinXP, 0, assumed);
+    return w;
+}
+
 // The wizard and the installation with the journal, on a fresh machine with
-// the package mounted: what install_bench's whole installation does, plus
-// the pages and the recording.
+// the package mounted.
 void BM_PlanUsbTypicalXp(benchmark::State& state) {
     qsetup::WizardInput input;
     input.model = "KRT-P58";
     input.port = "USB_KRT-P58_1";
     for (auto _ : state) {
         state.PauseTiming();
-        auto w = std::make_unique<plat::SimWindows>();
-        std::string assumed;
-        qsetup::MountPackage(*w, HostPackage());
-        qsetup::PrepareMachine(*w, WinXP, 0, assumed);
+        auto w = PlanMachine();
         state.ResumeTiming();
         qsetup::Journal journal;
         qsetup::RecordingWindows recorder(*w, journal);
@@ -74,7 +79,38 @@ void BM_PlanUsbTypicalXp(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PlanUsbTypicalXp)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_PlanUsbTypicalXp)->Unit(benchmark::kMicrosecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// The engine's whole installation of the same choices on the same machine
+// (install_bench's BM_InstallUsbTypicalXp on the plan's machine): the
+// measure the plan is compared with.
+void BM_InstallUsbTypicalXpOnThePlansMachine(benchmark::State& state) {
+    WizardChoices choices;
+    choices.module = Receipt;
+    choices.model = "KRT-P58";
+    choices.os = WinXP;
+    choices.portName = "USB_KRT-P58_1";
+    choices.driverMode = Gdi;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = PlanMachine();
+        auto session = std::make_unique<InstallSession>(*w);
+        state.ResumeTiming();
+        qsetup::JoinedProgress progress;
+        NoWizardWindow window;
+        InstallCommand command(*w, *session, progress, window, MessageContext{});
+        command.Run(choices);
+        if (session->createdName[0] == '\0') state.SkipWithError("not installed");
+        state.PauseTiming();
+        session.reset();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_InstallUsbTypicalXpOnThePlansMachine)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // `qsetup plan` as a packaging engineer runs it, package read included.
 void BM_PlanCommand(benchmark::State& state) {
