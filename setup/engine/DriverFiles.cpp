@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/FileAttributes.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -78,7 +79,11 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
     windows.SetFileAttributes(target, plat::attr::Archive);
 
     const uint32_t error = windows.CopyFile(source, target, false);
-    if (error == 0) return 1;
+    if (error == 0) {
+        // A package on read-only media hands its mark on with the copy.
+        ClearReadOnly(windows, target);
+        return 1;
+    }
     const bool blocked =
         error == plat::err::SharingViolation || error == plat::err::AccessDenied;
     if (!blocked || reportBlocked)
@@ -138,7 +143,9 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
         if (windows.OpenExisting(installed) == 0) return;
         // The system keeps a backup of its own Unidrv; the package's copy is
         // the last resort.
-        if (windows.CopyFile(windowsFolder + "\\Sysbckup\\UNIDRV.DLL", installed, true) != 0)
+        if (windows.CopyFile(windowsFolder + "\\Sysbckup\\UNIDRV.DLL", installed, true) == 0)
+            ClearReadOnly(windows, installed);
+        else
             CopyPackageFile(windows, "UNIDRV.DLL", DestDriverDir, os, false, message);
         return;
     }

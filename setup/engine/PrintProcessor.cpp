@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/FileAttributes.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -85,6 +86,7 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
         message = std::string(msg::kCopyError) + source;
         return false;
     }
+    ClearReadOnly(windows, target);
     RegistryKey key(windows);
     if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, processorName)))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));

@@ -75,6 +75,38 @@ TEST_F(UsbRecordsTest, InstalledPrintersRefreshTheirPortPositions) {
                                         "USB_KRT-P58_2=1"}));
 }
 
+TEST_F(UsbRecordsTest, AKeyThatCannotBeCreatedIsPassedOverSilently) {
+    // Each of the two keys in turn refuses to be made; the other is still
+    // written, and nothing is said.
+    struct Case {
+        const char* refused;
+        std::vector<std::string> portName, printerPort;
+    };
+    const std::vector<std::string> slots = {"D1=0", "D2=0", "D3=0", "D4=0",
+                                            "D5=0", "D6=0", "D7=0", "D8=0"};
+    std::vector<std::string> allPorts = slots;
+    for (const char* port : {"USB_KRT-P58_1=255", "USB_KRT-P58_2=255", "USB_KRT-P58_3=255",
+                             "USB_KRT-A100_4=255"})
+        allPorts.push_back(port);
+    for (const Case& c : {Case{"PORTNAME", {}, allPorts},
+                          Case{"PRINTERPORT", {"USB_KRT-P58_2=1"}, {}}}) {
+        SCOPED_TRACE(c.refused);
+        w.RemoveKeyTree(plat::Root::LocalMachine, "SOFTWARE\\TARVELO");
+        w.ClearFaults();
+        w.FailCall("RegCreateKey", plat::err::AccessDenied, -1, c.refused);
+        WriteUsbPortRecords(w, "USB_KRT-P58_2");
+        EXPECT_EQ(Names(kPortName), c.portName);
+        EXPECT_EQ(Names(kPrinterPort), c.printerPort);
+        EXPECT_TRUE(w.MessageBoxes().empty());
+        // The worker's one value goes where its key is.
+        MarkUsbPortInstalled(w, "USB_KRT-P58_2");
+        if (c.printerPort.empty())
+            EXPECT_TRUE(Names(kPrinterPort).empty());
+        else
+            EXPECT_EQ(Reg(kPrinterPort, "USB_KRT-P58_2"), "0");
+    }
+}
+
 TEST_F(UsbRecordsTest, ADamagedDeviceCountIsReadNoFurtherThanTheLimit) {
     SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=2000000000\n0=USB_KRT-P58_1\n");
     WriteUsbPortRecords(w, "USB_KRT-P58_1");
