@@ -449,7 +449,8 @@ class Checker:
         for folder in ('win98', 'winnt', 'win2003', 'Vista', 'DRVCONFIG'):
             if not os.path.isdir(os.path.join(self.root, folder)):
                 self.fault(f'folder {folder} is missing')
-        for name in ('POS.CHM', os.path.join('USBDRV2.20', 'bulkusb.sys')):
+        for name in ('POS.CHM', 'Uninstall_EN.CHM', 'Uninstall_CN.CHM',
+                     os.path.join('USBDRV2.20', 'bulkusb.sys')):
             if not os.path.isfile(os.path.join(self.root, name)):
                 self.fault(f'{name} is missing')
         for folder in ('TCVN3 Font', 'VNI Font'):

@@ -38,14 +38,14 @@ bool Fail(plat::Windows& windows, plat::Window owner, int32_t id) {
 
 }  // namespace
 
-StartUpResult StartUp(plat::Windows& windows, plat::Mutex& mutex) {
-    if (windows.CreateMutex(kMutexName, true, mutex) == plat::err::AlreadyExists) {
+StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex) {
+    if (windows.CreateMutex(appName, true, mutex) == plat::err::AlreadyExists) {
         mutex.reset();
         if (plat::Window first = windows.FindWindow(kMainWindowTitle)) BringForward(windows, first);
         return StartUpResult::SecondCopy;
     }
     if (windows.FindWindow(kSetupWindowTitle)) {
-        windows.MessageBox(0, kSetupOpen, kApplicationName,
+        windows.MessageBox(0, kSetupOpen, appName,
                            plat::mb::Ok | plat::mb::IconExclamation);
         return StartUpResult::SetupOpen;
     }
@@ -113,7 +113,7 @@ bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window own
     uint32_t error = 0;
     state.spooler = windows.LoadSpoolerLibrary("Winspool.drv", error);
     if (state.spooler) return true;
-    windows.MessageBox(owner, kNoSpoolerLibrary, kApplicationName, plat::mb::Ok);
+    windows.MessageBox(owner, kNoSpoolerLibrary, state.appName, plat::mb::Ok);
     return false;
 }
 
@@ -121,8 +121,8 @@ void SelectAll(UninstallControls& controls) {
     for (int i = 0; i < controls.ItemCount(); ++i) controls.CheckItem(i);
 }
 
-void OpenHelp(plat::Windows& windows) {
-    if (plat::Window viewer = windows.FindWindow(kHelpWindowTitle)) {
+void OpenHelp(plat::Windows& windows, const std::string& appName) {
+    if (plat::Window viewer = windows.FindWindow(appName + kHelpWindowSuffix)) {
         BringForward(windows, viewer);
         return;
     }
