@@ -1,6 +1,8 @@
 // The four pages' logic on the simulated machine with the sample package.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "setup/wizard/tests/WizardMachine.h"
 
 namespace {
@@ -86,6 +88,33 @@ TEST_F(ModulePageTest, EmptyModulesAndUnknownDefault) {
     for (int id : ModulePage::kRadios) EXPECT_FALSE(modules->View().Checked(id));
     for (int id : ModulePage::kLists) EXPECT_FALSE(modules->View().Enabled(id));
     EXPECT_TRUE(modules->HasModels());
+}
+
+TEST_F(ModulePageTest, TabReachesTheModulesAtAChoosableRadio) {
+    // Only one radio holds the tab stop: the checked one, else the first that
+    // can be chosen; a module without models never holds it alone.
+    struct Case {
+        const char* ini;   // setup.ini, or nullptr for the sample's
+        int clicked;       // module clicked after start, or -1
+        int stop;          // the module whose radio holds the tab stop, or -1
+    };
+    const char* noReceipt =
+        "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=A-TicketPrinter\r\n"
+        "DEVICENAME2=B-LabelPrinter\r\nDEFAULTNAME=%d\r\n";
+    char noDefault[200], labelDefault[200];
+    std::snprintf(noDefault, sizeof noDefault, noReceipt, 7);
+    std::snprintf(labelDefault, sizeof labelDefault, noReceipt, 2);
+    for (const Case& c : {Case{nullptr, -1, Receipt}, Case{nullptr, Embedded, Embedded},
+                          Case{noDefault, -1, Ticket}, Case{noDefault, Label, Label},
+                          Case{labelDefault, -1, Label}, Case{"", -1, -1}}) {
+        SCOPED_TRACE(std::string(c.ini ? c.ini : "sample") + " clicked " +
+                     std::to_string(c.clicked));
+        if (c.ini) w.PutFile(kSetupIni, c.ini);
+        Init();
+        if (c.clicked >= 0) modules->ModuleClicked(c.clicked);
+        for (int m = 0; m < ModulePage::kModules; ++m)
+            EXPECT_EQ(modules->View().TabStop(ModulePage::kRadios[m]), m == c.stop) << m;
+    }
 }
 
 TEST_F(ModulePageTest, DefaultNamePrefixSearchStartsAfterEntryZero) {
