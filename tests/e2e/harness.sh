@@ -14,6 +14,8 @@
 #   ui <<EOF ... EOF          a script of driver commands, one a line
 #   e2e_start_setup [EXE]     starts C:\pkg\Setup.exe (or EXE) with C:\pkg as
 #                             its current folder; its process id in E2E_PID
+#   e2e_help_viewer           .CHM files open in a stand-in viewer window
+#                             titled with the file
 #   e2e_wait_exit PID [S]     waits until the program ends; its exit code
 #   e2e_usb_printers LINES    the stand-in KvUsbInt.dll's attached printers
 #   e2e_reg_value KEY NAME    prints a registry value's data (reg query)
@@ -110,6 +112,16 @@ e2e_start_window() {
     "$KV_WINE" "$KV_E2E_BIN/uitarget.exe" window "$1" &
     E2E_WINDOW_PID=$!
     ui wait-window "$1"
+}
+
+# e2e_help_viewer: the shell's "open" of a .CHM file starts a stand-in help
+# viewer, a plain window titled with the file it was given (Wine's own hh.exe
+# starts and ends at once on the package's placeholder help files).
+e2e_help_viewer() {
+    local viewer="Z:${KV_E2E_BIN//\//\\}\\uitarget.exe"
+    "$KV_WINE" reg add 'HKCR\chm.file\shell\open\command' /ve /t REG_SZ \
+        /d "\"$viewer\" window \"%1\"" /f >/dev/null 2>&1 ||
+        e2e_fail "cannot register the stand-in help viewer"
 }
 
 # e2e_wait_exit PID [SECONDS]: waits for a background program; prints nothing,
