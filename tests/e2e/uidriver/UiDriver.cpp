@@ -123,6 +123,20 @@ HWND ControlNow(const std::string& title, int id, std::string& seen) {
     return control;
 }
 
+// Polls the control `id` of the window `title` until `check` accepts it;
+// `check` says what it saw in `seen`.
+bool PollControl(Context& ctx, const std::string& title, int id,
+                 const std::function<bool(HWND control, std::string& seen)>& check,
+                 const std::string& expected) {
+    return Poll(
+        ctx,
+        [&](std::string& seen) {
+            HWND control = ControlNow(title, id, seen);
+            return control != nullptr && check(control, seen);
+        },
+        "expected " + Where(title, id) + " " + expected);
+}
+
 std::string StateText(HWND control) {
     std::string text = IsWindowEnabled(control) ? "enabled" : "disabled";
     text += IsWindowVisible(control) ? " visible" : " hidden";
@@ -203,19 +217,31 @@ bool CmdExpectForeground(Context& ctx, const Args& a) {
         "expected the window titled " + Quote(a[0]) + " in front");
 }
 
-bool CmdExpectMinimized(Context& ctx, const Args& a, bool minimized) {
+// Polls the visible top-level window `title` until `check` accepts it.
+bool PollWindow(Context& ctx, const std::string& title,
+                const std::function<bool(HWND top, std::string& seen)>& check,
+                const std::string& expected) {
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(a[0]);
+            HWND top = FindVisibleTopLevel(title);
             if (top == nullptr) {
                 seen = "no such window";
                 return false;
             }
+            return check(top, seen);
+        },
+        "expected the window titled " + Quote(title) + " " + expected);
+}
+
+bool CmdExpectMinimized(Context& ctx, const Args& a, bool minimized) {
+    return PollWindow(
+        ctx, a[0],
+        [&](HWND top, std::string& seen) {
             seen = IsIconic(top) ? "it is minimised" : "it is not minimised";
             return (IsIconic(top) != FALSE) == minimized;
         },
-        "expected the window titled " + Quote(a[0]) + (minimized ? " minimised" : " restored"));
+        minimized ? "minimised" : "restored");
 }
 
 template <typename Action>
@@ -238,14 +264,9 @@ bool WithWindow(Context& ctx, const std::string& title, Action action) {
 // window, may let one pass (minimising twice does nothing more).
 bool CmdMinimize(Context& ctx, const Args& a) {
     ULONGLONG nextRequest = 0;
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(a[0]);
-            if (top == nullptr) {
-                seen = "no such window";
-                return false;
-            }
+    return PollWindow(
+        ctx, a[0],
+        [&](HWND top, std::string& seen) {
             if (IsIconic(top)) return true;
             const ULONGLONG now = GetTickCount64();
             if (now >= nextRequest) {
@@ -255,7 +276,7 @@ bool CmdMinimize(Context& ctx, const Args& a) {
             seen = "it is not minimised";
             return false;
         },
-        "expected the window titled " + Quote(a[0]) + " to minimise");
+        "to minimise");
 }
 
 bool CmdActivate(Context& ctx, const Args& a) {
@@ -349,16 +370,14 @@ bool CmdState(Context& ctx, const Args& a) {
 bool CmdExpectText(Context& ctx, const Args& a) {
     int id = 0;
     if (!ParseIdArg(ctx, a[1], id)) return false;
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(a[0], id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
             const std::string text = TextOf(control);
             seen = "it reads " + Quote(text);
             return text == a[2];
         },
-        "expected " + Where(a[0], id) + " to read " + Quote(a[2]));
+        "to read " + Quote(a[2]));
 }
 
 bool CmdExpect(Context& ctx, const Args& a) {
@@ -374,29 +393,25 @@ bool CmdExpect(Context& ctx, const Args& a) {
         }
         wanted += (wanted.empty() ? "" : " ") + a[i];
     }
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(a[0], id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
             seen = "it is " + StateText(control);
             if (want.enabled && (IsWindowEnabled(control) != FALSE) != *want.enabled) return false;
             if (want.visible && (IsWindowVisible(control) != FALSE) != *want.visible) return false;
             if (want.check && CheckStateOf(control) != *want.check) return false;
             return true;
         },
-        "expected " + Where(a[0], id) + " " + wanted);
+        wanted);
 }
 
 // Polls the entries of a list until `check` accepts them.
 bool PollList(Context& ctx, const std::string& title, int id,
               const std::function<bool(const std::vector<ListEntry>&)>& check,
               const std::string& expected) {
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(title, id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, title, id,
+        [&](HWND control, std::string& seen) {
             std::vector<ListEntry> entries;
             std::string error;
             if (!ReadList(control, entries, error)) {
@@ -406,7 +421,7 @@ bool PollList(Context& ctx, const std::string& title, int id,
             seen = "it holds " + ListText(entries);
             return check(entries);
         },
-        "expected " + Where(title, id) + " " + expected);
+        expected);
 }
 
 bool CmdItems(Context& ctx, const Args& a) {
@@ -560,11 +575,9 @@ bool CmdClick(Context& ctx, const Args& a) {
 bool CmdExpectTip(Context& ctx, const Args& a) {
     int id = 0;
     if (!ParseIdArg(ctx, a[1], id)) return false;
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(a[0], id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
             HWND parent = GetParent(control);
             RECT area{};
             GetWindowRect(control, &area);
@@ -588,8 +601,7 @@ bool CmdExpectTip(Context& ctx, const Args& a) {
             if (tools.empty()) seen += " none";
             return false;
         },
-        "expected a tool tip " + Quote(a[2]) + " over " + Where(a[0], id) +
-            " that works while it is disabled");
+        "to have a tool tip " + Quote(a[2]) + " that shows also while it is disabled");
 }
 
 // ---- keyboard
