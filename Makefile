@@ -4,7 +4,7 @@
 #                check the cross-built files, run the native and the x86_64
 #                (Wine) tests
 #   make demo    build the x86_64 programs and lay out the sample package
-#   make deps | native | cross | x86_64 | i686 | check-binaries | clean
+#   make deps | native | cross | x86_64 | i686 | check-binaries | check-package | clean
 #
 # Each configuration has its own folder: build/native (g++, AddressSanitizer
 # and UBSan), build/x86_64 and build/i686 (mingw-w64). JOBS sets the build's
@@ -25,7 +25,7 @@ X86_DIR := build/i686
 TOOLCHAIN_X64 := $(CURDIR)/cmake/toolchain-x86_64-w64-mingw32.cmake
 TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
 
-.PHONY: all test deps native cross x86_64 i686 check-binaries demo clean
+.PHONY: all test deps native cross x86_64 i686 check-binaries check-package demo clean
 
 all: native cross
 
@@ -50,7 +50,12 @@ check-binaries: cross
 	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32
 	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32
 
-test: native cross check-binaries
+# The laid-out sample packages pass `qsetup check` without a finding.
+check-package: native cross
+	$(NATIVE_DIR)/qsetup/qsetup check $(X64_DIR)/package
+	$(NATIVE_DIR)/qsetup/qsetup check $(X86_DIR)/package
+
+test: native cross check-binaries check-package
 	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS)
 
 demo: deps

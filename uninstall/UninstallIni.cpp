@@ -59,20 +59,27 @@ std::vector<std::string> UninstallIni::ListEntries(const char* section, const ch
     return entries;
 }
 
-bool UninstallIni::Matches(const std::string& name, const char* section, const char* countKey,
-                           const char* entryBase) const {
-    for (const std::string& entry : ListEntries(section, countKey, entryBase))
-        if (name.find(entry) != std::string::npos) return true;
-    return false;
+std::string UninstallIni::MatchingEntry(List list, const std::string& name) const {
+    static constexpr const char* kLists[3][3] = {{"KVMONITOR", "MonitorNUM", "MONITORNAME"},
+                                                 {"KVPROC", "PROCNUM", "PROCNAME"},
+                                                 {"KVPRINTER", "PRINTERNUM", "PRINTERNAME"}};
+    const auto& l = kLists[static_cast<int>(list)];
+    for (const std::string& entry : ListEntries(l[0], l[1], l[2]))
+        if (name.find(entry) != std::string::npos) return entry;
+    return {};
 }
 
 bool UninstallIni::IsListedMonitor(const std::string& name) const {
-    return Matches(name, "KVMONITOR", "MonitorNUM", "MONITORNAME");
+    return !MatchingEntry(List::Monitors, name).empty();
 }
 
 bool UninstallIni::IsListedProcessor(const std::string& name) const {
     if (state_.osClass == Win98) return false;
-    return Matches(name, "KVPROC", "PROCNUM", "PROCNAME");
+    return !MatchingEntry(List::Processors, name).empty();
+}
+
+bool UninstallIni::IsListedDriver(const std::string& driverName) const {
+    return !MatchingEntry(List::Drivers, driverName).empty();
 }
 
 bool UninstallIni::IsListedPrinter(const std::string& printerName) const {
@@ -80,7 +87,7 @@ bool UninstallIni::IsListedPrinter(const std::string& printerName) const {
     if (windows_.OpenPrinter(printerName, printer) != plat::err::Success) return false;
     plat::PrinterInfo info;
     if (ReadPrinterInfo(windows_, printer, info) != PrinterRead::Ok) return false;
-    return Matches(info.driverName, "KVPRINTER", "PRINTERNUM", "PRINTERNAME");
+    return IsListedDriver(info.driverName);
 }
 
 MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {

@@ -49,6 +49,13 @@ public:
     // The printer's driver name holds one of the [KVPRINTER] entries. A
     // printer that can't be opened or read is not listed.
     bool IsListedPrinter(const std::string& printerName) const;
+    // The same test on a driver name.
+    bool IsListedDriver(const std::string& driverName) const;
+
+    // The three lists and the entry of one that a name holds first (in entry
+    // order); empty when none does.
+    enum class List { Monitors, Processors, Drivers };
+    std::string MatchingEntry(List list, const std::string& name) const;
 
     // The monitor's DLL names from its section; "0" for a missing key.
     MonitorDlls MonitorDllNames(const std::string& monitorName) const;
@@ -64,8 +71,6 @@ public:
 private:
     std::string Read(const std::string& section, const std::string& key,
                      const std::string& def) const;
-    bool Matches(const std::string& name, const char* section, const char* countKey,
-                 const char* entryBase) const;
 
     plat::Windows& windows_;
     const UninstallState& state_;

@@ -82,8 +82,15 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        Line line = Classify(text.substr(start, end - start));
+        const std::string_view raw = text.substr(start, end - start);
         start = end + 1;
+        if (!inSection) {
+            // Outside the section only a header can matter.
+            size_t first = 0;
+            while (first < raw.size() && IsBlank(raw[first])) ++first;
+            if (first == raw.size() || raw[first] != '[') continue;
+        }
+        Line line = Classify(raw);
         if (line.kind == Line::Section) {
             if (inSection) return std::nullopt;
             if (!seenSection && SameName(line.name, section)) {
@@ -113,6 +120,38 @@ std::string ProfileString(const std::optional<std::string>& text, std::string_vi
     if (out.size() > size - 1) out.resize(size - 1);
     return out;
 }
+
+ProfileScan ScanProfile(std::string_view text) {
+    ProfileScan scan;
+    int number = 0;
+    for (std::string_view raw : SplitLines(text)) {
+        ++number;
+        Line line = Classify(raw);
+        if (line.kind == Line::Section) {
+            scan.sections.push_back({std::string(line.name), number, {}});
+        } else if (line.kind == Line::Key && !scan.sections.empty()) {
+            scan.sections.back().keys.push_back(
+                {std::string(line.name), Unquote(line.value), number});
+        }
+    }
+    return scan;
+}
+
+const ScannedSection* ProfileScan::Section(std::string_view name) const {
+    for (const ScannedSection& s : sections)
+        if (SameName(s.name, name)) return &s;
+    return nullptr;
+}
+
+const ScannedKey* ProfileScan::Key(std::string_view section, std::string_view key) const {
+    const ScannedSection* s = Section(section);
+    if (!s) return nullptr;
+    for (const ScannedKey& k : s->keys)
+        if (SameName(k.name, key)) return &k;
+    return nullptr;
+}
+
+bool SameProfileName(std::string_view a, std::string_view b) { return SameName(a, b); }
 
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value) {

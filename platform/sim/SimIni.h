@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat::sim {
 
@@ -31,5 +32,33 @@ std::string ProfileString(const std::optional<std::string>& text, std::string_vi
 // lines written end with CR LF, the others keep theirs.
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value);
+
+// An INI text line by line, classified as the reader above classifies it:
+// for people who need to know where a value stands (line numbers count from
+// 1) and which sections and keys are written twice.
+struct ScannedKey {
+    std::string name;   // as written, trimmed
+    std::string value;  // what the reader gives for it
+    int line = 0;
+};
+struct ScannedSection {
+    std::string name;  // as written, trimmed
+    int line = 0;
+    std::vector<ScannedKey> keys;  // in file order, repeated ones included
+};
+struct ProfileScan {
+    // Every section header in file order, repeated ones included. Key lines
+    // above the first header belong to no section and are not kept.
+    std::vector<ScannedSection> sections;
+
+    // The section and the key that the reader takes: the first section of
+    // that name and the first key of that name in it (nullptr when none).
+    const ScannedSection* Section(std::string_view name) const;
+    const ScannedKey* Key(std::string_view section, std::string_view key) const;
+};
+ProfileScan ScanProfile(std::string_view text);
+
+// Section and key names compare like this (ASCII letters without regard to case).
+bool SameProfileName(std::string_view a, std::string_view b);
 
 }  // namespace plat::sim

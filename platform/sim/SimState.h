@@ -148,6 +148,9 @@ struct FsNode {
     uint32_t attributes = attr::Archive;
     std::string bytes;
     bool inUse = false;
+    // A folder mounted read-only: nothing below it may be written, renamed
+    // or deleted (a package on a read-only share).
+    bool readOnlyMount = false;
     std::optional<VersionResource> version;
     // Keyed by NameKey: the listing order.
     std::map<std::string, std::unique_ptr<FsNode>> children;
@@ -416,6 +419,19 @@ struct SimWindows::State {
             node = node->folder ? node->Child(pp.parts[i]) : nullptr;
         }
         return node && node->folder ? node : nullptr;
+    }
+
+    // Whether the path lies in a folder mounted read-only (the path itself
+    // included): writes there fail with access denied.
+    bool InReadOnlyMount(const PathParts& pp) {
+        if (!pp.ok) return false;
+        FsNode* node = Drive(pp.drive);
+        for (size_t i = 0; node; ++i) {
+            if (node->readOnlyMount) return true;
+            if (i >= pp.parts.size() || !node->folder) break;
+            node = node->Child(pp.parts[i]);
+        }
+        return false;
     }
 
     uint32_t MissingError(const PathParts& pp) {

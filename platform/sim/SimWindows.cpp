@@ -1,7 +1,5 @@
 #include "platform/sim/SimWindows.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "platform/sim/SimState.h"
@@ -241,6 +239,7 @@ uint32_t SimWindows::WriteProfileString(const char* section, const char* key, co
     FsNode* node = s.Lookup(ini);
     if (node && node->folder) return err::AccessDenied;
     if (node && node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (s.InReadOnlyMount(s.Parse(ini))) return err::AccessDenied;
     if (node && node->inUse) return err::SharingViolation;
     std::string text = sim::EditProfile(node ? node->bytes : std::string(), section, key, value);
     if (node) node->bytes = std::move(text);
@@ -328,6 +327,7 @@ uint32_t SimWindows::CopyFile(const std::string& source, const std::string& targ
     if (src->folder) return err::AccessDenied;
     FsNode* parent = s.Parent(tp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(tp)) return err::AccessDenied;
     FsNode* dst = parent->Child(tp.parts.back());
     if (dst == src) return err::SharingViolation;
     if (dst) {
@@ -364,6 +364,7 @@ uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attribu
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
     if (!node) return s.MissingError(pp);
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     uint32_t keep = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
     attributes &= keep;
     node->attributes = node->folder ? (attributes | attr::Directory) : attributes;
@@ -378,7 +379,7 @@ uint32_t SimWindows::DeleteFile(const std::string& path) {
     FsNode* node = s.Lookup(pp);
     if (!node) return s.MissingError(pp);
     if (node->folder) return err::AccessDenied;
-    if (node->attributes & attr::ReadOnly) return err::AccessDenied;
+    if (node->attributes & attr::ReadOnly || s.InReadOnlyMount(pp)) return err::AccessDenied;
     if (node->inUse || s.LoadedBySpooler(pp)) return err::SharingViolation;
     s.Parent(pp)->children.erase(NameKey(pp.parts.back()));
     return 0;
@@ -394,6 +395,7 @@ uint32_t SimWindows::CreateDirectory(const std::string& path) {
     if (s.Lookup(pp)) return err::AlreadyExists;
     FsNode* parent = s.Parent(pp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     auto node = std::make_unique<FsNode>();
     node->name = pp.parts.back();
     node->folder = true;
@@ -479,6 +481,7 @@ uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes
     PathParts pp = s.Parse(path);
     FsNode* parent = s.Parent(pp);
     if (!parent) return err::PathNotFound;
+    if (s.InReadOnlyMount(pp)) return err::AccessDenied;
     if (FsNode* node = parent->Child(pp.parts.back())) {
         if (node->folder || node->attributes & (attr::ReadOnly | attr::Hidden))
             return err::AccessDenied;
@@ -761,34 +764,9 @@ VersionResource SimWindows::MakeVersion(const std::string& fileVersion, uint16_t
     return v;
 }
 
-int SimWindows::MountHostFolder(const std::string& hostPath, const std::string& simPath) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::is_directory(hostPath, ec)) return -1;
-    // Read the host files first, outside the machine's lock.
-    std::vector<std::pair<std::string, std::string>> files;
-    std::vector<std::string> folders;
-    for (auto it = fs::recursive_directory_iterator(hostPath, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        std::string rel = fs::relative(it->path(), hostPath, ec).generic_string();
-        if (ec) return -1;
-        std::replace(rel.begin(), rel.end(), '/', '\\');
-        std::string target = simPath + "\\" + rel;
-        if (it->is_directory(ec)) {
-            folders.push_back(target);
-        } else if (it->is_regular_file(ec)) {
-            std::ifstream in(it->path(), std::ios::binary);
-            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (!in.good() && !in.eof()) return -1;
-            files.emplace_back(target, std::move(bytes));
-        }
-    }
-    if (ec) return -1;
+void SimWindows::SetReadOnlyMount(const std::string& simPath, bool readOnly) {
     Guard lock(mu_);
-    s_->MakeFolders(simPath);
-    for (const auto& f : folders) s_->MakeFolders(f);
-    for (auto& [path, bytes] : files) s_->PutFile(path, std::move(bytes), attr::Archive);
-    return static_cast<int>(files.size());
+    if (FsNode* node = s_->Lookup(simPath); node && node->folder) node->readOnlyMount = readOnly;
 }
 
 void SimWindows::SetModuleFileName(const std::string& path) {

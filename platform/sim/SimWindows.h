@@ -239,7 +239,15 @@ public:
                                        uint16_t codePage = 0x04b0);
     // Loads a folder tree of the host into the simulated file system; returns
     // the number of files loaded, -1 when the host folder can't be read.
-    int MountHostFolder(const std::string& hostPath, const std::string& simPath);
+    // Read-only, nothing below `simPath` can be written, created, deleted or
+    // have its attributes changed (access denied), as on a read-only share;
+    // copies from it work. The tests' own PutFile and RemovePath still can.
+    enum class Mount { ReadWrite, ReadOnly };
+    int MountHostFolder(const std::string& hostPath, const std::string& simPath,
+                        Mount mount = Mount::ReadWrite);
+    // Makes a folder (and everything below it) read-only as a read-only
+    // mount is, or writable again.
+    void SetReadOnlyMount(const std::string& simPath, bool readOnly);
     void SetModuleFileName(const std::string& path);
     // Sets the current folder, creating it when missing.
     void SetCurrentFolder(const std::string& path);

@@ -50,6 +50,11 @@ void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath
     ComposePath(moduleIniPath, folder, name ? name : "");
 }
 
+int32_t ReadPortSectionKey(plat::Windows& windows, const std::string& moduleIniPath,
+                           const std::string& section, const char* key) {
+    return IniToInt(windows.GetPrivateProfileString(section, key, "0", 200, moduleIniPath).c_str());
+}
+
 int32_t IniToInt(const char* text) {
     if (!text) return 0;
     const char* p = text;

@@ -107,28 +107,11 @@ void ModelConfigReader::ReadDriverFileTable(const char* model, int32_t os, Drive
     const std::string section = BeginPerOsRead(model, os);
     const char* prefix = ModePrefix(mode);
     if (!prefix) return;
-    const std::string p = prefix;
-    struct Entry {
-        const char* word;
-        size_t offset;
-    };
-    static constexpr Entry entries[] = {
-        {"DataFile", DriverFileTable::DataFile},
-        {"ConfigFile", DriverFileTable::ConfigFile},
-        {"HelpFile", DriverFileTable::HelpFile},
-        {"ProcessorDLLName", DriverFileTable::ProcessorDll},
-        {"DriverPath", DriverFileTable::DriverPath},
-        {"DataFileDLLName", DriverFileTable::DataFileDll},
-        {"DataOemuiDLL", DriverFileTable::OemuiDll},
-        {"DataOemuniDLL", DriverFileTable::OemuniDll},
-        {"DataOemuniini", DriverFileTable::OemuniIni},
-    };
-    for (const Entry& e : entries) {
-        Read(section, (p + e.word).c_str(), 199, currentIni_, table.Field(e.offset),
+    for (const FileTableKey& e : kFileTableKeys) {
+        const std::string key = (e.prefixed ? std::string(prefix) : std::string()) + e.word;
+        Read(section, key.c_str(), 199, currentIni_, table.Field(e.offset),
              DriverFileTable::kFieldSize);
     }
-    Read(section, "ControlFontFile", 199, currentIni_, table.Field(DriverFileTable::ControlFontFile),
-         DriverFileTable::kFieldSize);
 }
 
 void ModelConfigReader::ReadDriverRecord(const char* model, int32_t os, DriverRecord& record,

@@ -44,6 +44,27 @@ struct DriverFileTable {
 
 class ModelConfigReader {
 public:
+    // The driver file table's fields and the words that name their keys:
+    // the mode's prefix ("STD" or "GDI") and the word, except for the control
+    // font, whose key has no prefix.
+    struct FileTableKey {
+        const char* word;
+        size_t offset;
+        bool prefixed;
+    };
+    static constexpr FileTableKey kFileTableKeys[] = {
+        {"DataFile", DriverFileTable::DataFile, true},
+        {"ConfigFile", DriverFileTable::ConfigFile, true},
+        {"HelpFile", DriverFileTable::HelpFile, true},
+        {"ProcessorDLLName", DriverFileTable::ProcessorDll, true},
+        {"DriverPath", DriverFileTable::DriverPath, true},
+        {"DataFileDLLName", DriverFileTable::DataFileDll, true},
+        {"DataOemuiDLL", DriverFileTable::OemuiDll, true},
+        {"DataOemuniDLL", DriverFileTable::OemuniDll, true},
+        {"DataOemuniini", DriverFileTable::OemuniIni, true},
+        {"ControlFontFile", DriverFileTable::ControlFontFile, false},
+    };
+
     // Capacity of the text fields and the INI paths, terminator included.
     static constexpr size_t kFieldSize = 200;
     // Capacity of the printer name the printer record points at; the
@@ -156,6 +177,22 @@ const char* ModuleIniName(int32_t module);
 // that nothing reads a file of a cut-off name.
 void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath,
                       char* moduleIniPath);
+
+// The keys of a model's port section "<model>.PORT" in its module INI.
+namespace portkey {
+inline constexpr const char* kAdvancedSetup = "AdvancedSetup";
+inline constexpr const char* kSystem2003Supported = "System2003Supported";
+inline constexpr const char* kSystemVistaSupported = "SystemVistaSupported";
+inline constexpr const char* kBaudRate = "BaudRate";
+inline constexpr const char* kUsbSupported = "USBSUPPORTED";
+inline constexpr const char* kLptDefault = "LPTDEFAULT";
+}  // namespace portkey
+
+// A key of a port section as the wizard reads it: straight from the module
+// INI at `moduleIniPath`, section `section` ("<model>.PORT"), the default
+// "0", 200 characters, read as a decimal number.
+int32_t ReadPortSectionKey(plat::Windows& windows, const std::string& moduleIniPath,
+                           const std::string& section, const char* key);
 
 // Decimal conversion as the package readers use it: optional leading blanks
 // and sign, then digits up to the first other character; no digits gives 0.

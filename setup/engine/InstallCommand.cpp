@@ -32,10 +32,8 @@ bool Win2003Supported(plat::Windows& windows, int32_t module, const char* model)
     char setupIni[200] = {};
     char moduleIni[200] = {};
     BuildConfigPaths(windows, module, setupIni, moduleIni);
-    std::string section = std::string(model) + ".PORT";
-    std::string value =
-        windows.GetPrivateProfileString(section, "System2003Supported", "0", 200, moduleIni);
-    return IniToInt(value.c_str()) != 0;
+    return ReadPortSectionKey(windows, moduleIni, std::string(model) + ".PORT",
+                              portkey::kSystem2003Supported) != 0;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/Types.h"
 #include "platform/Platform.h"
@@ -96,6 +97,9 @@ bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
 
 // ---- installation records under SOFTWARE\TARVELO\ (HKEY_LOCAL_MACHINE)
 void WriteUsbPortRecords(plat::Windows& windows, const char* portName);
+// The [SUPPORTED-USB-DEVICE] entries "0" .. PRNCOUNT-1 of setup.ini (at most
+// kMaxUsbDeviceEntries), each read as a port name of at most 29 characters.
+std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows);
 // The worker's one write: PRINTERPORT\<chosen port> = 0.
 void MarkUsbPortInstalled(plat::Windows& windows, const char* portName);
 // "USB_" + the name up to its first "(" + "_" + the character four places

@@ -20,8 +20,9 @@ constexpr const char* kDeviceSection = "SUPPORTED-USB-DEVICE";
 constexpr uint32_t kEntrySize = 30;
 constexpr uint32_t kPrinterNameCapacity = 200;
 
-// The [SUPPORTED-USB-DEVICE] entries "0" .. PRNCOUNT-1 of setup.ini.
-std::vector<std::string> ReadDeviceList(plat::Windows& windows) {
+}  // namespace
+
+std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
     const std::string setupIni = ProgramFolder(windows) + "DRVCONFIG\\setup.ini";
     const std::string countText =
         windows.GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
@@ -36,6 +37,8 @@ std::vector<std::string> ReadDeviceList(plat::Windows& windows) {
                                                           kEntrySize, setupIni));
     return entries;
 }
+
+namespace {
 
 // Opens `path`, creating it first when it is missing.
 bool OpenOrCreate(plat::Windows& windows, RegistryKey& key, const char* path) {
@@ -59,7 +62,7 @@ void RecordPortPosition(plat::Windows& windows, const std::vector<std::string>& 
 }  // namespace
 
 void WriteUsbPortRecords(plat::Windows& windows, const char* portName) {
-    const std::vector<std::string> entries = ReadDeviceList(windows);
+    const std::vector<std::string> entries = ReadSupportedUsbDevices(windows);
     if (portName != nullptr) RecordPortPosition(windows, entries, portName);
 
     {

@@ -169,12 +169,10 @@ void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int
     char moduleIni[200] = {};
     BuildConfigPaths(state_.windows, module, setupIni, moduleIni);
     const std::string section = model + ".PORT";
-    const int32_t usbSupported = IniToInt(
-        state_.windows.GetPrivateProfileString(section, "USBSUPPORTED", "0", 200, moduleIni)
-            .c_str());
-    const int32_t lptDefault = IniToInt(
-        state_.windows.GetPrivateProfileString(section, "LPTDEFAULT", "0", 200, moduleIni)
-            .c_str());
+    const int32_t usbSupported =
+        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kUsbSupported);
+    const int32_t lptDefault =
+        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kLptDefault);
 
     // Asked on every build, whatever the model supports.
     const int32_t id = ReadPrinterId(state_.windows, state_.context);

@@ -55,10 +55,7 @@ std::string WizardHost::PicturePath() {
 }
 
 int32_t WizardHost::ReadPortKey(const char* key) {
-    return IniToInt(state_.windows
-                        .GetPrivateProfileString(state_.portSection, key, "0", 200,
-                                                 state_.moduleIniPath)
-                        .c_str());
+    return ReadPortSectionKey(state_.windows, state_.moduleIniPath, state_.portSection, key);
 }
 
 void WizardHost::SwitchPage(PageFrames& frames, int n) {
@@ -78,16 +75,16 @@ void WizardHost::SwitchPage(PageFrames& frames, int n) {
             const char* name = ModuleIniName(choices_.module);
             state_.moduleIniPath = ProgramFolder(state_.windows) + (name ? name : "");
             state_.portSection = modules_.ModelName() + ".PORT";
-            if (ReadPortKey("AdvancedSetup") != 0) {
+            if (ReadPortKey(portkey::kAdvancedSetup) != 0) {
                 setupType_.ApplyModelRestriction(true);
             } else {
                 setupType_.ApplyModelRestriction(false);
             }
         } else if (cur == 2) {
-            const int32_t supports2003 = ReadPortKey("System2003Supported");
-            const int32_t supportsVista = ReadPortKey("SystemVistaSupported");
+            const int32_t supports2003 = ReadPortKey(portkey::kSystem2003Supported);
+            const int32_t supportsVista = ReadPortKey(portkey::kSystemVistaSupported);
             if (state_.baudResetPending) {
-                port_.ApplyModelBaudRate(ReadPortKey("BaudRate"));
+                port_.ApplyModelBaudRate(ReadPortKey(portkey::kBaudRate));
                 state_.baudResetPending = false;
             }
             const char* refusal = nullptr;

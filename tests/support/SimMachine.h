@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/Types.h"
+#include "platform/sim/SimMachine.h"
 #include "platform/sim/SimWindows.h"
 
 namespace support {
@@ -30,36 +31,13 @@ inline std::string SourceDir() {
 }
 
 // The version numbers that GetOsClass takes for each class.
-inline plat::OsVersion VersionOf(int32_t os) {
-    switch (os) {
-        case Win98: return {1, 4, 10, 2222};
-        case WinNT4: return {2, 4, 0, 1381};
-        case Win2000: return {2, 5, 0, 2195};
-        case WinXP: return {2, 5, 1, 2600};
-        case Win2003: return {2, 5, 2, 3790};
-        case WinVista: return {2, 6, 0, 6002};
-        default: return {2, 6, 1, 7601};  // Windows 7: recognised by no class
-    }
-}
+inline plat::OsVersion VersionOf(int32_t os) { return plat::sim::VersionOfClass(os); }
 
 // Makes the machine report the version of `os`, with the serial ports'
-// records of that family: Windows 98/Me's class keys ("PortSubClass" 1 for
-// COM1 and COM2, 0 for LPT1), or the NT "Ports" key with COM1: to COM4:.
+// records of that family.
 inline void SetOsClass(plat::SimWindows& w, int32_t os) {
     w.SetVersion(VersionOf(os));
-    if (os != Win98) {
-        const char* ports = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-        for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
-            w.PutRegString(plat::Root::LocalMachine, ports, com, "9600,n,8,1");
-        for (const char* other : {"FILE:", "LPT1:", "LPT2:", "LPT3:"})
-            w.PutRegString(plat::Root::LocalMachine, ports, other, "");
-    } else {
-        const char* base = "System\\CurrentControlSet\\Services\\Class\\Ports\\";
-        const uint8_t subclass[] = {1, 1, 0};
-        for (int i = 0; i < 3; ++i)
-            w.PutRegValue(plat::Root::LocalMachine, std::string(base) + "000" + std::to_string(i),
-                          "PortSubClass", plat::regtype::Binary, {subclass[i]});
-    }
+    plat::sim::PutPortRecords(w, os);
 }
 
 // The binaries that the build lays into the sample package, as stand-ins:

@@ -169,7 +169,15 @@ TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
                                                               "C:\\PKG\\fuzz.ini")
                                   : sim::ProfileString(text, section, key, "dflt", size);
             CheckBounds(got, size);
-            if (!sim::FindProfileValue(text, section, key)) {
+            // The line scan finds what the reader finds.
+            const auto found = sim::FindProfileValue(text, section, key);
+            const sim::ProfileScan scan = sim::ScanProfile(text);
+            const sim::ScannedKey* scanned = scan.Key(section, key);
+            ASSERT_EQ(scanned != nullptr, found.has_value()) << "[" << section << "] " << key;
+            if (scanned) {
+                EXPECT_EQ(scanned->value, *found);
+            }
+            if (!found) {
                 std::string want = std::string("dflt").substr(0, size ? size - 1 : 0);
                 EXPECT_EQ(got, want);
             }

@@ -179,6 +179,29 @@ TEST(SimFiles, MountHostFolderLoadsTheSamplePackage) {
     EXPECT_FALSE(w.FolderExists("C:\\X"));
 }
 
+TEST(SimFiles, ReadOnlyMountCanBeCopiedFromButNotWritten) {
+    SimWindows w;
+    std::string source = __FILE__;
+    for (int i = 0; i < 4; ++i) source = source.substr(0, source.find_last_of('/'));
+    ASSERT_GT(w.MountHostFolder(source + "/package", "C:\\RO", SimWindows::Mount::ReadOnly), 5);
+    const std::string ini = "C:\\RO\\DRVCONFIG\\setup.ini";
+    const std::string before = w.FileText(ini).value_or("");
+    EXPECT_EQ(w.CopyFile(ini, "C:\\WINDOWS\\setup.ini", false), 0u);
+    EXPECT_EQ(w.FileText("C:\\WINDOWS\\setup.ini"), before);
+    // Below the mount, every change is refused, however the path is spelt.
+    EXPECT_EQ(w.CopyFile("C:\\WINDOWS\\win.ini", ini, false), err::AccessDenied);
+    EXPECT_EQ(w.CopyFile("C:\\WINDOWS\\win.ini", "c:\\ro\\new.ini", false), err::AccessDenied);
+    EXPECT_EQ(w.WriteFile("C:\\RO\\x\\..\\DRVCONFIG\\setup.ini", "x"), err::AccessDenied);
+    EXPECT_EQ(w.DeleteFile(ini), err::AccessDenied);
+    EXPECT_EQ(w.SetFileAttributes(ini, attr::ReadOnly), err::AccessDenied);
+    EXPECT_EQ(w.CreateDirectory("C:\\RO\\NEW"), err::AccessDenied);
+    EXPECT_EQ(w.SetFileAttributes("C:\\RO", attr::Hidden), err::AccessDenied);
+    EXPECT_EQ(w.FileText(ini), before);
+    EXPECT_FALSE(w.FolderExists("C:\\RO\\NEW"));
+    // Beside the mount, nothing changes.
+    EXPECT_EQ(w.WriteFile("C:\\ROX.TXT", "x"), 0u);
+}
+
 TEST(SimProfile, WinIniEditsKeepOtherLinesAndFlushIsANoOp) {
     SimWindows w;
     w.PutFile("C:\\WINDOWS\\win.ini", "; comment\r\n[windows]\r\nload=\r\n[Ports]\r\nCOM1:=9600,n,8,1\r\n");

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "setup/engine/tests/InstallMachine.h"
-#include "tests/support/ForwardingWindows.h"
+#include "platform/ForwardingWindows.h"
 
 namespace {
 
@@ -334,7 +334,7 @@ TEST_F(InstallCommandTest, AQueueCreatedWithoutANameFailsTheRun) {
         using ForwardingWindows::ForwardingWindows;
         uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
             if (info.pPrinterName != nullptr && info.pPrinterName[0] == '\0') return 0;
-            return inner_.AddPrinter(info, out);
+            return ForwardingWindows::AddPrinter(info, out);
         }
     } spooler(w);
     InstallSession s(spooler);

@@ -4,15 +4,8 @@
 #include <commctrl.h>
 
 #include "platform/win32/Win32Windows.h"
-#include "setup/res/resource.h"
-#include "setup/wizard/ModulePage.h"
-#include "setup/wizard/OsPage.h"
-#include "setup/wizard/PortPage.h"
 #include "setup/wizard/SetupStartup.h"
-#include "setup/wizard/SetupState.h"
-#include "setup/wizard/SetupTypePage.h"
-#include "setup/wizard/WizardHost.h"
-#include "setup/wizard/WizardTexts.h"
+#include "setup/wizard/SetupWizard.h"
 #include "setup/wizard/win32/PageWindows.h"
 #include "setup/wizard/win32/WizardHostWindow.h"
 
@@ -34,21 +27,12 @@ public:
         SetupState state(windows_);
         state.context.caption = appName;
 
-        ModulePage modulePage(windows_);
-        SetupTypePage setupTypePage;
-        OsPage osPage;
-        PortPage portPage(state);
-        WizardHost host(state, modulePage, setupTypePage, osPage, portPage);
-        host.AddPage(wiztext::kPageCaptions[0], &modulePage, IDD_MODULE_PAGE);
-        host.AddPage(wiztext::kPageCaptions[1], &setupTypePage, IDD_SETUP_TYPE_PAGE);
-        host.AddPage(wiztext::kPageCaptions[2], &osPage, IDD_OS_PAGE);
-        host.AddPage(wiztext::kPageCaptions[3], &portPage, IDD_PORT_PAGE);
-
-        gui::ModulePageWindow moduleWindow(modulePage);
-        gui::SetupTypePageWindow setupTypeWindow(setupTypePage);
-        gui::OsPageWindow osWindow(osPage, state);
-        gui::PortPageWindow portWindow(portPage);
-        gui::WizardHostWindow wizard(instance_, state, host,
+        SetupWizard pages(state);
+        gui::ModulePageWindow moduleWindow(pages.modules);
+        gui::SetupTypePageWindow setupTypeWindow(pages.setupType);
+        gui::OsPageWindow osWindow(pages.os, state);
+        gui::PortPageWindow portWindow(pages.port);
+        gui::WizardHostWindow wizard(instance_, state, pages.host,
                                      {&moduleWindow, &setupTypeWindow, &osWindow, &portWindow});
         wizard.RunModal();
         return 0;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ForwardingWindows.h"
+#include "platform/ForwardingWindows.h"
 
 namespace plat {
 
@@ -55,7 +55,7 @@ public:
         return answer;
     }
     uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override {
-        if (moduleFile_.empty()) return inner_.GetModuleFileName(out, capacity);
+        if (moduleFile_.empty()) return ForwardingWindows::GetModuleFileName(out, capacity);
         out = moduleFile_.substr(0, capacity > 0 ? capacity - 1 : 0);
         return err::Success;
     }

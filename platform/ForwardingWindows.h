@@ -1,10 +1,14 @@
-// A plat::Windows that forwards every call to another one. Tests derive from
-// it to change a few answers of a real or simulated Windows and keep the rest.
+// A plat::Windows that hands every call to another one: the base of the
+// decorators that change or watch a few calls and leave the rest alone.
+//
+// The handles the inner layer opens are handed out as this layer's own, so
+// that their release comes through Release here as well (a decorator that
+// keeps something per handle sees it go); the value stays the inner one.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -15,17 +19,23 @@ class ForwardingWindows : public Windows {
 public:
     explicit ForwardingWindows(Windows& inner) : inner_(inner) {}
 
+    Windows& Inner() const { return inner_; }
+
     uint32_t Release(HandleKind kind, uintptr_t value) override {
         return inner_.Release(kind, value);
     }
+
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override {
-        return inner_.RegOpenKey(root, path, out);
+        RegKey inner;
+        return Adopt(inner_.RegOpenKey(root, path, inner), inner, out);
     }
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override {
-        return inner_.RegCreateKey(root, path, out);
+        RegKey inner;
+        return Adopt(inner_.RegCreateKey(root, path, inner), inner, out);
     }
     uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override {
-        return inner_.RegOpenSubKey(key, path, out);
+        RegKey inner;
+        return Adopt(inner_.RegOpenSubKey(key, path, inner), inner, out);
     }
     uint32_t RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
                            std::vector<uint8_t>& data, uint32_t capacity) override {
@@ -48,6 +58,7 @@ public:
     uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override {
         return inner_.RegDeleteValue(key, name);
     }
+
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,
                                         const std::string& path) override {
@@ -60,11 +71,15 @@ public:
     uint32_t WriteProfileString(const char* section, const char* key, const char* value) override {
         return inner_.WriteProfileString(section, key, value);
     }
+
     uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override {
         return inner_.GetCurrentDirectory(out, capacity);
     }
     uint32_t SetCurrentDirectory(const std::string& path) override {
         return inner_.SetCurrentDirectory(path);
+    }
+    uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override {
+        return inner_.GetModuleFileName(out, capacity);
     }
     uint32_t GetSystemDirectory(std::string& out, uint32_t capacity) override {
         return inner_.GetSystemDirectory(out, capacity);
@@ -95,7 +110,8 @@ public:
         return inner_.CreateDirectory(path);
     }
     uint32_t FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) override {
-        return inner_.FindFirstFile(pattern, out, data);
+        FindHandle inner;
+        return Adopt(inner_.FindFirstFile(pattern, inner, data), inner, out);
     }
     uint32_t FindNextFile(const FindHandle& find, FindData& data) override {
         return inner_.FindNextFile(find, data);
@@ -110,6 +126,7 @@ public:
     uint32_t GetFileVersion(const std::string& path, VersionResource& out) override {
         return inner_.GetFileVersion(path, out);
     }
+
     const char* LocalEnvironment() const override { return inner_.LocalEnvironment(); }
     uint32_t AddMonitor(const MonitorInfo2& info) override { return inner_.AddMonitor(info); }
     uint32_t DeleteMonitor(const char* environment, const std::string& name) override {
@@ -140,10 +157,12 @@ public:
         return inner_.EnumPrinterDrivers(environment, names);
     }
     uint32_t AddPrinter(const PrinterInfo2& info, Printer& out) override {
-        return inner_.AddPrinter(info, out);
+        Printer inner;
+        return Adopt(inner_.AddPrinter(info, inner), inner, out);
     }
     uint32_t OpenPrinter(const std::string& name, Printer& out) override {
-        return inner_.OpenPrinter(name, out);
+        Printer inner;
+        return Adopt(inner_.OpenPrinter(name, inner), inner, out);
     }
     uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) override {
         return inner_.GetPrinterSize(printer, needed);
@@ -171,10 +190,15 @@ public:
     void BroadcastIniChange(const char* section, bool notifyOnly) override {
         inner_.BroadcastIniChange(section, notifyOnly);
     }
-    uint32_t OpenScManager(ScHandle& out) override { return inner_.OpenScManager(out); }
+
+    uint32_t OpenScManager(ScHandle& out) override {
+        ScHandle inner;
+        return Adopt(inner_.OpenScManager(inner), inner, out);
+    }
     uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
                          ScHandle& out) override {
-        return inner_.OpenService(manager, name, access, out);
+        ScHandle inner;
+        return Adopt(inner_.OpenService(manager, name, access, inner), inner, out);
     }
     uint32_t ControlServiceStop(const ScHandle& service) override {
         return inner_.ControlServiceStop(service);
@@ -183,9 +207,16 @@ public:
     uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override {
         return inner_.QueryServiceState(service, state);
     }
+
     uint32_t GetVersion(OsVersion& out) override { return inner_.GetVersion(out); }
-    uint32_t OpenThreadToken(Token& out) override { return inner_.OpenThreadToken(out); }
-    uint32_t OpenProcessToken(Token& out) override { return inner_.OpenProcessToken(out); }
+    uint32_t OpenThreadToken(Token& out) override {
+        Token inner;
+        return Adopt(inner_.OpenThreadToken(inner), inner, out);
+    }
+    uint32_t OpenProcessToken(Token& out) override {
+        Token inner;
+        return Adopt(inner_.OpenProcessToken(inner), inner, out);
+    }
     uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override {
         return inner_.GetTokenGroupsSize(token, needed);
     }
@@ -193,33 +224,45 @@ public:
         return inner_.GetTokenGroups(token, sids);
     }
     uint32_t EnableShutdownPrivilege() override { return inner_.EnableShutdownPrivilege(); }
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override {
+        return inner_.ExitWindows(flags, reason);
+    }
+
     std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override {
         return inner_.LoadUsbLibrary(name, error);
     }
+
     void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     uint32_t StartThread(std::function<void()> body, Thread& out) override {
         return inner_.StartThread(std::move(body), out);
+    }
+
+    int MessageBox(Window owner, const std::string& text, const std::string& caption,
+                   uint32_t flags) override {
+        return inner_.MessageBox(owner, text, caption, flags);
     }
     Window FindWindow(const std::string& title) override { return inner_.FindWindow(title); }
     void SetForegroundWindow(Window window) override { inner_.SetForegroundWindow(window); }
     bool IsIconic(Window window) override { return inner_.IsIconic(window); }
     void RestoreWindow(Window window) override { inner_.RestoreWindow(window); }
     uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override {
-        return inner_.CreateMutex(name, initialOwner, out);
+        Mutex inner;
+        return Adopt(inner_.CreateMutex(name, initialOwner, inner), inner, out);
     }
     intptr_t ShellOpen(const std::string& file) override { return inner_.ShellOpen(file); }
-    uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override {
-        return inner_.GetModuleFileName(out, capacity);
-    }
-    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override {
-        return inner_.ExitWindows(flags, reason);
-    }
-    int MessageBox(Window owner, const std::string& text, const std::string& caption,
-                   uint32_t flags) override {
-        return inner_.MessageBox(owner, text, caption, flags);
-    }
 
 protected:
+    // Hands an inner handle out as this layer's own (an empty one stays empty).
+    template <HandleKind K>
+    uint32_t Adopt(uint32_t error, Handle<K>& inner, Handle<K>& out) {
+        if (inner)
+            out = Handle<K>(this, inner.release());
+        else
+            out = Handle<K>();
+        return error;
+    }
+
+private:
     Windows& inner_;
 };
 

@@ -1,0 +1,35 @@
+#include "platform/sim/SimMachine.h"
+
+#include <string>
+
+namespace plat::sim {
+
+OsVersion VersionOfClass(int32_t osClass) {
+    switch (osClass) {
+        case 0: return {1, 4, 10, 2222};
+        case 1: return {2, 4, 0, 1381};
+        case 2: return {2, 5, 0, 2195};
+        case 3: return {2, 5, 1, 2600};
+        case 4: return {2, 5, 2, 3790};
+        case 5: return {2, 6, 0, 6002};
+        default: return {2, 6, 1, 7601};
+    }
+}
+
+void PutPortRecords(SimWindows& w, int32_t osClass) {
+    if (osClass != 0) {
+        const char* ports = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+        for (const char* com : {"COM1:", "COM2:", "COM3:", "COM4:"})
+            w.PutRegString(Root::LocalMachine, ports, com, "9600,n,8,1");
+        for (const char* other : {"FILE:", "LPT1:", "LPT2:", "LPT3:"})
+            w.PutRegString(Root::LocalMachine, ports, other, "");
+        return;
+    }
+    const std::string base = "System\\CurrentControlSet\\Services\\Class\\Ports\\000";
+    const uint8_t subclass[] = {1, 1, 0};
+    for (int i = 0; i < 3; ++i)
+        w.PutRegValue(Root::LocalMachine, base + std::to_string(i), "PortSubClass", regtype::Binary,
+                      {subclass[i]});
+}
+
+}  // namespace plat::sim

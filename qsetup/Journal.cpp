@@ -1,0 +1,480 @@
+#include "qsetup/Journal.h"
+
+#include <cstdio>
+
+#include "qsetup/Json.h"
+
+namespace qsetup {
+
+namespace {
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+std::string Str(const char* text) { return text ? text : ""; }
+
+// A text in double quotes, its line breaks written as \n.
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out + "\"";
+}
+
+std::string Environment(const char* environment) {
+    return environment ? std::string(environment) : std::string("(local)");
+}
+
+std::string JsonOrNull(const char* text) { return text ? JsonString(text) : "null"; }
+
+std::string Failure(uint32_t error) {
+    return error ? " -- failed, error " + std::to_string(error) : std::string();
+}
+
+const char* RootName(plat::Root root) {
+    switch (root) {
+        case plat::Root::LocalMachine: return "HKLM";
+        case plat::Root::CurrentUser: return "HKCU";
+        case plat::Root::Users: return "HKU";
+    }
+    return "?";
+}
+
+// A registry value's data as people read it, and its type's name.
+std::string ValueText(uint32_t type, const void* data, uint32_t size, const char** typeName) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    if (type == plat::regtype::Dword && size == 4 && bytes) {
+        *typeName = "REG_DWORD";
+        return std::to_string(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                              static_cast<uint32_t>(bytes[3]) << 24);
+    }
+    if (type == plat::regtype::Sz) {
+        *typeName = "REG_SZ";
+        std::string text(reinterpret_cast<const char*>(bytes), bytes ? size : 0);
+        while (!text.empty() && text.back() == '\0') text.pop_back();
+        return Quoted(text);
+    }
+    *typeName = type == plat::regtype::Binary ? "REG_BINARY" : type == plat::regtype::None
+                                                                    ? "REG_NONE"
+                                                                    : "REG_?";
+    std::string hex;
+    for (uint32_t i = 0; bytes && i < size; ++i) {
+        char b[4];
+        std::snprintf(b, sizeof b, "%02x", bytes[i]);
+        hex += (i ? " " : "") + std::string(b);
+    }
+    return hex;
+}
+
+// The spooler library with its calls that change the machine recorded.
+class RecordedSpooler final : public plat::SpoolerLibrary {
+public:
+    RecordedSpooler(std::unique_ptr<plat::SpoolerLibrary> inner, RecordingWindows& recorder)
+        : inner_(std::move(inner)), recorder_(recorder) {}
+    bool HasSetDefaultPrinter() const override { return inner_->HasSetDefaultPrinter(); }
+    bool HasDeletePrinterDriverEx() const override { return inner_->HasDeletePrinterDriverEx(); }
+    uint32_t SetDefaultPrinter(const char* printerName) override {
+        const uint32_t e = inner_->SetDefaultPrinter(printerName);
+        recorder_.Add({"default-printer",
+                       {{"printer", JsonOrNull(printerName)}},
+                       "make " + Quoted(Str(printerName)) + " the default printer" + Failure(e),
+                       e});
+        return e;
+    }
+    uint32_t DeletePrinterDriverEx(const char* server, const char* environment,
+                                   const char* driverName, uint32_t deleteFlag,
+                                   uint32_t versionFlag) override {
+        const uint32_t e =
+            inner_->DeletePrinterDriverEx(server, environment, driverName, deleteFlag, versionFlag);
+        recorder_.Add({"driver",
+                       {{"operation", "\"delete\""}, {"name", JsonOrNull(driverName)},
+                        {"deleteUnusedFiles", deleteFlag & 1 ? "true" : "false"}},
+                       "delete printer driver " + Quoted(Str(driverName)) +
+                           (deleteFlag & 1 ? " with its unused files" : "") + Failure(e),
+                       e});
+        return e;
+    }
+
+private:
+    std::unique_ptr<plat::SpoolerLibrary> inner_;
+    RecordingWindows& recorder_;
+};
+
+// The USB interface library with the writes to the printer recorded.
+class RecordedUsb final : public plat::UsbLibrary {
+public:
+    RecordedUsb(std::unique_ptr<plat::UsbLibrary> inner, RecordingWindows& recorder)
+        : inner_(std::move(inner)), recorder_(recorder) {}
+    bool Has(std::string_view entryPoint) const override { return inner_->Has(entryPoint); }
+    int32_t OpenDeviceX(int32_t index) override { return inner_->OpenDeviceX(index); }
+    void CloseDevice(int32_t handle) override { inner_->CloseDevice(handle); }
+    int32_t uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
+                   int32_t count) override {
+        const int32_t written = inner_->uWrite(handle, reserved, bytes, count);
+        std::string hex;
+        for (int32_t i = 0; bytes && i < count; ++i) {
+            char b[4];
+            std::snprintf(b, sizeof b, "%02x", bytes[i]);
+            hex += (i ? " " : "") + std::string(b);
+        }
+        const uint32_t error = written > 0 ? 0u : 31u;  // ERROR_GEN_FAILURE
+        recorder_.Add({"usb",
+                       {{"bytes", JsonString(hex)}, {"written", std::to_string(written)}},
+                       "write " + std::to_string(count) + " bytes to the USB printer (" + hex +
+                           ")" + Failure(error),
+                       error});
+        return written;
+    }
+    int32_t GetPrinterInternalID(int32_t handle) override {
+        return inner_->GetPrinterInternalID(handle);
+    }
+
+private:
+    std::unique_ptr<plat::UsbLibrary> inner_;
+    RecordingWindows& recorder_;
+};
+
+}  // namespace
+
+void Journal::Record(const JournalEntry& entry) {
+    plat::LockGuard lock(mu_);
+    entries_.push_back(entry);
+}
+
+std::vector<JournalEntry> Journal::Entries() const {
+    plat::LockGuard lock(mu_);
+    return entries_;
+}
+
+void Journal::Clear() {
+    plat::LockGuard lock(mu_);
+    entries_.clear();
+}
+
+RecordingWindows::RecordingWindows(plat::Windows& inner, JournalSink& sink,
+                                   std::function<std::string(const std::string&)> showPath)
+    : ForwardingWindows(inner), sink_(sink), showPath_(std::move(showPath)) {}
+
+void RecordingWindows::Add(JournalEntry entry) { sink_.Record(entry); }
+
+std::string RecordingWindows::Show(const std::string& path) const {
+    return showPath_ ? showPath_(path) : path;
+}
+
+std::string RecordingWindows::NameOf(uintptr_t handle) const {
+    plat::LockGuard lock(mu_);
+    auto it = names_.find(handle);
+    return it == names_.end() ? std::string("?") : it->second;
+}
+
+void RecordingWindows::Remember(uintptr_t handle, std::string name) {
+    plat::LockGuard lock(mu_);
+    names_[handle] = std::move(name);
+}
+
+uint32_t RecordingWindows::Release(plat::HandleKind kind, uintptr_t value) {
+    {
+        plat::LockGuard lock(mu_);
+        names_.erase(value);
+    }
+    return ForwardingWindows::Release(kind, value);
+}
+
+uint32_t RecordingWindows::RegOpenKey(plat::Root root, const std::string& path,
+                                      plat::RegKey& out) {
+    const uint32_t e = ForwardingWindows::RegOpenKey(root, path, out);
+    if (out) Remember(out.value(), std::string(RootName(root)) + "\\" + path);
+    return e;
+}
+
+uint32_t RecordingWindows::RegCreateKey(plat::Root root, const std::string& path,
+                                        plat::RegKey& out) {
+    const uint32_t e = ForwardingWindows::RegCreateKey(root, path, out);
+    if (out) Remember(out.value(), std::string(RootName(root)) + "\\" + path);
+    return e;
+}
+
+uint32_t RecordingWindows::RegOpenSubKey(const plat::RegKey& key, const std::string& path,
+                                         plat::RegKey& out) {
+    const uint32_t e = ForwardingWindows::RegOpenSubKey(key, path, out);
+    if (out) Remember(out.value(), NameOf(key.value()) + "\\" + path);
+    return e;
+}
+
+uint32_t RecordingWindows::RegSetValue(const plat::RegKey& key, const std::string& name,
+                                       uint32_t type, const void* data, uint32_t size) {
+    const uint32_t e = ForwardingWindows::RegSetValue(key, name, type, data, size);
+    std::string path = NameOf(key.value());
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    const char* typeName = "";
+    const std::string value = ValueText(type, data, size, &typeName);
+    Add({"registry",
+         {{"operation", "\"set\""}, {"key", JsonString(path)}, {"name", JsonString(name)},
+          {"type", JsonString(typeName)}, {"data", JsonString(value)}},
+         "set " + path + "\\" + name + " = " + value + " (" + typeName + ")" + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::RegDeleteKey(plat::Root root, const std::string& path) {
+    const uint32_t e = ForwardingWindows::RegDeleteKey(root, path);
+    const std::string full = std::string(RootName(root)) + "\\" + path;
+    Add({"registry", {{"operation", "\"delete-key\""}, {"key", JsonString(full)}},
+         "delete the key " + full + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::RegDeleteValue(const plat::RegKey& key, const std::string& name) {
+    const uint32_t e = ForwardingWindows::RegDeleteValue(key, name);
+    const std::string path = NameOf(key.value());
+    Add({"registry",
+         {{"operation", "\"delete-value\""}, {"key", JsonString(path)}, {"name", JsonString(name)}},
+         "delete " + path + "\\" + name + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::WriteProfileString(const char* section, const char* key,
+                                              const char* value) {
+    const uint32_t e = ForwardingWindows::WriteProfileString(section, key, value);
+    if (!section && !key && !value) return e;  // the cache flush changes nothing
+    std::string text = "write win.ini [" + Str(section) + "] ";
+    if (!key) text += "(delete the section)";
+    else if (!value) text += Str(key) + " (delete)";
+    else text += Str(key) + " = " + Quoted(value);
+    Add({"profile",
+         {{"file", "\"win.ini\""}, {"section", JsonOrNull(section)}, {"key", JsonOrNull(key)},
+          {"value", JsonOrNull(value)}},
+         text + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::CopyFile(const std::string& source, const std::string& target,
+                                    bool failIfExists) {
+    const uint32_t e = ForwardingWindows::CopyFile(source, target, failIfExists);
+    Add({"copy",
+         {{"source", JsonString(Show(source))}, {"target", JsonString(Show(target))},
+          {"overwrite", failIfExists ? "false" : "true"}},
+         "copy " + Show(source) + " to " + Show(target) +
+             (failIfExists ? " (unless it exists)" : "") + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::DeleteFile(const std::string& path) {
+    const uint32_t e = ForwardingWindows::DeleteFile(path);
+    Add({"file", {{"operation", "\"delete\""}, {"path", JsonString(Show(path))}},
+         "delete " + Show(path) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::CreateDirectory(const std::string& path) {
+    const uint32_t e = ForwardingWindows::CreateDirectory(path);
+    Add({"folder", {{"operation", "\"create\""}, {"path", JsonString(Show(path))}},
+         "create the folder " + Show(path) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::WriteFile(const std::string& path, const std::string& bytes) {
+    const uint32_t e = ForwardingWindows::WriteFile(path, bytes);
+    Add({"file",
+         {{"operation", "\"write\""}, {"path", JsonString(Show(path))},
+          {"bytes", std::to_string(bytes.size())}},
+         "write " + std::to_string(bytes.size()) + " bytes to " + Show(path) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::AddMonitor(const plat::MonitorInfo2& info) {
+    const uint32_t e = ForwardingWindows::AddMonitor(info);
+    Add({"monitor",
+         {{"operation", "\"add\""}, {"name", JsonOrNull(info.pName)},
+          {"environment", JsonOrNull(info.pEnvironment)}, {"dll", JsonOrNull(info.pDLLName)}},
+         "add the port monitor " + Quoted(Str(info.pName)) + ": DLL " + Str(info.pDLLName) +
+             ", environment " + Environment(info.pEnvironment) + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::DeleteMonitor(const char* environment, const std::string& name) {
+    const uint32_t e = ForwardingWindows::DeleteMonitor(environment, name);
+    Add({"monitor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+         "delete the port monitor " + Quoted(name) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+                                             const std::string& name) {
+    const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
+    Add({"processor",
+         {{"operation", "\"add\""}, {"name", JsonString(name)},
+          {"environment", JsonOrNull(environment)}, {"dll", JsonString(pathName)}},
+         "add the print processor " + Quoted(name) + ": DLL " + pathName + ", environment " +
+             Environment(environment) + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
+    const uint32_t e = ForwardingWindows::DeletePrintProcessor(environment, name);
+    Add({"processor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+         "delete the print processor " + Quoted(name) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
+    const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
+    std::string dependent, dependentJson;
+    for (const char* p = info.pDependentFiles; p && *p; p += std::string(p).size() + 1) {
+        dependent += (dependent.empty() ? "" : " ") + std::string(p);
+        dependentJson += (dependentJson.empty() ? "" : ",") + JsonString(p);
+    }
+    Add({"driver",
+         {{"operation", "\"add\""},
+          {"name", JsonOrNull(info.pName)},
+          {"version", std::to_string(info.cVersion)},
+          {"environment", JsonOrNull(info.pEnvironment)},
+          {"driverPath", JsonOrNull(info.pDriverPath)},
+          {"dataFile", JsonOrNull(info.pDataFile)},
+          {"configFile", JsonOrNull(info.pConfigFile)},
+          {"helpFile", JsonOrNull(info.pHelpFile)},
+          {"dependentFiles", "[" + dependentJson + "]"},
+          {"monitorName", JsonOrNull(info.pMonitorName)},
+          {"defaultDataType", JsonOrNull(info.pDefaultDataType)}},
+         "add the printer driver " + Quoted(Str(info.pName)) + ": version " +
+             std::to_string(info.cVersion) + ", environment " + Environment(info.pEnvironment) +
+             ", driver " + Str(info.pDriverPath) + ", data " + Str(info.pDataFile) +
+             ", configuration " + Str(info.pConfigFile) + ", help " + Str(info.pHelpFile) +
+             ", dependent files " + (dependent.empty() ? "(none)" : dependent) + ", monitor " +
+             (info.pMonitorName ? info.pMonitorName : "(none)") + ", default data type " +
+             (info.pDefaultDataType ? info.pDefaultDataType : "(none)") + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::DeletePrinterDriver(const char* server, const char* environment,
+                                               const std::string& name) {
+    const uint32_t e = ForwardingWindows::DeletePrinterDriver(server, environment, name);
+    Add({"driver", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+         "delete the printer driver " + Quoted(name) + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+    const uint32_t e = ForwardingWindows::AddPrinter(info, out);
+    if (out) Remember(out.value(), Str(info.pPrinterName));
+    Add({"printer",
+         {{"operation", "\"add\""},
+          {"name", JsonOrNull(info.pPrinterName)},
+          {"port", JsonOrNull(info.pPortName)},
+          {"driver", JsonOrNull(info.pDriverName)},
+          {"printProcessor", JsonOrNull(info.pPrintProcessor)},
+          {"dataType", JsonOrNull(info.pDatatype)},
+          {"attributes", std::to_string(info.Attributes)}},
+         "add the printer " + Quoted(Str(info.pPrinterName)) + ": port " + Str(info.pPortName) +
+             ", driver " + Quoted(Str(info.pDriverName)) + ", print processor " +
+             Str(info.pPrintProcessor) + ", data type " +
+             (info.pDatatype ? info.pDatatype : "(none)") + ", attributes " +
+             std::to_string(info.Attributes) + Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::OpenPrinter(const std::string& name, plat::Printer& out) {
+    const uint32_t e = ForwardingWindows::OpenPrinter(name, out);
+    if (out) Remember(out.value(), name);
+    return e;
+}
+
+uint32_t RecordingWindows::SetPrinter(const plat::Printer& printer, const plat::PrinterInfo& info) {
+    const uint32_t e = ForwardingWindows::SetPrinter(printer, info);
+    const std::string name = NameOf(printer.value());
+    Add({"printer",
+         {{"operation", "\"set\""}, {"name", JsonString(name)},
+          {"attributes", std::to_string(info.attributes)}},
+         "set the printer " + Quoted(name) + ": attributes " + std::to_string(info.attributes) +
+             ((info.attributes & plat::printer_attr::Default) ? " (the default printer)" : "") +
+             Failure(e),
+         e});
+    return e;
+}
+
+uint32_t RecordingWindows::DeletePrinter(const plat::Printer& printer) {
+    const uint32_t e = ForwardingWindows::DeletePrinter(printer);
+    const std::string name = NameOf(printer.value());
+    Add({"printer", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+         "delete the printer " + Quoted(name) + Failure(e), e});
+    return e;
+}
+
+std::unique_ptr<plat::SpoolerLibrary> RecordingWindows::LoadSpoolerLibrary(
+    const std::string& name, uint32_t& error) {
+    auto inner = ForwardingWindows::LoadSpoolerLibrary(name, error);
+    if (!inner) return inner;
+    return std::make_unique<RecordedSpooler>(std::move(inner), *this);
+}
+
+void RecordingWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
+    ForwardingWindows::BroadcastIniChange(section, notifyOnly);
+    Add({"broadcast", {{"section", JsonOrNull(section)}},
+         std::string("tell every window that win.ini changed") +
+             (section ? " (section " + Quoted(section) + ")" : std::string()),
+         0});
+}
+
+uint32_t RecordingWindows::OpenService(const plat::ScHandle& manager, const std::string& name,
+                                       uint32_t access, plat::ScHandle& out) {
+    const uint32_t e = ForwardingWindows::OpenService(manager, name, access, out);
+    if (out) Remember(out.value(), name);
+    return e;
+}
+
+uint32_t RecordingWindows::ControlServiceStop(const plat::ScHandle& service) {
+    const uint32_t e = ForwardingWindows::ControlServiceStop(service);
+    const std::string name = NameOf(service.value());
+    Add({"service", {{"operation", "\"stop\""}, {"name", JsonString(name)}},
+         "stop the " + Quoted(name) + " service" + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::StartService(const plat::ScHandle& service) {
+    const uint32_t e = ForwardingWindows::StartService(service);
+    const std::string name = NameOf(service.value());
+    Add({"service", {{"operation", "\"start\""}, {"name", JsonString(name)}},
+         "start the " + Quoted(name) + " service" + Failure(e), e});
+    return e;
+}
+
+uint32_t RecordingWindows::ExitWindows(uint32_t flags, uint32_t reason) {
+    const uint32_t e = ForwardingWindows::ExitWindows(flags, reason);
+    Add({"restart", {{"flags", std::to_string(flags)}}, "restart Windows" + Failure(e), e});
+    return e;
+}
+
+std::unique_ptr<plat::UsbLibrary> RecordingWindows::LoadUsbLibrary(const std::string& name,
+                                                                   uint32_t& error) {
+    auto inner = ForwardingWindows::LoadUsbLibrary(name, error);
+    if (!inner) return inner;
+    return std::make_unique<RecordedUsb>(std::move(inner), *this);
+}
+
+void RecordingWindows::Sleep(uint32_t milliseconds) {
+    Add({"wait", {{"ms", std::to_string(milliseconds)}},
+         "wait " + std::to_string(milliseconds) + " ms", 0});
+    ForwardingWindows::Sleep(milliseconds);
+}
+
+int RecordingWindows::MessageBox(plat::Window owner, const std::string& text,
+                                 const std::string& caption, uint32_t flags) {
+    const int answer = ForwardingWindows::MessageBox(owner, text, caption, flags);
+    const bool question = (flags & 0xF) == plat::mb::YesNo;
+    const char* answered = answer == plat::mb::IdYes  ? "Yes"
+                           : answer == plat::mb::IdNo ? "No"
+                           : answer == plat::mb::IdOk ? "OK"
+                                                      : "nothing";
+    Add({"message",
+         {{"text", JsonString(text)}, {"caption", JsonString(caption)},
+          {"buttons", question ? "\"Yes/No\"" : "\"OK\""}, {"answer", JsonString(answered)}},
+         std::string(question ? "question " : "message ") + Quoted(text) +
+             (question ? std::string(": answered ") + answered : std::string()),
+         0});
+    return answer;
+}
+
+}  // namespace qsetup

@@ -1,0 +1,39 @@
+// The simulated Windows on which qsetup plans an installation: a fresh
+// machine of one version class with the package mounted read-only as
+// Setup's program folder and current folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/sim/SimWindows.h"
+
+namespace qsetup {
+
+// Where the package lies on the simulated machine.
+inline constexpr const char* kSimPackage = "C:\\PKG";
+
+// Mounts the package of the folder `hostDir` of this computer read-only at
+// kSimPackage as the program folder and the current folder; false when the
+// folder can't be read. (On Windows the files come through the Win32 layer.)
+bool MountPackage(plat::SimWindows& w, const std::string& hostDir);
+
+// Makes `w` a fresh Windows of class `os` with the package of the host
+// folder `hostDir` at kSimPackage: the version, the serial port records, the
+// spooler's environment, the ports that the package's monitors offer once
+// they are added (the serial monitor VXCOM1: to VXCOM8:, the USB monitor
+// the ports of [SUPPORTED-USB-DEVICE] and USB_<model>_1 to _4 of every USB
+// model), the USB interface library when the package holds one, and a USB
+// printer of the maker with the internal ID `usbPrinterId` when given.
+// `assumed` describes the machine for people. False when the host folder
+// can't be read.
+bool PrepareMachine(plat::SimWindows& w, const std::string& hostDir, int32_t os,
+                    std::optional<int32_t> usbPrinterId, std::string& assumed);
+
+// The name of a package file as the package spells it ("setup.exe" may be
+// "Setup.exe"), or `name` itself when there is none.
+std::string PackageFileName(plat::Windows& windows, const std::string& root,
+                            const std::string& name);
+
+}  // namespace qsetup
