@@ -9,6 +9,7 @@
 // Header only; include it from a test that links platform_sim.
 #pragma once
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -142,6 +143,26 @@ inline std::vector<std::string> MessageTexts(const plat::SimWindows& w) {
     std::vector<std::string> texts;
     for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
     return texts;
+}
+
+// Every file named `name` (without regard to case) in the folder tree below
+// `folder`, as full paths.
+inline std::vector<std::string> FindFiles(const plat::SimWindows& w, const std::string& folder,
+                                          const std::string& name) {
+    auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::vector<std::string> found;
+    for (const std::string& entry : w.ListFolder(folder)) {
+        const std::string path = folder + "\\" + entry;
+        if (w.FolderExists(path)) {
+            for (std::string& inner : FindFiles(w, path, name)) found.push_back(std::move(inner));
+        } else if (lower(entry) == lower(name)) {
+            found.push_back(path);
+        }
+    }
+    return found;
 }
 
 }  // namespace support
