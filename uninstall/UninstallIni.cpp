@@ -1,5 +1,6 @@
 #include "uninstall/UninstallIni.h"
 
+#include "common/FileNames.h"
 #include "uninstall/Printers.h"
 
 namespace uninstall {
@@ -59,28 +60,39 @@ std::vector<std::string> UninstallIni::ListEntries(const char* section, const ch
     return entries;
 }
 
-bool UninstallIni::Matches(const std::string& name, const char* section, const char* countKey,
-                           const char* entryBase) const {
-    for (const std::string& entry : ListEntries(section, countKey, entryBase))
-        if (name.find(entry) != std::string::npos) return true;
-    return false;
+std::vector<std::string> UninstallIni::MonitorEntries() const {
+    return ListEntries("KVMONITOR", "MonitorNUM", "MONITORNAME");
+}
+
+std::vector<std::string> UninstallIni::ProcessorEntries() const {
+    if (state_.osClass == Win98) return {};
+    return ListEntries("KVPROC", "PROCNUM", "PROCNAME");
+}
+
+std::vector<std::string> UninstallIni::PrinterEntries() const {
+    return ListEntries("KVPRINTER", "PRINTERNUM", "PRINTERNAME");
 }
 
 bool UninstallIni::IsListedMonitor(const std::string& name) const {
-    return Matches(name, "KVMONITOR", "MonitorNUM", "MONITORNAME");
+    return HoldsEntry(name, MonitorEntries());
 }
 
 bool UninstallIni::IsListedProcessor(const std::string& name) const {
-    if (state_.osClass == Win98) return false;
-    return Matches(name, "KVPROC", "PROCNUM", "PROCNAME");
+    return HoldsEntry(name, ProcessorEntries());
 }
 
 bool UninstallIni::IsListedPrinter(const std::string& printerName) const {
+    return IsListedPrinter(printerName, PrinterEntries());
+}
+
+bool UninstallIni::IsListedPrinter(const std::string& printerName,
+                                   const std::vector<std::string>& printerEntries) const {
+    if (printerEntries.empty()) return false;
     plat::Printer printer;
     if (windows_.OpenPrinter(printerName, printer) != plat::err::Success) return false;
     plat::PrinterInfo info;
     if (ReadPrinterInfo(windows_, printer, info) != PrinterRead::Ok) return false;
-    return Matches(info.driverName, "KVPRINTER", "PRINTERNUM", "PRINTERNAME");
+    return HoldsEntry(info.driverName, printerEntries);
 }
 
 MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {
@@ -95,10 +107,14 @@ std::string UninstallIni::ProcessorDllName(const std::string& processorName) con
     return Read(processorName + OsSuffix(state_.osClass), "ProcessorDllName", "0");
 }
 
+bool HoldsEntry(const std::string& name, const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries)
+        if (name.find(entry) != std::string::npos) return true;
+    return false;
+}
+
 bool NamesDllFile(const std::string& value) {
-    if (value.empty() || value[0] == '0') return false;
-    if (value.find_first_of("\\/:") != std::string::npos) return false;
-    return value != "." && value != "..";
+    return !value.empty() && value[0] != '0' && IsPlainFileName(value);
 }
 
 }  // namespace uninstall
