@@ -1,4 +1,5 @@
 // The USB installation records under SOFTWARE\TARVELO\.
+#include "setup/config/PackageLimits.h"
 #include "setup/engine/tests/StagesMachine.h"
 
 namespace stagestest {
@@ -76,10 +77,14 @@ TEST_F(UsbRecordsTest, InstalledPrintersRefreshTheirPortPositions) {
 }
 
 TEST_F(UsbRecordsTest, ADamagedDeviceCountIsReadNoFurtherThanTheLimit) {
-    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=2000000000\n0=USB_KRT-P58_1\n");
-    WriteUsbPortRecords(w, "USB_KRT-P58_1");
-    EXPECT_LT(w.CallCount("GetPrivateProfileString"), 5000);
-    EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    for (const char* count : {"2000000000", "40960"}) {
+        SetUpIni(std::string("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=") + count + "\n0=USB_KRT-P58_1\n");
+        const int before = w.CallCount("GetPrivateProfileString");
+        WriteUsbPortRecords(w, "USB_KRT-P58_1");
+        // The count and the entries 0 to the limit less one.
+        EXPECT_EQ(w.CallCount("GetPrivateProfileString") - before, 1 + kMaxUsbDeviceEntries);
+        EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    }
     SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=-3\n0=USB_KRT-P58_1\n");
     WriteUsbPortRecords(w, "USB_KRT-P58_1");
     EXPECT_EQ(Reg(kPrinterPort, "D8"), "0");
