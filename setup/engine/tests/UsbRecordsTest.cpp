@@ -90,6 +90,15 @@ TEST_F(UsbRecordsTest, ADamagedDeviceCountIsReadNoFurtherThanTheLimit) {
     EXPECT_EQ(Reg(kPrinterPort, "D8"), "0");
 }
 
+TEST_F(UsbRecordsTest, AnEntryTenTimesOverItsLimitIsReadToTwentyNineCharacters) {
+    const std::string port = "USB_" + std::string(296, 'K');
+    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=1\n0=" + port + "\n");
+    WriteUsbPortRecords(w, port.substr(0, 29).c_str());
+    EXPECT_EQ(Reg(kPortName, port.substr(0, 29)), "0");
+    EXPECT_EQ(Reg(kPrinterPort, port.substr(0, 29)), "255");
+    EXPECT_FALSE(Reg(kPrinterPort, port).has_value());
+}
+
 TEST(UsbPortForPrinterName, MapsThePrinterNameBackToItsPort) {
     EXPECT_EQ(UsbPortForPrinterName("KRT-P58(U) 2"), "USB_KRT-P58_2");
     EXPECT_EQ(UsbPortForPrinterName("KRT-P58(U) 2(1)"), "USB_KRT-P58_2");
