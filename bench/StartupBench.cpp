@@ -18,6 +18,7 @@
 
 #include "platform/sim/SimWindows.h"
 #include "setup/wizard/ModulePage.h"
+#include "tests/support/ItemList.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -57,21 +58,6 @@ BENCHMARK(BM_ModulePageSamplePackage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ModulePageDeviceNumber2147483647)->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- Uninstall
-
-class ListControls final : public uninstall::UninstallControls {
-public:
-    int items = 0;
-    int ItemCount() override { return items; }
-    std::string ItemText(int) override { return {}; }
-    bool IsItemChecked(int) override { return false; }
-    void CheckItem(int) override {}
-    void AddItem(const std::string&) override { ++items; }
-    void DeleteItem(int) override {}
-    void AddStatusLine(const std::string&) override {}
-    void SetInstruction(const std::string&) override {}
-    void EnableControl(int, bool) override {}
-    int ShowRestartDialog() override { return 2; }
-};
 
 void InstallPrinter(plat::SimWindows& w, const std::string& name, const std::string& driver) {
     plat::PrinterInfo p;
@@ -140,7 +126,7 @@ void Fill(benchmark::State& state, int printers, const std::string& ini, bool pe
     int reads = 0, items = 0;
     for (auto _ : state) {
         const int before = Reads(*w);
-        ListControls controls;
+        support::ItemList controls;
         if (perItem) {
             // One look-up of the file per installed item.
             std::vector<plat::PrinterInfo5> queues;
@@ -158,7 +144,7 @@ void Fill(benchmark::State& state, int printers, const std::string& ini, bool pe
             uninstall::FillItemList(*w, s, lists, controls);
         }
         reads = Reads(*w) - before;
-        items = controls.items;
+        items = controls.ItemCount();
     }
     state.counters["reads"] = reads;
     state.counters["items"] = items;

@@ -78,28 +78,36 @@ std::string Unquote(std::string_view v) {
     return std::string(v);
 }
 
+// Hands each line of the text, classified, to `visit` until it returns false.
+template <class Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        if (!visit(Classify(text.substr(start, end - start)))) return;
+        start = end + 1;
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
                                             std::string_view key) {
     // Only the first section of that name is searched, and its first key.
     bool seenSection = false, inSection = false;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        Line line = Classify(text.substr(start, end - start));
-        start = end + 1;
+    std::optional<std::string> value;
+    ForEachLine(text, [&](const Line& line) {
         if (line.kind == Line::Section) {
-            if (inSection) return std::nullopt;
-            if (!seenSection && SameName(line.name, section)) {
-                seenSection = inSection = true;
-            }
+            if (inSection) return false;
+            if (!seenSection && SameName(line.name, section)) seenSection = inSection = true;
         } else if (line.kind == Line::Key && inSection && SameName(line.name, key)) {
-            return Unquote(line.value);
+            value = Unquote(line.value);
+            return false;
         }
-    }
-    return std::nullopt;
+        return true;
+    });
+    return value;
 }
 
 std::string ProfileString(const std::optional<std::string>& text, std::string_view section,
@@ -112,19 +120,15 @@ std::string ProfileString(const std::optional<std::string>& text, std::string_vi
 ProfileIndex::ProfileIndex(std::string_view text) {
     // As FindProfileValue: the first section of a name, and its first key.
     std::unordered_map<std::string, std::string>* current = nullptr;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        Line line = Classify(text.substr(start, end - start));
-        start = end + 1;
+    ForEachLine(text, [&](const Line& line) {
         if (line.kind == Line::Section) {
             const std::string name = LowerName(line.name);
             current = sections_.count(name) ? nullptr : &sections_[name];
         } else if (line.kind == Line::Key && current) {
             current->emplace(LowerName(line.name), Unquote(line.value));
         }
-    }
+        return true;
+    });
 }
 
 std::optional<std::string> ProfileIndex::Find(std::string_view section, std::string_view key) const {

@@ -15,6 +15,8 @@
 #include "common/FileNames.h"
 #include "platform/sim/SimWindows.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/ItemList.h"
+#include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
@@ -23,38 +25,6 @@ namespace {
 
 using fuzz::Check;
 using namespace uninstall;
-
-// The checkbox list without a window.
-class ListControls final : public UninstallControls {
-public:
-    std::vector<std::string> items;
-    int ItemCount() override { return static_cast<int>(items.size()); }
-    std::string ItemText(int i) override {
-        return i >= 0 && i < ItemCount() ? items[static_cast<size_t>(i)] : std::string();
-    }
-    bool IsItemChecked(int) override { return false; }
-    void CheckItem(int) override {}
-    void AddItem(const std::string& text) override { items.push_back(text); }
-    void DeleteItem(int) override {}
-    void AddStatusLine(const std::string&) override {}
-    void SetInstruction(const std::string&) override {}
-    void EnableControl(int, bool) override {}
-    int ShowRestartDialog() override { return 2; }
-};
-
-void InstallQueue(plat::SimWindows& w, const std::string& name, const std::string& driver) {
-    plat::sim::DriverRecordSim d;
-    d.name = driver;
-    d.environment = w.LocalEnvironment();
-    d.driverPath = "QSDRV.DLL";
-    w.InstallDriver(d);
-    plat::PrinterInfo p;
-    p.printerName = name;
-    p.driverName = driver;
-    p.portName = "LPT1:";
-    p.printProcessor = "WinPrint";
-    w.InstallPrinter(p);
-}
 
 }  // namespace
 
@@ -71,15 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     w.InstallMonitor("Quillset Serial Port Monitor", env, "QSCOMMON.DLL");
     w.InstallPrintProcessor(env, "WinPrint", "winprint.dll");
     w.InstallPrintProcessor(env, "QSPrint", "QSPROC.DLL");
-    InstallQueue(w, "Quillset KRT-P58(U) 1", "Quillset KRT-P58 Receipt");
-    InstallQueue(w, "Office Laser 0", "HP LaserJet 0");
+    support::InstallQueue(w, "Quillset KRT-P58(U) 1", "Quillset KRT-P58 Receipt");
+    support::InstallQueue(w, "Office Laser 0", "HP LaserJet 0");
 
     UninstallState state;
     state.iniPath = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
     state.osClass = os;
     w.PutFile(state.iniPath, text);
     UninstallIni ini(w, state);
-    ListControls controls;
+    support::ItemList controls;
 
     const int before = w.CallCount("GetPrivateProfileString");
     FillItemList(w, state, ini, controls);

@@ -145,6 +145,22 @@ inline std::vector<std::string> MessageTexts(const plat::SimWindows& w) {
     return texts;
 }
 
+// A printer queue on `port` with its driver, as Setup leaves one behind.
+inline void InstallQueue(plat::SimWindows& w, const std::string& name, const std::string& driver,
+                         const std::string& port = "LPT1:") {
+    plat::sim::DriverRecordSim d;
+    d.name = driver;
+    d.environment = w.LocalEnvironment();
+    d.driverPath = "QSDRV.DLL";
+    w.InstallDriver(d);
+    plat::PrinterInfo p;
+    p.printerName = name;
+    p.driverName = driver;
+    p.portName = port;
+    p.printProcessor = "WinPrint";
+    w.InstallPrinter(p);
+}
+
 // Every file named `name` (without regard to case) in the folder tree below
 // `folder`, as full paths.
 inline std::vector<std::string> FindFiles(const plat::SimWindows& w, const std::string& folder,
