@@ -20,8 +20,8 @@ std::string MonitorKey(const char* name) { return std::string(kMonitorsKey) + Or
 
 // One monitor of the check: `flag` when it is installed and older than the
 // package's, 0 when it is current or was installed now, -1 when its
-// registration failed or a file name was refused (text in `message`). `copyMessage` takes the texts of
-// the file copies.
+// registration failed or a file name was refused (text in `message`).
+// `copyMessage` takes the texts of the file copies.
 int32_t CheckMonitor(plat::Windows& windows, const plat::MonitorInfo2& monitor,
                      const char* uiDllName, int32_t version, int32_t os, int32_t flag,
                      std::string& copyMessage, std::string& message) {
