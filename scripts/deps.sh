@@ -14,6 +14,8 @@ packages=(
   wine64                       # runs the x86_64 tests
   xvfb                         # a display for the programs' windows under Wine
   imagemagick                  # screenshots of the wizard (import, convert)
+  clang                        # the fuzz build (build/fuzz)
+  libclang-rt-14-dev           # libFuzzer and the sanitizers' runtime for clang
 )
 
 missing=()

@@ -71,24 +71,30 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
 
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
                   UninstallControls& controls) {
+    // Each list of Uninstall.ini is read once for the whole fill, however
+    // many printers, monitors and processors the machine has.
+    const std::vector<std::string> printerEntries = ini.PrinterEntries();
     std::vector<plat::PrinterInfo5> printers;
     if (windows.EnumPrinters(printers) == plat::err::Success)
         for (const auto& printer : printers)
-            if (ini.IsListedPrinter(printer.printerName)) controls.AddItem(printer.printerName);
+            if (ini.IsListedPrinter(printer.printerName, printerEntries))
+                controls.AddItem(printer.printerName);
 
+    const std::vector<std::string> monitorEntries = ini.MonitorEntries();
     std::vector<std::string> monitors;
     if (windows.EnumMonitors(monitors) == plat::err::Success)
         for (const auto& monitor : monitors)
-            if (ini.IsListedMonitor(monitor)) controls.AddItem(monitor);
+            if (HoldsEntry(monitor, monitorEntries)) controls.AddItem(monitor);
 
     // The processors of this program's own environment ("Windows NT x86" or,
     // for the 64-bit build, "Windows x64"); Windows 98/Me lists none anyway.
     const char* environment =
         state.osClass == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    const std::vector<std::string> processorEntries = ini.ProcessorEntries();
     std::vector<std::string> processors;
     if (windows.EnumPrintProcessors(environment, processors) == plat::err::Success)
         for (const auto& processor : processors)
-            if (ini.IsListedProcessor(processor)) controls.AddItem(processor);
+            if (HoldsEntry(processor, processorEntries)) controls.AddItem(processor);
 }
 
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,

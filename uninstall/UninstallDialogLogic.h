@@ -39,6 +39,7 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state);
 
 // Appends the listed printers, port monitors and print processors of the
 // machine to the checkbox list, in that order and each in the spooler's order.
+// Reads each list of Uninstall.ini once, whatever the number of items.
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
                   UninstallControls& controls);
 

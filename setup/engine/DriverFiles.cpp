@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/FileAttributes.h"
+#include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -60,6 +61,10 @@ bool DestinationFolder(plat::Windows& windows, int32_t destination, std::string&
 int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, bool reportBlocked, std::string& message) {
     if (fileName == nullptr || IsNoFile(fileName)) return 0;
+    if (!IsPlainFileName(fileName)) {
+        message = RefusedFileText(windows, fileName, os, rename);
+        return 0;
+    }
 
     std::string folder;
     if (!DestinationFolder(windows, destination, folder, message)) return 0;
@@ -93,6 +98,19 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
 }
 
 }  // namespace
+
+std::string RefusedFileText(plat::Windows& windows, const char* fileName, int32_t os,
+                            bool rename) {
+    // The source path as the copy would have formed it; without a working
+    // folder the path starts at the OS folder.
+    std::string working;
+    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) working.clear();
+    const char* osFolder = OsFolder(os);
+    const std::string name = fileName ? fileName : "";
+    return std::string(msg::kCopyError) + (rename ? "n" : "") + name +
+           WithNumber("  er = %d", kInvalidNameError) + working + (osFolder ? osFolder : "\\") +
+           name;
+}
 
 int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, std::string& message) {

@@ -161,6 +161,42 @@ TEST_F(StartUpChecksTest, ProcessorsComeFromThisProgramsEnvironment) {
     EXPECT_EQ(controls.items.size(), 5u);
 }
 
+TEST_F(StartUpChecksTest, TheFillReadsEachListOnceWhateverIsInstalled) {
+    InstallSystemItems();
+    InstallPackageItems();
+    for (int i = 0; i < 300; ++i) {
+        plat::PrinterInfo p;
+        p.printerName = "Till " + std::to_string(i);
+        p.driverName = i % 2 ? kUsbDriver : "HP LaserJet 0";
+        p.portName = "LPT1:";
+        p.printProcessor = "WinPrint";
+        w.InstallPrinter(p);
+    }
+    auto fill = [&](int32_t os) {
+        controls.items.clear();
+        state.osClass = os;
+        const int before = w.CallCount("GetPrivateProfileString");
+        FillItemList(w, state, ini, controls);
+        return w.CallCount("GetPrivateProfileString") - before;
+    };
+    // The sample file: three counts and 4 + 2 + 1 entries, read once.
+    EXPECT_EQ(fill(WinXP), 3 + 7);
+    EXPECT_EQ(controls.items.size(), 2u + 150u + 2u + 1u);
+    EXPECT_EQ(fill(Win98), 2 + 6);  // Windows 98/Me has no processor list
+
+    // Full lists: one read per count and per entry.
+    std::string text;
+    for (const char* list : {"MONITOR", "PROC", "PRINTER"}) {
+        const std::string name = list;
+        text += "[KV" + name + "]\n" + name + "NUM=" + std::to_string(kMaxListEntries * 10) + "\n";
+        for (int k = 1; k <= kMaxListEntries; ++k)
+            text += name + "NAME" + std::to_string(k) + "=Fragment" + std::to_string(k) + "\n";
+    }
+    WriteIni(text);
+    EXPECT_EQ(fill(WinXP), 3 * (1 + kMaxListEntries));
+    EXPECT_TRUE(controls.items.empty());
+}
+
 TEST_F(StartUpChecksTest, NothingInstalledSaysSoAndFails) {
     InstallSystemItems();
     ExpectFailure("No printer to uninstall!");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/SimIni.h"
 #include "setup/engine/tests/InstallMachine.h"
 #include "platform/ForwardingWindows.h"
 
@@ -405,6 +406,97 @@ TEST_F(InstallCommandTest, EmptyDriverFileKeyStopsBeforeAnyCopy) {
     ExpectFinishedWith(Choices("KX-1", "LPT1:"), msg::kLostDriverFiles, CompletionFailed);
     EXPECT_FALSE(InDriverDir(kDriverDirNT, "QSDRV.DLL"));
     EXPECT_TRUE(w.Drivers().empty());
+}
+
+// A name that would lead a copy out of its folder, in each key that names a
+// file to copy: joined to the folders as it stands it would lead from
+// C:\PKG\winnt to C:\ and from the driver folder into the system folder.
+struct EscapeCase {
+    const char* ini;
+    const char* section;
+    const char* key;
+    const char* port;
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.section << " " << c.key; }
+
+class EscapingNameTest : public InstallCommandTest,
+                         public ::testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(EscapingNameTest, IsRefusedAndNothingOutsideTheFolderChanges) {
+    const EscapeCase& c = GetParam();
+    const std::string escaping = "..\\..\\..\\QSHELP.DLL";
+    const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
+    w.PutFile(ini, plat::sim::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
+                                          escaping.c_str()));
+    w.PutFile("C:\\QSHELP.DLL", "MZ help");
+    w.AttachUsbPrinter(0, 0);
+
+    ExpectFinishedWith(Choices("KRT-A100", c.port),
+                       "Copy driver files error" + escaping + "  er = 123C:\\PKG\\winnt\\" + escaping,
+                       CompletionFailed);
+    EXPECT_TRUE(w.Drivers().empty());
+    EXPECT_TRUE(w.Printers().empty());
+    // No copy of the file anywhere, and no registration that names it.
+    EXPECT_EQ(support::FindFiles(w, "C:", "QSHELP.DLL"), std::vector<std::string>{"C:\\QSHELP.DLL"});
+    EXPECT_EQ(w.FileText("C:\\QSHELP.DLL"), "MZ help");
+    for (const auto& m : w.Monitors()) EXPECT_EQ(m.dll.find("QSHELP"), std::string::npos) << m.name;
+    for (const auto& p : w.Processors()) EXPECT_EQ(p.dll.find("QSHELP"), std::string::npos) << p.name;
+    EXPECT_EQ(w.SpoolerState(), plat::svc::Running);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCopiedFileKey, EscapingNameTest,
+    ::testing::Values(
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIConfigFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDriverPath", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIHelpFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataFileDLLName", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuiDLL", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuniDLL", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuniini", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "ControlFontFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "STDProcessorDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPUIDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "USBMONitorPDLLName", "USB_KRT-A100_1"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "USBMONitorPUIDLLName", "USB_KRT-A100_1"}),
+    [](const ::testing::TestParamInfo<EscapeCase>& info) { return std::string(info.param.key); });
+
+TEST_F(InstallCommandTest, AnOutdatedComponentWithAnEscapingNameIsRefusedBeforeTheSpoolerStops) {
+    struct Case {
+        const char* ini;
+        const char* section;
+        const char* key;
+        std::string versionKey;
+    };
+    const Case cases[] = {
+        {"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPDLLName",
+         std::string(kMonitorKey) + kSerialMonitor},
+        {"setup_receipt.ini", "KRT-A100.XP", "STDProcessorDLLName",
+         std::string(kProcKeyNT) + "QSPrint"},
+    };
+    w.InstallMonitor(kSerialMonitor, "Windows NT x86", "QSCOMMON.DLL");
+    w.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        w.ClearMessageBoxes();
+        Outdated(std::string(kMonitorKey) + kSerialMonitor, 2);
+        Outdated(std::string(kProcKeyNT) + "QSPrint", 2);
+        Outdated(c.versionKey, 1);
+        const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
+        const std::string text = w.FileText(ini).value_or("");
+        w.PutFile(ini, plat::sim::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
+        EXPECT_EQ(Install(Choices("KRT-A100", "VXCOM2:")), InstallOutcome::Finished);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                                  "Copy driver files error..\\QSHELP.DLL  er = "
+                                  "123C:\\PKG\\winnt\\..\\QSHELP.DLL"});
+        EXPECT_EQ(Reg(c.versionKey, "DriverVersion"), "1");
+        EXPECT_TRUE(w.ServiceLog().empty());
+        EXPECT_EQ(support::FindFiles(w, "C:", "QSHELP.DLL"), std::vector<std::string>{});
+        w.PutFile(ini, text);
+    }
 }
 
 TEST_F(InstallCommandTest, Win98MonitorInUseUnderBothNamesIsFatal) {

@@ -1,4 +1,5 @@
 // The USB installation records under SOFTWARE\TARVELO\.
+#include "setup/config/PackageLimits.h"
 #include "setup/engine/tests/StagesMachine.h"
 
 namespace stagestest {
@@ -108,13 +109,26 @@ TEST_F(UsbRecordsTest, AKeyThatCannotBeCreatedIsPassedOverSilently) {
 }
 
 TEST_F(UsbRecordsTest, ADamagedDeviceCountIsReadNoFurtherThanTheLimit) {
-    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=2000000000\n0=USB_KRT-P58_1\n");
-    WriteUsbPortRecords(w, "USB_KRT-P58_1");
-    EXPECT_LT(w.CallCount("GetPrivateProfileString"), 5000);
-    EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    for (const char* count : {"2000000000", "40960"}) {
+        SetUpIni(std::string("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=") + count + "\n0=USB_KRT-P58_1\n");
+        const int before = w.CallCount("GetPrivateProfileString");
+        WriteUsbPortRecords(w, "USB_KRT-P58_1");
+        // The count and the entries 0 to the limit less one.
+        EXPECT_EQ(w.CallCount("GetPrivateProfileString") - before, 1 + kMaxUsbDeviceEntries);
+        EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    }
     SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=-3\n0=USB_KRT-P58_1\n");
     WriteUsbPortRecords(w, "USB_KRT-P58_1");
     EXPECT_EQ(Reg(kPrinterPort, "D8"), "0");
+}
+
+TEST_F(UsbRecordsTest, AnEntryTenTimesOverItsLimitIsReadToTwentyNineCharacters) {
+    const std::string port = "USB_" + std::string(296, 'K');
+    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=1\n0=" + port + "\n");
+    WriteUsbPortRecords(w, port.substr(0, 29).c_str());
+    EXPECT_EQ(Reg(kPortName, port.substr(0, 29)), "0");
+    EXPECT_EQ(Reg(kPrinterPort, port.substr(0, 29)), "255");
+    EXPECT_FALSE(Reg(kPrinterPort, port).has_value());
 }
 
 TEST(UsbPortForPrinterName, MapsThePrinterNameBackToItsPort) {

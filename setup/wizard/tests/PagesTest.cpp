@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "setup/config/PackageLimits.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
 namespace {
@@ -132,6 +133,25 @@ TEST_F(ModulePageTest, NoModelsAtAll) {
     EXPECT_FALSE(modules->HasModels());
     EXPECT_EQ(modules->ModuleIndex(), -1);
     for (int id : ModulePage::kRadios) EXPECT_FALSE(modules->View().Enabled(id));
+}
+
+TEST_F(ModulePageTest, AHugeModelCountIsReadNoFurtherThanItsLimit) {
+    // One such line used to keep the page reading for hours before the
+    // wizard appeared.
+    for (const char* count : {"2147483647", "9990"}) {
+        w.PutFile(kSetupIni, std::string("[DEVICENAME]\r\nDEVICENUMBER=") + count +
+                                 "\r\nDEFAULTNAME=1\r\nDEVICENAME1=KRT-P58-ReceiptPrinter\r\n"
+                                 "DEVICENAME999=KTT-T80-TicketPrinter\r\n"
+                                 "DEVICENAME1000=KLB-L40-LabelPrinter\r\n");
+        const int before = w.CallCount("GetPrivateProfileString");
+        Init();
+        // The count, entries 1 to the limit, the default and its entry.
+        EXPECT_EQ(w.CallCount("GetPrivateProfileString") - before, kMaxModelEntries + 3) << count;
+        EXPECT_EQ(List(Receipt).Entries(), std::vector<std::string>{"KRT-P58"});
+        EXPECT_EQ(List(Ticket).Entries(), std::vector<std::string>{"KTT-T80"});
+        EXPECT_EQ(List(Label).Count(), 0);  // entry 1000 lies beyond the limit
+        EXPECT_EQ(modules->ModelName(), "KRT-P58");
+    }
 }
 
 // ---------------------------------------------------------------- setup-type page

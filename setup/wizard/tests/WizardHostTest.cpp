@@ -2,6 +2,7 @@
 // hand-over to the Install command, F1 and the start-up checks.
 #include <gtest/gtest.h>
 
+#include "platform/sim/SimIni.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
@@ -117,6 +118,22 @@ TEST_F(WizardHostTest, ArrivalCollectsTheChoices) {
     // KRT-B200's BaudRate 115200 was applied on leaving the OS page.
     EXPECT_EQ(port->View().List(IDC_BAUD).SelectedText(), "115200");
     EXPECT_EQ(port->BaudRate(), 115200);
+}
+
+TEST_F(WizardHostTest, PortKeysTenTimesOverTheirLimitAreReadToTheLimit) {
+    // 2000 characters: the reader keeps 199 of them, all zeros.
+    const std::string text = w.FileText(kReceiptIni).value_or("");
+    std::string ini = text;
+    for (const char* key : {"AdvancedSetup", "BaudRate"})
+        ini = plat::sim::EditProfile(ini, "KRT-B200.PORT", key,
+                                     (std::string(1994, '0') + "115200").c_str());
+    w.PutFile(kReceiptIni, ini);
+    StartWizard();
+    ChooseModel(Receipt, "KRT-B200");
+    host->Next(frames);
+    EXPECT_FALSE(setupType->View().Enabled(IDC_ADVANCED));
+    NextToPortPage();
+    EXPECT_EQ(port->BaudRate(), 38400);
 }
 
 TEST_F(WizardHostTest, BaudRateIsReappliedOnlyAfterGoingBackPastTheOsPage) {
