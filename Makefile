@@ -1,8 +1,9 @@
 # Quillset printer setup: build, test and demo commands.
 #
 #   make test    install what is missing, build native, x86_64 and i686,
-#                check the cross-built files, run the native and the x86_64
-#                (Wine) tests
+#                check the cross-built files and the laid-out packages, run
+#                the native and the x86_64 (Wine) tests and the i686 tests
+#                that need no Wine
 #   make demo    build the x86_64 programs and lay out the sample package
 #   make fuzz    build the libFuzzer targets and run each for FUZZ_SECONDS
 #                (default 60) or, when set, FUZZ_RUNS inputs
@@ -32,6 +33,8 @@ FUZZ_DIR := build/fuzz
 FUZZ_TARGETS := profile model_config uninstall_ini
 TOOLCHAIN_X64 := $(CURDIR)/cmake/toolchain-x86_64-w64-mingw32.cmake
 TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
+# The largest shipped programs, per architecture.
+PACKAGE_LIMITS := --max-size Setup.exe=600K --max-size Uninstall.exe=400K
 
 .PHONY: all test deps native cross x86_64 i686 check-binaries check-package fuzz-build fuzz demo clean
 
@@ -57,6 +60,8 @@ cross: x86_64 i686
 check-binaries: cross
 	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32
 	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32
+	scripts/check-imports.py --arch x86_64 $(PACKAGE_LIMITS) $(X64_DIR)/package
+	scripts/check-imports.py --arch i686 $(PACKAGE_LIMITS) $(X86_DIR)/package
 
 # The laid-out sample packages pass `qsetup check` without a finding.
 check-package: native cross
@@ -76,7 +81,7 @@ fuzz: fuzz-build
 
 test: native cross check-binaries check-package fuzz-build
 	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS) \
-	  $(FUZZ_DIR):$(FUZZ_TEST_JOBS)
+	  $(X86_DIR):$(NATIVE_TEST_JOBS) $(FUZZ_DIR):$(FUZZ_TEST_JOBS)
 
 demo: deps
 	scripts/demo.sh
