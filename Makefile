@@ -1,14 +1,18 @@
 # Quillset printer setup: build, test and demo commands.
 #
 #   make test    install what is missing, build native, x86_64 and i686,
-#                check the cross-built files, run the native and the x86_64
-#                (Wine) tests
+#                check the cross-built files and the laid-out packages, run
+#                the native and the x86_64 (Wine) tests and the i686 tests
+#                that need no Wine
 #   make demo    build the x86_64 programs and lay out the sample package
-#   make deps | native | cross | x86_64 | i686 | check-binaries | check-package | clean
+#   make fuzz    build the libFuzzer targets and run each for FUZZ_SECONDS
+#                (default 60) or, when set, FUZZ_RUNS inputs
+#   make deps | native | cross | x86_64 | i686 | check-binaries | check-package | fuzz-build | clean
 #
 # Each configuration has its own folder: build/native (g++, AddressSanitizer
-# and UBSan), build/x86_64 and build/i686 (mingw-w64). JOBS sets the build's
-# parallelism, NATIVE_TEST_JOBS and WINE_TEST_JOBS that of ctest.
+# and UBSan), build/x86_64 and build/i686 (mingw-w64), build/fuzz (clang,
+# libFuzzer, AddressSanitizer and UBSan). JOBS sets the build's parallelism,
+# NATIVE_TEST_JOBS, WINE_TEST_JOBS and FUZZ_TEST_JOBS that of ctest.
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -18,14 +22,21 @@ SHELL := /bin/bash
 JOBS ?= 2
 NATIVE_TEST_JOBS ?= 2
 WINE_TEST_JOBS ?= 2
+FUZZ_TEST_JOBS ?= 2
+FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
 
 NATIVE_DIR := build/native
 X64_DIR := build/x86_64
 X86_DIR := build/i686
+FUZZ_DIR := build/fuzz
+FUZZ_TARGETS := profile model_config uninstall_ini
 TOOLCHAIN_X64 := $(CURDIR)/cmake/toolchain-x86_64-w64-mingw32.cmake
 TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
+# The largest shipped programs, per architecture.
+PACKAGE_LIMITS := --max-size Setup.exe=600K --max-size Uninstall.exe=400K
 
-.PHONY: all test deps native cross x86_64 i686 check-binaries check-package demo clean
+.PHONY: all test deps native cross x86_64 i686 check-binaries check-package fuzz-build fuzz demo clean
 
 all: native cross
 
@@ -49,17 +60,31 @@ cross: x86_64 i686
 check-binaries: cross
 	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32
 	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32
+	scripts/check-imports.py --arch x86_64 $(PACKAGE_LIMITS) $(X64_DIR)/package
+	scripts/check-imports.py --arch i686 $(PACKAGE_LIMITS) $(X86_DIR)/package
 
 # The laid-out sample packages pass `qsetup check` without a finding.
 check-package: native cross
 	$(NATIVE_DIR)/qsetup/qsetup check $(X64_DIR)/package
 	$(NATIVE_DIR)/qsetup/qsetup check $(X86_DIR)/package
 
-test: native cross check-binaries check-package
-	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS)
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DKV_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+# Keeps each target's corpus in build/fuzz/tests/fuzz/long/ from run to run.
+fuzz: fuzz-build
+	for t in $(FUZZ_TARGETS); do \
+	  tests/fuzz/run-fuzz.sh $(FUZZ_DIR)/tests/fuzz/fuzz_$$t tests/fuzz/corpus/$$t \
+	    $(FUZZ_DIR)/tests/fuzz/long/$$t $(if $(FUZZ_RUNS),runs-kept $(FUZZ_RUNS),seconds $(FUZZ_SECONDS)); \
+	done
+
+test: native cross check-binaries check-package fuzz-build
+	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS) \
+	  $(X86_DIR):$(NATIVE_TEST_JOBS) $(FUZZ_DIR):$(FUZZ_TEST_JOBS)
 
 demo: deps
 	scripts/demo.sh
 
 clean:
-	rm -rf $(NATIVE_DIR) $(X64_DIR) $(X86_DIR)
+	rm -rf $(NATIVE_DIR) $(X64_DIR) $(X86_DIR) $(FUZZ_DIR)

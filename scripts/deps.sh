@@ -10,10 +10,12 @@ packages=(
   libbenchmark-dev             # the benchmarks
   g++-mingw-w64-x86-64-win32   # Setup.exe, Uninstall.exe and the tests, 64-bit (Win32 threads)
   g++-mingw-w64-i686-win32     # the same, 32-bit (built, not run)
-  binutils-mingw-w64           # objdump for the check of the cross-built files
+  binutils-mingw-w64           # strip and dlltool for the cross builds, objdump for their check
   wine64                       # runs the x86_64 tests
   xvfb                         # a display for the programs' windows under Wine
   imagemagick                  # screenshots of the wizard (import, convert)
+  clang                        # the fuzz build (build/fuzz)
+  libclang-rt-14-dev           # libFuzzer and the sanitizers' runtime for clang
 )
 
 missing=()

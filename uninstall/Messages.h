@@ -42,6 +42,8 @@ inline const char* UninstallString(int32_t id) {
 std::string FormatString(int32_t id, const std::string& argument = {});
 
 // ---- literal texts (not in the string table)
+// The application name of the sample's Uninstall.exe; a renamed copy goes by
+// its own file name (mutex, message box captions, help viewer).
 inline constexpr const char* kApplicationName = "Uninstall";
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kSetupOpen = "Please close Quillset program first!";
@@ -49,14 +51,19 @@ inline constexpr const char* kNoSpoolerLibrary = "no Winspool lib  ";
 inline constexpr const char* kNoSystemFolder = "Get system Directory error.";
 // Follows text 121 at once, with the error number.
 inline constexpr const char* kDriverErrorSuffix = "    er=";
+// A DLL file that stays after its monitor or processor was removed:
+// kFileNotDeleted, the file's full path, kFileNotDeletedEnd, then
+// kDriverErrorSuffix with the error number.
+inline constexpr const char* kFileNotDeleted = "Delete file ";
+inline constexpr const char* kFileNotDeletedEnd = " error.";
 
 // Window titles and names by which the programs find each other.
 inline constexpr const char* kSetupWindowTitle = "Install Driver for Printers";
 inline constexpr const char* kMainWindowTitle = "Uninstall";
-inline constexpr const char* kMutexName = "Uninstall";
-// The help viewer's own title, as the help files set it: F1 brings this
-// window forward instead of opening the file a second time.
-inline constexpr const char* kHelpWindowTitle = "Uninstall Help";
+// The help viewer's title is the application name followed by this, as the
+// help files set it: F1 brings that window forward instead of opening the
+// file a second time.
+inline constexpr const char* kHelpWindowSuffix = " Help";
 inline constexpr const char* kHelpFileEnglish = ".\\Uninstall_EN.CHM";
 inline constexpr const char* kHelpFileChinese = ".\\Uninstall_CN.CHM";
 

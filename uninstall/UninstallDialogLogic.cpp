@@ -38,14 +38,14 @@ bool Fail(plat::Windows& windows, plat::Window owner, int32_t id) {
 
 }  // namespace
 
-StartUpResult StartUp(plat::Windows& windows, plat::Mutex& mutex) {
-    if (windows.CreateMutex(kMutexName, true, mutex) == plat::err::AlreadyExists) {
+StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex) {
+    if (windows.CreateMutex(appName, true, mutex) == plat::err::AlreadyExists) {
         mutex.reset();
         if (plat::Window first = windows.FindWindow(kMainWindowTitle)) BringForward(windows, first);
         return StartUpResult::SecondCopy;
     }
     if (windows.FindWindow(kSetupWindowTitle)) {
-        windows.MessageBox(0, kSetupOpen, kApplicationName,
+        windows.MessageBox(0, kSetupOpen, appName,
                            plat::mb::Ok | plat::mb::IconExclamation);
         return StartUpResult::SetupOpen;
     }
@@ -71,24 +71,30 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
 
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
                   UninstallControls& controls) {
+    // Each list of Uninstall.ini is read once for the whole fill, however
+    // many printers, monitors and processors the machine has.
+    const std::vector<std::string> printerEntries = ini.PrinterEntries();
     std::vector<plat::PrinterInfo5> printers;
     if (windows.EnumPrinters(printers) == plat::err::Success)
         for (const auto& printer : printers)
-            if (ini.IsListedPrinter(printer.printerName)) controls.AddItem(printer.printerName);
+            if (ini.IsListedPrinter(printer.printerName, printerEntries))
+                controls.AddItem(printer.printerName);
 
+    const std::vector<std::string> monitorEntries = ini.MonitorEntries();
     std::vector<std::string> monitors;
     if (windows.EnumMonitors(monitors) == plat::err::Success)
         for (const auto& monitor : monitors)
-            if (ini.IsListedMonitor(monitor)) controls.AddItem(monitor);
+            if (HoldsEntry(monitor, monitorEntries)) controls.AddItem(monitor);
 
     // The processors of this program's own environment ("Windows NT x86" or,
     // for the 64-bit build, "Windows x64"); Windows 98/Me lists none anyway.
     const char* environment =
         state.osClass == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    const std::vector<std::string> processorEntries = ini.ProcessorEntries();
     std::vector<std::string> processors;
     if (windows.EnumPrintProcessors(environment, processors) == plat::err::Success)
         for (const auto& processor : processors)
-            if (ini.IsListedProcessor(processor)) controls.AddItem(processor);
+            if (HoldsEntry(processor, processorEntries)) controls.AddItem(processor);
 }
 
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
@@ -113,7 +119,7 @@ bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window own
     uint32_t error = 0;
     state.spooler = windows.LoadSpoolerLibrary("Winspool.drv", error);
     if (state.spooler) return true;
-    windows.MessageBox(owner, kNoSpoolerLibrary, kApplicationName, plat::mb::Ok);
+    windows.MessageBox(owner, kNoSpoolerLibrary, state.appName, plat::mb::Ok);
     return false;
 }
 
@@ -121,8 +127,8 @@ void SelectAll(UninstallControls& controls) {
     for (int i = 0; i < controls.ItemCount(); ++i) controls.CheckItem(i);
 }
 
-void OpenHelp(plat::Windows& windows) {
-    if (plat::Window viewer = windows.FindWindow(kHelpWindowTitle)) {
+void OpenHelp(plat::Windows& windows, const std::string& appName) {
+    if (plat::Window viewer = windows.FindWindow(appName + kHelpWindowSuffix)) {
         BringForward(windows, viewer);
         return;
     }

@@ -20,11 +20,12 @@ enum class StartUpResult {
     SetupOpen,   // Setup's window is open: the user was told
 };
 
-// Takes the mutex "Uninstall". When it existed, brings the window "Uninstall"
-// forward (restoring it when minimised); otherwise refuses to run while the
-// window "Install Driver for Printers" is open. The caller keeps `mutex` for
-// the life of the process.
-StartUpResult StartUp(plat::Windows& windows, plat::Mutex& mutex);
+// Takes the mutex named by the application name. When it existed, brings the
+// window "Uninstall" forward (restoring it when minimised); otherwise refuses
+// to run while the window "Install Driver for Printers" is open, telling so
+// in a box with the application name as caption. The caller keeps `mutex`
+// for the life of the process.
+StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex);
 
 // Appends `text` to the status list and keeps it in state.statusText.
 void AddStatus(UninstallState& state, UninstallControls& controls, const std::string& text);
@@ -38,6 +39,7 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state);
 
 // Appends the listed printers, port monitors and print processors of the
 // machine to the checkbox list, in that order and each in the spooler's order.
+// Reads each list of Uninstall.ini once, whatever the number of items.
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
                   UninstallControls& controls);
 
@@ -50,15 +52,15 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
                       UninstallControls& controls, plat::Window owner);
 
 // Loads "Winspool.drv" into state.spooler. When it can't be loaded, says
-// "no Winspool lib  " and returns false; drivers are then deleted with the
-// plain DeletePrinterDriverA.
+// "no Winspool lib  " (caption: state.appName) and returns false; drivers are
+// then deleted with the plain DeletePrinterDriverA.
 bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window owner);
 
 // Button 1012: ticks every item.
 void SelectAll(UninstallControls& controls);
 
-// F1: brings an open help viewer forward, or opens the English help file and,
-// when that fails, the Chinese one.
-void OpenHelp(plat::Windows& windows);
+// F1: brings an open help viewer (titled `appName` + " Help") forward, or
+// opens the English help file and, when that fails, the Chinese one.
+void OpenHelp(plat::Windows& windows, const std::string& appName);
 
 }  // namespace uninstall

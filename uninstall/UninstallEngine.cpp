@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/FileAttributes.h"
 #include "common/SystemProbes.h"
 #include "uninstall/Messages.h"
 #include "uninstall/Printers.h"
@@ -270,7 +271,7 @@ void UninstallEngine::DeleteMonitorFiles(const std::string& monitorName) {
         return;
     }
     for (const std::string* dll : {&dlls.monitorDll, &dlls.uiDll})
-        if (NamesDllFile(*dll)) windows_.DeleteFile(folder + "\\" + *dll);
+        if (NamesDllFile(*dll)) DeleteDllFile(folder + "\\" + *dll);
 }
 
 void UninstallEngine::DeleteProcessorFile(const std::string& processorName) {
@@ -282,7 +283,21 @@ void UninstallEngine::DeleteProcessorFile(const std::string& processorName) {
         Status(kNoSystemFolder);
         return;
     }
-    if (NamesDllFile(dll)) windows_.DeleteFile(folder + "\\" + dll);
+    if (NamesDllFile(dll)) DeleteDllFile(folder + "\\" + dll);
+}
+
+void UninstallEngine::DeleteDllFile(const std::string& path) {
+    // A DLL copied from read-only media carries the mark; only this file's
+    // mark is cleared.
+    ClearReadOnly(windows_, path);
+    const uint32_t error = windows_.DeleteFile(path);
+    // A file that is not there is no leftover.
+    if (error == plat::err::Success || error == plat::err::FileNotFound ||
+        error == plat::err::PathNotFound)
+        return;
+    Status(std::string(kFileNotDeleted) + path + kFileNotDeletedEnd + kDriverErrorSuffix +
+           std::to_string(static_cast<int32_t>(error)));
+    windows_.Sleep(kAfterFailureMs);
 }
 
 }  // namespace uninstall

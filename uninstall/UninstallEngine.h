@@ -49,6 +49,9 @@ public:
     void DeleteMonitorFiles(const std::string& monitorName);
     // Deletes the processor's DLL from the print-processor folder.
     void DeleteProcessorFile(const std::string& processorName);
+    // Deletes one DLL file, read-only or not; a file that stays gets a status
+    // line with its path and the error number.
+    void DeleteDllFile(const std::string& path);
 
 private:
     enum class Outcome { Removed, Kept, Stop };

@@ -1,5 +1,6 @@
 #include "uninstall/UninstallIni.h"
 
+#include "common/FileNames.h"
 #include "uninstall/Printers.h"
 
 namespace uninstall {
@@ -59,35 +60,58 @@ std::vector<std::string> UninstallIni::ListEntries(const char* section, const ch
     return entries;
 }
 
+std::vector<std::string> UninstallIni::MonitorEntries() const {
+    return ListEntries("KVMONITOR", "MonitorNUM", "MONITORNAME");
+}
+
+std::vector<std::string> UninstallIni::ProcessorEntries() const {
+    if (state_.osClass == Win98) return {};
+    return ListEntries("KVPROC", "PROCNUM", "PROCNAME");
+}
+
+std::vector<std::string> UninstallIni::PrinterEntries() const {
+    return ListEntries("KVPRINTER", "PRINTERNUM", "PRINTERNAME");
+}
+
+bool UninstallIni::IsListedMonitor(const std::string& name) const {
+    return HoldsEntry(name, MonitorEntries());
+}
+
+bool UninstallIni::IsListedProcessor(const std::string& name) const {
+    return HoldsEntry(name, ProcessorEntries());
+}
+
+std::vector<std::string> UninstallIni::Entries(List list) const {
+    switch (list) {
+        case List::Monitors: return MonitorEntries();
+        case List::Processors: return ProcessorEntries();
+        case List::Drivers: break;
+    }
+    return PrinterEntries();
+}
+
 std::string UninstallIni::MatchingEntry(List list, const std::string& name) const {
-    static constexpr const char* kLists[3][3] = {{"KVMONITOR", "MonitorNUM", "MONITORNAME"},
-                                                 {"KVPROC", "PROCNUM", "PROCNAME"},
-                                                 {"KVPRINTER", "PRINTERNUM", "PRINTERNAME"}};
-    const auto& l = kLists[static_cast<int>(list)];
-    for (const std::string& entry : ListEntries(l[0], l[1], l[2]))
+    for (const std::string& entry : Entries(list))
         if (name.find(entry) != std::string::npos) return entry;
     return {};
 }
 
-bool UninstallIni::IsListedMonitor(const std::string& name) const {
-    return !MatchingEntry(List::Monitors, name).empty();
-}
-
-bool UninstallIni::IsListedProcessor(const std::string& name) const {
-    if (state_.osClass == Win98) return false;
-    return !MatchingEntry(List::Processors, name).empty();
-}
-
 bool UninstallIni::IsListedDriver(const std::string& driverName) const {
-    return !MatchingEntry(List::Drivers, driverName).empty();
+    return HoldsEntry(driverName, PrinterEntries());
 }
 
 bool UninstallIni::IsListedPrinter(const std::string& printerName) const {
+    return IsListedPrinter(printerName, PrinterEntries());
+}
+
+bool UninstallIni::IsListedPrinter(const std::string& printerName,
+                                   const std::vector<std::string>& printerEntries) const {
+    if (printerEntries.empty()) return false;
     plat::Printer printer;
     if (windows_.OpenPrinter(printerName, printer) != plat::err::Success) return false;
     plat::PrinterInfo info;
     if (ReadPrinterInfo(windows_, printer, info) != PrinterRead::Ok) return false;
-    return IsListedDriver(info.driverName);
+    return HoldsEntry(info.driverName, printerEntries);
 }
 
 MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {
@@ -102,10 +126,14 @@ std::string UninstallIni::ProcessorDllName(const std::string& processorName) con
     return Read(processorName + OsSuffix(state_.osClass), "ProcessorDllName", "0");
 }
 
+bool HoldsEntry(const std::string& name, const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries)
+        if (name.find(entry) != std::string::npos) return true;
+    return false;
+}
+
 bool NamesDllFile(const std::string& value) {
-    if (value.empty() || value[0] == '0') return false;
-    if (value.find_first_of("\\/:") != std::string::npos) return false;
-    return value != "." && value != "..";
+    return !value.empty() && value[0] != '0' && IsPlainFileName(value);
 }
 
 }  // namespace uninstall

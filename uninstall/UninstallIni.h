@@ -8,7 +8,9 @@
 //   [<monitor name without blanks><suffix>]  MonitorPDLLName, MonitorPUIDLLName
 //   [<processor name><suffix>]               ProcessorDllName
 //
-// The file is read anew on every call; nothing is cached.
+// The file is read anew on every call; nothing is cached. The fill of the
+// list reads each list once (MonitorEntries and the like) and matches every
+// installed item against it.
 #pragma once
 
 #include <cstdint>
@@ -49,12 +51,23 @@ public:
     // The printer's driver name holds one of the [KVPRINTER] entries. A
     // printer that can't be opened or read is not listed.
     bool IsListedPrinter(const std::string& printerName) const;
+    // The same against entries read before; no entries: the printer is not
+    // even opened.
+    bool IsListedPrinter(const std::string& printerName,
+                         const std::vector<std::string>& printerEntries) const;
+
+    // The entries of each list as ListEntries reads them: one read for the
+    // count and one per entry. Windows 98/Me has no processor entries.
+    std::vector<std::string> MonitorEntries() const;
+    std::vector<std::string> ProcessorEntries() const;
+    std::vector<std::string> PrinterEntries() const;
     // The same test on a driver name.
     bool IsListedDriver(const std::string& driverName) const;
 
     // The three lists and the entry of one that a name holds first (in entry
     // order); empty when none does.
     enum class List { Monitors, Processors, Drivers };
+    std::vector<std::string> Entries(List list) const;
     std::string MatchingEntry(List list, const std::string& name) const;
 
     // The monitor's DLL names from its section; "0" for a missing key.
@@ -76,9 +89,12 @@ private:
     const UninstallState& state_;
 };
 
+// The name holds one of the entries (case-sensitive).
+bool HoldsEntry(const std::string& name, const std::vector<std::string>& entries);
+
 // A DLL value that names a file to delete: not empty, not beginning with "0",
-// and a bare file name (no folder, no drive), so that a deletion never leaves
-// the folder it is meant for.
+// and a plain file name (no folder, no drive, no device: IsPlainFileName), so
+// that a deletion never leaves the folder it is meant for.
 bool NamesDllFile(const std::string& value);
 
 }  // namespace uninstall

@@ -17,6 +17,9 @@ namespace uninstall {
 // statusText and currentItem are written by whichever thread is reporting,
 // and only one thread reports at a time.
 struct UninstallState {
+    // The application name: the executable's file name without extension
+    // ("Uninstall"); set at start-up.
+    std::string appName = "Uninstall";
     // The current folder at start-up; the full path of Uninstall.ini once found.
     std::string iniPath;
     int32_t osClass = Win98;

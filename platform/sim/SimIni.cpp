@@ -16,6 +16,12 @@ std::string_view Trim(std::string_view s) {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = Lower(c);
+    return lower;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -72,6 +78,18 @@ std::string Unquote(std::string_view v) {
     return std::string(v);
 }
 
+// Hands each line of the text, classified, to `visit` until it returns false.
+template <class Visit>
+void ForEachLine(std::string_view text, Visit visit) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        if (!visit(Classify(text.substr(start, end - start)))) return;
+        start = end + 1;
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> FindProfileValue(std::string_view text, std::string_view section,
@@ -90,12 +108,10 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
             while (first < raw.size() && IsBlank(raw[first])) ++first;
             if (first == raw.size() || raw[first] != '[') continue;
         }
-        Line line = Classify(raw);
+        const Line line = Classify(raw);
         if (line.kind == Line::Section) {
             if (inSection) return std::nullopt;
-            if (!seenSection && SameName(line.name, section)) {
-                seenSection = inSection = true;
-            }
+            if (!seenSection && SameName(line.name, section)) seenSection = inSection = true;
         } else if (line.kind == Line::Key && inSection && SameName(line.name, key)) {
             return Unquote(line.value);
         }
@@ -105,9 +121,35 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 
 std::string ProfileString(const std::optional<std::string>& text, std::string_view section,
                           std::string_view key, std::string_view def, uint32_t size) {
-    if (size == 0) return {};
     std::optional<std::string> value;
-    if (text) value = FindProfileValue(*text, section, key);
+    if (text && size != 0) value = FindProfileValue(*text, section, key);
+    return ProfileAnswer(std::move(value), def, size);
+}
+
+ProfileIndex::ProfileIndex(std::string_view text) {
+    // As FindProfileValue: the first section of a name, and its first key.
+    std::unordered_map<std::string, std::string>* current = nullptr;
+    ForEachLine(text, [&](const Line& line) {
+        if (line.kind == Line::Section) {
+            const std::string name = LowerName(line.name);
+            current = sections_.count(name) ? nullptr : &sections_[name];
+        } else if (line.kind == Line::Key && current) {
+            current->emplace(LowerName(line.name), Unquote(line.value));
+        }
+        return true;
+    });
+}
+
+std::optional<std::string> ProfileIndex::Find(std::string_view section, std::string_view key) const {
+    auto s = sections_.find(LowerName(section));
+    if (s == sections_.end()) return std::nullopt;
+    auto k = s->second.find(LowerName(key));
+    if (k == s->second.end()) return std::nullopt;
+    return k->second;
+}
+
+std::string ProfileAnswer(std::optional<std::string> value, std::string_view def, uint32_t size) {
+    if (size == 0) return {};
     std::string out;
     if (value) {
         out = std::move(*value);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace plat::sim {
@@ -24,6 +25,20 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 // characters; size 0 gives "".
 std::string ProfileString(const std::optional<std::string>& text, std::string_view section,
                           std::string_view key, std::string_view def, uint32_t size);
+// The same answer from the value found (nullopt: no file, section or key).
+std::string ProfileAnswer(std::optional<std::string> value, std::string_view def, uint32_t size);
+
+// Every value of a text as FindProfileValue finds it, looked up without
+// reading the text again: for a file that is read many times over.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(std::string_view text);
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
+private:
+    // Lower-case section name -> lower-case key name -> value.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> sections_;
+};
 
 // WriteProfileStringA on a text: sets the key in the first section of that
 // name (appending the section or the key when missing), removes the key

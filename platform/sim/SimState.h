@@ -253,6 +253,10 @@ struct SimWindows::State {
     std::vector<sim::BroadcastCall> broadcasts;
     bool spoolerApiNeedsService = true;
     bool spoolerDllsInUse = false;
+    // Profile files read through an index of their text (SetProfileIndexing),
+    // by lower-case path: the text it was made of, and the index.
+    bool profileIndexing = false;
+    std::map<std::string, std::pair<std::string, sim::ProfileIndex>> profileIndexes;
     int spoolLoads = 0, spoolFrees = 0;
 
     // ---- service

@@ -207,15 +207,22 @@ std::string SimWindows::GetPrivateProfileString(const std::string& section,
                                                 uint32_t size, const std::string& path) {
     Guard lock(mu_);
     State& s = *s_;
-    std::optional<std::string> text;
-    if (!s.Enter("GetPrivateProfileString", {section, key, path})) {
-        // A bare file name stands in the Windows folder.
-        std::string full = path.find_first_of("\\/") == std::string::npos
-                               ? s.windowsDir + "\\" + path
-                               : path;
-        text = s.ReadText(full);
-    }
-    return sim::ProfileString(text, section, key, def, size);
+    // A bare file name stands in the Windows folder.
+    const std::string full =
+        path.find_first_of("\\/") == std::string::npos ? s.windowsDir + "\\" + path : path;
+    if (s.Enter("GetPrivateProfileString", {section, key, path}))
+        return sim::ProfileAnswer(std::nullopt, def, size);
+    FsNode* node = s.Lookup(full);
+    if (!node || node->folder) return sim::ProfileAnswer(std::nullopt, def, size);
+    if (!s.profileIndexing) return sim::ProfileString(node->bytes, section, key, def, size);
+    // The same answer from an index of the text, made again when it changed.
+    auto cached = s.profileIndexes.find(LowerText(full));
+    if (cached == s.profileIndexes.end() || cached->second.first != node->bytes)
+        cached = s.profileIndexes
+                     .insert_or_assign(LowerText(full),
+                                       std::pair(node->bytes, sim::ProfileIndex(node->bytes)))
+                     .first;
+    return sim::ProfileAnswer(cached->second.second.Find(section, key), def, size);
 }
 
 std::string SimWindows::GetProfileString(const std::string& section, const std::string& key,
@@ -737,6 +744,12 @@ void SimWindows::FailCall(const std::string& call, uint32_t error, int times,
     Inject({call, error, times, whenArgContains});
 }
 
+void SimWindows::SetProfileIndexing(bool on) {
+    Guard lock(mu_);
+    s_->profileIndexing = on;
+    s_->profileIndexes.clear();
+}
+
 void SimWindows::ClearFaults() {
     Guard lock(mu_);
     s_->faults.clear();
@@ -789,6 +802,21 @@ std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
     if (n && n->folder)
         for (const auto& [lower, child] : n->children) names.push_back(child->name);
     return names;
+}
+
+std::map<std::string, std::string> SimWindows::AllFiles() const {
+    Guard lock(mu_);
+    std::map<std::string, std::string> files;
+    auto walk = [&files](auto& self, const FsNode& folder, const std::string& path) -> void {
+        for (const auto& [key, child] : folder.children) {
+            const std::string full = path + "\\" + child->name;
+            if (child->folder) self(self, *child, full);
+            else files.emplace(full, child->bytes);
+        }
+    };
+    for (const auto& [letter, root] : s_->drives)
+        if (root) walk(walk, *root, std::string(1, letter) + ":");
+    return files;
 }
 
 void SimWindows::RemovePath(const std::string& path) {

@@ -217,6 +217,13 @@ public:
     // How many times a call of the seam was made (injected failures included).
     int CallCount(const std::string& call) const;
 
+    // ---- profile files
+    // On: GetPrivateProfileString answers from an index of the file's text,
+    // made once for each text, instead of reading the text on every call.
+    // The answers are the same; a file read thousands of times (a fuzzed
+    // package) costs one reading. Off by default.
+    void SetProfileIndexing(bool on);
+
     // ---- files and folders
     // Creates the file (and every missing folder above it) with these bytes,
     // replacing one that exists whatever its attributes.
@@ -230,6 +237,9 @@ public:
     std::optional<uint32_t> Attributes(const std::string& path) const;
     // Names in a folder (files and sub-folders), in listing order.
     std::vector<std::string> ListFolder(const std::string& path) const;
+    // Every file of every drive by its full path ("C:\\PKG\\Setup.exe"), with
+    // its bytes.
+    std::map<std::string, std::string> AllFiles() const;
     // Removes a file or a whole folder tree, whatever its state.
     void RemovePath(const std::string& path);
     // A file in use: a copy onto it and its deletion fail with 32.

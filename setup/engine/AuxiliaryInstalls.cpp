@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/FileAttributes.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -27,7 +28,8 @@ bool CopyFontFolder(plat::Windows& windows, const std::string& fontsFolder,
     if (windows.FindFirstFile(source + "*.*", find, entry) != 0) return false;
     do {
         if (entry.attributes & plat::attr::Directory) continue;
-        windows.CopyFile(source + entry.name, fontsFolder + entry.name, true);
+        if (windows.CopyFile(source + entry.name, fontsFolder + entry.name, true) == 0)
+            ClearReadOnly(windows, fontsFolder + entry.name);
     } while (windows.FindNextFile(find, entry) == 0);
     return true;
 }

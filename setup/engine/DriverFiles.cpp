@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/FileAttributes.h"
+#include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -59,6 +61,10 @@ bool DestinationFolder(plat::Windows& windows, int32_t destination, std::string&
 int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, bool reportBlocked, std::string& message) {
     if (fileName == nullptr || IsNoFile(fileName)) return 0;
+    if (!IsPlainFileName(fileName)) {
+        message = RefusedFileText(windows, fileName, os, rename);
+        return 0;
+    }
 
     std::string folder;
     if (!DestinationFolder(windows, destination, folder, message)) return 0;
@@ -78,7 +84,11 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
     windows.SetFileAttributes(target, plat::attr::Archive);
 
     const uint32_t error = windows.CopyFile(source, target, false);
-    if (error == 0) return 1;
+    if (error == 0) {
+        // A package on read-only media hands its mark on with the copy.
+        ClearReadOnly(windows, target);
+        return 1;
+    }
     const bool blocked =
         error == plat::err::SharingViolation || error == plat::err::AccessDenied;
     if (!blocked || reportBlocked)
@@ -88,6 +98,19 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
 }
 
 }  // namespace
+
+std::string RefusedFileText(plat::Windows& windows, const char* fileName, int32_t os,
+                            bool rename) {
+    // The source path as the copy would have formed it; without a working
+    // folder the path starts at the OS folder.
+    std::string working;
+    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) working.clear();
+    const char* osFolder = OsFolder(os);
+    const std::string name = fileName ? fileName : "";
+    return std::string(msg::kCopyError) + (rename ? "n" : "") + name +
+           WithNumber("  er = %d", kInvalidNameError) + working + (osFolder ? osFolder : "\\") +
+           name;
+}
 
 int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, std::string& message) {
@@ -138,7 +161,9 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
         if (windows.OpenExisting(installed) == 0) return;
         // The system keeps a backup of its own Unidrv; the package's copy is
         // the last resort.
-        if (windows.CopyFile(windowsFolder + "\\Sysbckup\\UNIDRV.DLL", installed, true) != 0)
+        if (windows.CopyFile(windowsFolder + "\\Sysbckup\\UNIDRV.DLL", installed, true) == 0)
+            ClearReadOnly(windows, installed);
+        else
             CopyPackageFile(windows, "UNIDRV.DLL", DestDriverDir, os, false, message);
         return;
     }

@@ -13,9 +13,29 @@ namespace {
 
 const char* Text(const char* text) { return text ? text : ""; }
 
+// Starts the spooler that the replacement stopped: two starts with the
+// settling time of the Windows version between them, then the wait for the
+// running state, and one more start when it does not come. False (with the
+// text in `message`) when the spooler does not run.
+bool StartStoppedSpooler(plat::Windows& windows, int32_t os, std::string& message) {
+    StartSpooler(windows, message);
+    if (os == WinNT4 || os == Win2000)
+        windows.Sleep(1000);
+    else if (os == WinXP || os == Win2003)
+        windows.Sleep(2500);
+    StartSpooler(windows, message);
+    windows.Sleep(1000);
+    if (!WaitSpoolerRunning(windows, message)) {
+        StartSpooler(windows, message);
+        return false;
+    }
+    return true;
+}
+
 // Replaces the one outdated component that this run replaces: a serial
 // monitor before a USB monitor before the print processor. On the NT family
-// the spooler is stopped around the copy and brought back after it.
+// the spooler is stopped around the copy and brought back after it, also
+// when the copy failed.
 bool ReplaceOutdatedComponent(plat::Windows& windows, InstallSession& s, int32_t version) {
     const int32_t os = s.choices.os;
     const int32_t flags = s.updateFlags;
@@ -52,20 +72,14 @@ bool ReplaceOutdatedComponent(plat::Windows& windows, InstallSession& s, int32_t
     else if (flags & UpdatePrintProcessor)
         replaced = ReplacePrintProcessorNT(windows, os, processor, processorDll, processorDir,
                                            version, message);
-    if (!replaced) return false;  // the spooler stays stopped
-
-    StartSpooler(windows, message);
-    if (os == WinNT4 || os == Win2000)
-        windows.Sleep(1000);
-    else if (os == WinXP || os == Win2003)
-        windows.Sleep(2500);
-    StartSpooler(windows, message);
-    windows.Sleep(1000);
-    if (!WaitSpoolerRunning(windows, message)) {
-        StartSpooler(windows, message);
+    if (!replaced) {
+        // Nobody could print with the spooler left stopped: it comes back
+        // as after a replacement, and the user still reads why the run failed.
+        std::string ignored;
+        StartStoppedSpooler(windows, os, ignored);
         return false;
     }
-    return true;
+    return StartStoppedSpooler(windows, os, message);
 }
 
 // Stores the serial settings of a printer on a serial port: the number is

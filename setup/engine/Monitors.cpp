@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -19,24 +20,36 @@ std::string MonitorKey(const char* name) { return std::string(kMonitorsKey) + Or
 
 // One monitor of the check: `flag` when it is installed and older than the
 // package's, 0 when it is current or was installed now, -1 when its
-// registration failed (text in `message`). `copyMessage` takes the texts of
-// the file copies.
+// registration failed or a file name was refused (text in `message`).
+// `copyMessage` takes the texts of the file copies.
 int32_t CheckMonitor(plat::Windows& windows, const plat::MonitorInfo2& monitor,
                      const char* uiDllName, int32_t version, int32_t os, int32_t flag,
                      std::string& copyMessage, std::string& message) {
+    std::string dll = OrEmpty(monitor.pDLLName);
+    // The spooler loads the DLL by the name it is registered with: a name
+    // that leads out of the system folder is neither copied nor registered,
+    // and the stage fails before anything is written (also for a
+    // replacement, which would run with the spooler stopped).
+    auto refuse = [&](const char* name) {
+        message = RefusedFileText(windows, name, os, false);
+        return -1;
+    };
+
     RegistryKey key(windows);
     const std::string path = MonitorKey(monitor.pName);
     if (key.Open(plat::Root::LocalMachine, path)) {
         // A monitor without a version value was installed by other means and
         // counts as outdated.
         uint32_t installed = 0;
-        if (!key.QueryDword("DriverVersion", installed) ||
-            installed < static_cast<uint32_t>(version))
-            return flag;
-        return 0;
+        if (key.QueryDword("DriverVersion", installed) &&
+            installed >= static_cast<uint32_t>(version))
+            return 0;
+        return IsPlainFileName(dll) ? flag : refuse(dll.c_str());
     }
 
-    std::string dll = OrEmpty(monitor.pDLLName);
+    if (!IsPlainFileName(dll)) return refuse(dll.c_str());
+    if (!IsEmpty(uiDllName) && uiDllName[0] != '0' && !IsPlainFileName(uiDllName))
+        return refuse(uiDllName);
     // A DLL still loaded from an earlier installation is copied under a new
     // name and registered under it.
     if (CopyBlocked(CopyPackageFile(windows, dll.c_str(), DestSystemDir, os, false, copyMessage))) {
@@ -109,6 +122,11 @@ bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, i
     const plat::MonitorInfo2& monitor = usb ? settings.usbMonitor : settings.serialMonitor;
     const int32_t version = usb ? settings.usbVersion : settings.serialVersion;
     const char* dll = OrEmpty(monitor.pDLLName);
+    // The "Driver" value names the DLL that the spooler loads.
+    if (!IsPlainFileName(dll)) {
+        message = RefusedFileText(windows, dll, os, false);
+        return false;
+    }
 
     // With the spooler stopped the DLL must be free; one still held by
     // another program leaves the old monitor in place, and that is a failure.

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/FileAttributes.h"
+#include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -30,17 +32,28 @@ int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* proc
     // The system's own processor needs nothing from the package.
     if (processorName != nullptr && std::strcmp(processorName, "WinPrint") == 0) return 0;
 
+    // The spooler loads the DLL by the name it is registered with: a name
+    // that leads out of the processor folder is neither copied nor
+    // registered, and the stage fails before anything is written (also for
+    // a replacement, which would run with the spooler stopped).
+    const bool refused = !IsEmpty(dllName) && !IsPlainFileName(dllName);
+    auto refuse = [&] {
+        message = RefusedFileText(windows, dllName, os, false);
+        return -14;
+    };
+
     const std::string path = ProcessorKey(windows, os, processorName);
     RegistryKey key(windows);
     if (key.Open(plat::Root::LocalMachine, path)) {
         // A processor without a version value counts as outdated.
         uint32_t installed = 0;
-        if (!key.QueryDword("DriverVersion", installed) ||
-            installed < static_cast<uint32_t>(version))
-            return UpdatePrintProcessor;
-        return 0;
+        if (key.QueryDword("DriverVersion", installed) &&
+            installed >= static_cast<uint32_t>(version))
+            return 0;
+        return refused ? refuse() : UpdatePrintProcessor;
     }
 
+    if (refused) return refuse();
     // A copy that fails shows in the registration that follows.
     if (!IsEmpty(dllName)) {
         std::string discarded;
@@ -71,6 +84,10 @@ int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName
 bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* processorName,
                              const char* dllName, const std::string& processorDir,
                              int32_t version, std::string& message) {
+    if (!IsEmpty(dllName) && !IsPlainFileName(dllName)) {
+        message = RefusedFileText(windows, dllName, os, false);
+        return false;
+    }
     std::string working;
     if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) {
         message = msg::kNoCurrentDir;
@@ -85,6 +102,7 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
         message = std::string(msg::kCopyError) + source;
         return false;
     }
+    ClearReadOnly(windows, target);
     RegistryKey key(windows);
     if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, processorName)))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));

@@ -30,8 +30,17 @@ enum CopyDestination : int32_t {
 
 // 1 copied; 0 skipped (name beginning with '0') or failed with a text in
 // `message`; 32 or 5 when the target is in use or access was denied (no text).
+// A name that is not a plain file name (common/FileNames.h) fails with the
+// text of RefusedFileText before anything is read or written.
 int32_t CopyPackageFile(plat::Windows& windows, const char* fileName, int32_t destination,
                         int32_t os, bool rename, std::string& message);
+// The error number of a refused file name: ERROR_INVALID_NAME.
+inline constexpr uint32_t kInvalidNameError = 123;
+// The copy failure text for a package file name that is refused because it
+// would lead the copy out of its folder: "Copy driver files error", the
+// target file name ("n" + name with `rename`), "  er = 123", the source path.
+std::string RefusedFileText(plat::Windows& windows, const char* fileName, int32_t os,
+                            bool rename);
 // A CopyPackageFile result of a target in use or access denied.
 inline bool CopyBlocked(int32_t copyResult) {
     return copyResult == static_cast<int32_t>(plat::err::SharingViolation) ||

@@ -23,6 +23,18 @@ void ModulePage::CheckModule(int module) {
     for (int m = 0; m < kModules; ++m) view_.Check(kRadios[m], m == module);
 }
 
+// Tab reaches the module group at its checked radio button, or at the first
+// one that can be chosen when none is checked or the checked one is greyed
+// (a module without models): never only at a greyed one.
+void ModulePage::PlaceTabStop() {
+    int stop = -1;
+    for (int m = 0; m < kModules && stop < 0; ++m)
+        if (view_.Checked(kRadios[m]) && view_.Enabled(kRadios[m])) stop = m;
+    for (int m = 0; m < kModules && stop < 0; ++m)
+        if (view_.Enabled(kRadios[m])) stop = m;
+    for (int m = 0; m < kModules; ++m) view_.SetTabStop(kRadios[m], m == stop);
+}
+
 void ModulePage::TakeModelFrom(int module) {
     // The model name holds at most 199 characters of the entry.
     std::string text = view_.List(kLists[module]).SelectedText();
@@ -60,6 +72,7 @@ void ModulePage::Initialize() {
         view_.Enable(kLists[d], true);
     }
     module_ = d;
+    PlaceTabStop();
 }
 
 void ModulePage::ModuleClicked(int module) {
@@ -69,6 +82,7 @@ void ModulePage::ModuleClicked(int module) {
     TakeModelFrom(module);
     view_.Enable(kLists[module], true);
     module_ = module;
+    PlaceTabStop();
 }
 
 void ModulePage::ListSelectionChanged(int module, int index) {

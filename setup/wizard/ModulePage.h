@@ -37,6 +37,7 @@ public:
 private:
     void TakeModelFrom(int module);
     void CheckModule(int module);
+    void PlaceTabStop();
 
     ModelConfigReader reader_;
     std::string model_;

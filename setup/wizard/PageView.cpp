@@ -143,6 +143,7 @@ void PageView::SetText(int id, std::string text) { Mark(id).text = std::move(tex
 void PageView::Enable(int id, bool enabled) { Mark(id).enabled = enabled; }
 void PageView::Show(int id, bool visible) { Mark(id).visible = visible; }
 void PageView::Check(int id, bool checked) { Mark(id).checked = checked; }
+void PageView::SetTabStop(int id, bool tabStop) { Mark(id).tabStop = tabStop; }
 
 void PageView::CheckRadio(int first, int last, int id) {
     for (auto& [cid, state] : controls_) {

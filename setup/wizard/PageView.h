@@ -65,6 +65,8 @@ struct ControlState {
     bool enabled = true;
     bool visible = true;
     bool checked = false;
+    // WS_TABSTOP; unset: as the template (and the control itself) has it.
+    std::optional<bool> tabStop;
     std::optional<ComboList> list;  // combo boxes only
 };
 
@@ -81,6 +83,8 @@ public:
     void Enable(int id, bool enabled);
     void Show(int id, bool visible);
     void Check(int id, bool checked);
+    // Whether Tab stops at the control.
+    void SetTabStop(int id, bool tabStop);
     // CheckRadioButton: checks `id` and unchecks every other control of the
     // view whose id lies in first..last.
     void CheckRadio(int first, int last, int id);
@@ -92,6 +96,7 @@ public:
     bool Enabled(int id) const { return At(id).enabled; }
     bool Visible(int id) const { return At(id).visible; }
     bool Checked(int id) const { return At(id).checked; }
+    std::optional<bool> TabStop(int id) const { return At(id).tabStop; }
 
     // The control that should get the focus next (0: none asked).
     void SetFocus(int id) { focus_ = id; }

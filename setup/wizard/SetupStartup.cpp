@@ -1,15 +1,10 @@
 #include "setup/wizard/SetupStartup.h"
 
+#include "common/ProgramName.h"
 #include "setup/wizard/WizardTexts.h"
 
 std::string ApplicationName(plat::Windows& windows) {
-    std::string path;
-    if (windows.GetModuleFileName(path, 260) != plat::err::Success || path.empty()) return "Setup";
-    const size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.resize(dot);
-    return name.empty() ? "Setup" : name;
+    return ::ApplicationName(windows, "Setup");
 }
 
 StartupVerdict CheckStartup(plat::Windows& windows, const std::string& appName,

@@ -41,6 +41,19 @@ bool WizardHost::CheckAdministrator() {
     return false;
 }
 
+std::string WizardHost::PicturePath() {
+    plat::Windows& w = state_.windows;
+    std::string path;
+    if (w.GetCurrentDirectory(path, 260) != plat::err::Success || path.empty()) return {};
+    if (path.back() != '\\') path += '\\';
+    path += wiztext::kLeftBitmap;
+    uint32_t attributes = 0;
+    if (w.GetFileAttributes(path, attributes) != plat::err::Success ||
+        (attributes & plat::attr::Directory) != 0)
+        return {};
+    return path;
+}
+
 int32_t WizardHost::ReadPortKey(const char* key) {
     return ReadPortSectionKey(state_.windows, state_.moduleIniPath, state_.portSection, key);
 }
@@ -116,6 +129,9 @@ void WizardHost::Next(PageFrames& frames) {
 }
 
 void WizardHost::Back(PageFrames& frames) {
+    // A greyed Back may still be reached (its mnemonic, a queued click) and
+    // would enable button 1 below, also where no model can be chosen.
+    if (installing_ || !view_.Enabled(kButtonBack)) return;
     if (current_ > 0) {
         if (current_ <= PageCount() - 1) view_.SetText(kButtonOk, wiztext::kNext);
         SwitchPage(frames, current_ - 1);
@@ -153,6 +169,12 @@ WizardChoices WizardHost::CollectForInstall(PageFrames& frames) {
 
 InstallOutcome WizardHost::Install(PageFrames& frames, ProgressHost& progress,
                                    WizardWindow& window) {
+    if (installing_) return InstallOutcome::Refused;
+    struct InstallingFlag {
+        bool& flag;
+        explicit InstallingFlag(bool& f) : flag(f) { flag = true; }
+        ~InstallingFlag() { flag = false; }
+    } installing(installing_);
     const WizardChoices choices = CollectForInstall(frames);
     InstallCommand command(state_.windows, state_.session, progress, window, state_.context);
     return command.Run(choices);

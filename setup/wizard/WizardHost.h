@@ -48,9 +48,14 @@ public:
     // Whether the user may run Setup at all: from Windows 2000 on an
     // administrator only (the message is shown here). False ends the wizard.
     bool CheckAdministrator();
+    // The full path of the wizard's picture, "DRVCONFIG\Left.bmp" in the
+    // current folder; empty when no such file is there (the picture is
+    // looked for nowhere else, not even beside the program).
+    std::string PicturePath();
 
     void SwitchPage(PageFrames& frames, int n);
     void Next(PageFrames& frames);
+    // Ignored while the Back button is disabled or an installation runs.
     void Back(PageFrames& frames);
     // F1: brings the open help viewer to the front or opens the help file.
     void Help();
@@ -58,8 +63,11 @@ public:
     // The Install command's first steps: every page's update-data, then the
     // port page's values into the collected choices.
     WizardChoices CollectForInstall(PageFrames& frames);
-    // Runs the Install command with the collected choices.
+    // Runs the Install command with the collected choices. Installing()
+    // holds while it runs (its message boxes let the window's messages
+    // through) and no longer once it has returned, whichever way.
     InstallOutcome Install(PageFrames& frames, ProgressHost& progress, WizardWindow& window);
+    bool Installing() const { return installing_; }
 
     const WizardChoices& Choices() const { return choices_; }
     const char* SetupIniPath() const { return setupIni_; }
@@ -82,6 +90,7 @@ private:
     std::vector<std::string> captions_;
     std::vector<int> templates_;
     int current_ = -1;
+    bool installing_ = false;
 
     WizardChoices choices_;
     char setupIni_[200] = {};

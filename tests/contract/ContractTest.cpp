@@ -238,6 +238,14 @@ TEST_F(Contract, CopyFileOverwritesOnRequestAndAnswersMissingAndReadOnly) {
     // Windows refuses to copy onto a read-only (or hidden) file. Wine leaves it
     // to the host's permissions, which do not stop root; the Win32 layer checks.
     EXPECT_EQ(w->CopyFile(src, dst, false), err::AccessDenied);
+
+    // A copy takes the source's read-only mark with it (a package on a CD).
+    ASSERT_EQ(w->SetFileAttributes(src, attr::ReadOnly), err::Success);
+    ASSERT_EQ(w->CopyFile(src, dir + "\\FROMCD.DLL", true), err::Success);
+    uint32_t attributes = 0;
+    ASSERT_EQ(w->GetFileAttributes(dir + "\\FROMCD.DLL", attributes), err::Success);
+    EXPECT_EQ(attributes & attr::ReadOnly, attr::ReadOnly);
+    EXPECT_EQ(w->DeleteFile(dir + "\\FROMCD.DLL"), err::AccessDenied);
 }
 
 TEST_F(Contract, AttributesAndDeletion) {

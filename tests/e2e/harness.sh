@@ -14,11 +14,17 @@
 #   ui <<EOF ... EOF          a script of driver commands, one a line
 #   e2e_start_setup [EXE]     starts C:\pkg\Setup.exe (or EXE) with C:\pkg as
 #                             its current folder; its process id in E2E_PID
+#   e2e_help_viewer           .CHM files open in a stand-in viewer window
+#                             titled with the file
 #   e2e_wait_exit PID [S]     waits until the program ends; its exit code
 #   e2e_usb_printers LINES    the stand-in KvUsbInt.dll's attached printers
 #   e2e_reg_value KEY NAME    prints a registry value's data (reg query)
 #   e2e_expect_reg KEY NAME DATA / e2e_expect_no_reg KEY [NAME]
 #   e2e_expect_regs KEY NAME=DATA...  several values of one key, one query
+#   e2e_vista_class           true when Wine reports Vista or later
+#   e2e_expect_compat_mark EXE  the Compatibility Assistant's mark of C:\pkg\EXE
+#                             (from Vista on; none before)
+#   e2e_ini_set FILE SECTION KEY VALUE  a key of an INI file of C:\pkg
 #   e2e_step TEXT, e2e_fail TEXT
 #   e2e_shot FILE TITLE       a PNG of a window (8-bit palette) into FILE
 # The scenario passes when its script reaches its end: every helper ends the
@@ -112,6 +118,16 @@ e2e_start_window() {
     ui wait-window "$1"
 }
 
+# e2e_help_viewer: the shell's "open" of a .CHM file starts a stand-in help
+# viewer, a plain window titled with the file it was given (Wine's own hh.exe
+# starts and ends at once on the package's placeholder help files).
+e2e_help_viewer() {
+    local viewer="Z:${KV_E2E_BIN//\//\\}\\uitarget.exe"
+    "$KV_WINE" reg add 'HKCR\chm.file\shell\open\command' /ve /t REG_SZ \
+        /d "\"$viewer\" window \"%1\"" /f >/dev/null 2>&1 ||
+        e2e_fail "cannot register the stand-in help viewer"
+}
+
 # e2e_wait_exit PID [SECONDS]: waits for a background program; prints nothing,
 # returns its exit code. A program still running after SECONDS (default 30)
 # fails the scenario.
@@ -180,6 +196,44 @@ e2e_expect_no_reg() {
         "$KV_WINE" reg query "$1" /v "$2" >/dev/null 2>&1 && e2e_fail "registry value $1\\$2 exists"
     fi
     return 0
+}
+
+# e2e_vista_class: the scenario's Windows (KV_WINE_VERSION) is Vista or a
+# later version, which the programs take for Vista.
+e2e_vista_class() {
+    case ${KV_WINE_VERSION:-} in
+        vista | win2008 | win7 | win2008r2 | win8 | win81 | win10 | win11) return 0 ;;
+    esac
+    return 1
+}
+
+# The current user's list of the Program Compatibility Assistant.
+E2E_PERSISTED='HKCU\SOFTWARE\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Compatibility Assistant\Persisted'
+
+# e2e_expect_compat_mark EXE: from Vista on the current user's list marks
+# C:\pkg\EXE with 1; before Vista the program writes no such mark.
+e2e_expect_compat_mark() {
+    if e2e_vista_class; then
+        e2e_expect_reg "$E2E_PERSISTED" "$E2E_PKG_WIN\\$1" 0x1
+    else
+        e2e_expect_no_reg "$E2E_PERSISTED" "$E2E_PKG_WIN\\$1"
+    fi
+}
+
+# e2e_ini_set FILE SECTION KEY VALUE: sets the key (which must be there) in
+# the section of the package copy's INI file FILE (a path below C:\pkg, with
+# slashes), keeping its CRLF line ends.
+e2e_ini_set() {
+    local file="$E2E_PKG/$1"
+    awk -v section="[$2]" -v key="$3" -v value="$4" '
+        { line = $0; sub(/\r$/, "", line) }
+        line ~ /^\[/ { inside = (tolower(line) == tolower(section)) }
+        inside && !done && tolower(substr(line, 1, length(key) + 1)) == tolower(key "=") {
+            printf "%s=%s\r\n", key, value; done = 1; next
+        }
+        { print }
+        END { exit !done }' "$file" >"$file.new" && mv "$file.new" "$file" ||
+        e2e_fail "no key $3 in [$2] of $1"
 }
 
 # e2e_shot FILE TITLE: saves the window titled TITLE, as the display shows

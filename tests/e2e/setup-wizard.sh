@@ -1,6 +1,6 @@
 # Setup's wizard for the scenarios, the screenshots and the demo: its window
-# title, its message box caption and a plain walk through its pages. Sourced
-# after harness.sh.
+# title, its message box caption, what its OS page shows on the scenario's
+# Windows and a plain walk through its pages. Sourced after harness.sh.
 #
 # Control IDs used below:
 #   host      1 Next/Install, 1002 Back, 2 Cancel
@@ -18,6 +18,29 @@ NEXT="Next (&N)>>"
 BACK="<<Back (&B)"
 INSTALL="Install (&I)"
 CANCEL="Cancel (&C)"
+
+# The scenario's Windows (KV_WINE_VERSION, default XP) as Setup classifies
+# it: OS_RADIO, the OS page's radio button that it checks, and OS_SECTION,
+# the suffix of the module INI sections that it installs from. XP x64 is
+# NT 5.2 like Server 2003; Vista and every later Windows take Vista's.
+OS_RADIOS="1026 1027 1028 1029 1075 1076"
+case ${KV_WINE_VERSION:-winxp} in
+    win2k) OS_RADIO=1028 OS_SECTION=2K ;;
+    winxp) OS_RADIO=1029 OS_SECTION=XP ;;
+    winxp64 | win2003) OS_RADIO=1075 OS_SECTION=2003 ;;
+    *) e2e_vista_class || e2e_fail "no OS page known for Windows version $KV_WINE_VERSION"
+       OS_RADIO=1076 OS_SECTION=Vista ;;
+esac
+
+# setup_expect_os: the OS page as it shows on this Windows: its radio button
+# visible, enabled and checked, every other one disabled and unchecked.
+setup_expect_os() {
+    local radio script="expect \"$W\" $OS_RADIO visible enabled checked"
+    for radio in $OS_RADIOS; do
+        [ "$radio" = "$OS_RADIO" ] || script+=$'\n'"expect \"$W\" $radio disabled unchecked"
+    done
+    ui <<<"$script"
+}
 
 # setup_walk RADIO LIST MODEL: from the module page (as Setup opens it) to
 # the port page, choosing MODEL in the module whose radio button and list are

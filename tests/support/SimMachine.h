@@ -9,6 +9,7 @@
 // Header only; include it from a test that links platform_sim.
 #pragma once
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -120,6 +121,42 @@ inline std::vector<std::string> MessageTexts(const plat::SimWindows& w) {
     std::vector<std::string> texts;
     for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
     return texts;
+}
+
+// A printer queue on `port` with its driver, as Setup leaves one behind.
+inline void InstallQueue(plat::SimWindows& w, const std::string& name, const std::string& driver,
+                         const std::string& port = "LPT1:") {
+    plat::sim::DriverRecordSim d;
+    d.name = driver;
+    d.environment = w.LocalEnvironment();
+    d.driverPath = "QSDRV.DLL";
+    w.InstallDriver(d);
+    plat::PrinterInfo p;
+    p.printerName = name;
+    p.driverName = driver;
+    p.portName = port;
+    p.printProcessor = "WinPrint";
+    w.InstallPrinter(p);
+}
+
+// Every file named `name` (without regard to case) in the folder tree below
+// `folder`, as full paths.
+inline std::vector<std::string> FindFiles(const plat::SimWindows& w, const std::string& folder,
+                                          const std::string& name) {
+    auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::vector<std::string> found;
+    for (const std::string& entry : w.ListFolder(folder)) {
+        const std::string path = folder + "\\" + entry;
+        if (w.FolderExists(path)) {
+            for (std::string& inner : FindFiles(w, path, name)) found.push_back(std::move(inner));
+        } else if (lower(entry) == lower(name)) {
+            found.push_back(path);
+        }
+    }
+    return found;
 }
 
 }  // namespace support

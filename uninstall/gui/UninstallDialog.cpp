@@ -79,8 +79,9 @@ int DialogControls::ShowRestartDialog() { return RestartDialog::Show(dialog_); }
 
 // ---------------------------------------------------------------- dialog
 
-UninstallDialog::UninstallDialog(plat::Windows& windows)
+UninstallDialog::UninstallDialog(plat::Windows& windows, const std::string& appName)
     : windows_(windows), ini_(windows, state_), engine_(windows, state_, ini_, controls_) {
+    state_.appName = appName;
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     icon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_UNINSTALL), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
@@ -131,7 +132,7 @@ INT_PTR UninstallDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
             }
             return FALSE;
         case WM_HELP:
-            OpenHelp(windows_);
+            OpenHelp(windows_, state_.appName);
             SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_PAINT:

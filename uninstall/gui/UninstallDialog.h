@@ -41,7 +41,8 @@ private:
 
 class UninstallDialog {
 public:
-    explicit UninstallDialog(plat::Windows& windows);
+    // `appName`: the application name, the caption of the dialog's boxes.
+    UninstallDialog(plat::Windows& windows, const std::string& appName);
     UninstallDialog(const UninstallDialog&) = delete;
     UninstallDialog& operator=(const UninstallDialog&) = delete;
 

@@ -3,6 +3,8 @@
 // (which changes no attributes), the list, Select All and F1.
 #include <gtest/gtest.h>
 
+#include "common/ProgramName.h"
+#include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/tests/UninstallMachine.h"
 
@@ -16,7 +18,7 @@ class StartUpTest : public UninstallMachine {};
 
 TEST_F(StartUpTest, FirstCopyRunsAndHoldsTheMutex) {
     plat::Mutex mutex;
-    EXPECT_EQ(StartUp(w, mutex), StartUpResult::Run);
+    EXPECT_EQ(StartUp(w, "Uninstall", mutex), StartUpResult::Run);
     EXPECT_TRUE(mutex);
     EXPECT_TRUE(w.MutexExists("Uninstall"));
     EXPECT_TRUE(w.MessageBoxes().empty());
@@ -26,7 +28,7 @@ TEST_F(StartUpTest, SecondCopyBringsTheFirstForward) {
     w.OwnMutexElsewhere("Uninstall");
     const plat::Window first = w.AddWindow("Uninstall", /*iconic=*/true);
     plat::Mutex mutex;
-    EXPECT_EQ(StartUp(w, mutex), StartUpResult::SecondCopy);
+    EXPECT_EQ(StartUp(w, "Uninstall", mutex), StartUpResult::SecondCopy);
     EXPECT_EQ(w.ForegroundCalls(), std::vector<plat::Window>{first});
     EXPECT_EQ(w.RestoreCalls(), std::vector<plat::Window>{first});
     EXPECT_TRUE(w.MessageBoxes().empty());
@@ -35,12 +37,38 @@ TEST_F(StartUpTest, SecondCopyBringsTheFirstForward) {
 TEST_F(StartUpTest, RefusesWhileSetupIsOpen) {
     w.AddWindow("Install Driver for Printers");
     plat::Mutex mutex;
-    EXPECT_EQ(StartUp(w, mutex), StartUpResult::SetupOpen);
+    EXPECT_EQ(StartUp(w, "Uninstall", mutex), StartUpResult::SetupOpen);
     const auto boxes = w.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Please close Quillset program first!");
     EXPECT_EQ(boxes[0].caption, "Uninstall");
     EXPECT_EQ(boxes[0].flags, mb::Ok | mb::IconExclamation);
+}
+
+TEST_F(StartUpTest, ARenamedCopyGoesByItsOwnName) {
+    w.SetModuleFileName("D:\\Tools\\Remove.Printers.EXE");
+    const std::string name = ApplicationName(w, kApplicationName);
+    EXPECT_EQ(name, "Remove.Printers");
+    // The sample's copy running does not stop it; its own name is its mutex.
+    w.OwnMutexElsewhere("Uninstall");
+    plat::Mutex mutex;
+    EXPECT_EQ(StartUp(w, name, mutex), StartUpResult::Run);
+    EXPECT_TRUE(w.MutexExists("Remove.Printers"));
+    // Its boxes carry its name, and F1 looks for its help viewer.
+    w.AddWindow("Install Driver for Printers");
+    plat::SimWindows fresh;
+    plat::Mutex second;
+    fresh.AddWindow("Install Driver for Printers");
+    EXPECT_EQ(StartUp(fresh, name, second), StartUpResult::SetupOpen);
+    EXPECT_EQ(fresh.MessageBoxes().at(0).caption, "Remove.Printers");
+    const plat::Window viewer = w.AddWindow("Remove.Printers Help");
+    w.AddWindow("Uninstall Help");
+    OpenHelp(w, name);
+    EXPECT_TRUE(w.ShellOpens().empty());
+    EXPECT_EQ(w.ForegroundCalls(), std::vector<plat::Window>{viewer});
+    // Without a module name the sample's name stands.
+    w.FailCall("GetModuleFileName", plat::err::InsufficientBuffer);
+    EXPECT_EQ(ApplicationName(w, kApplicationName), "Uninstall");
 }
 
 class FindIniTest : public UninstallMachine {
@@ -133,6 +161,42 @@ TEST_F(StartUpChecksTest, ProcessorsComeFromThisProgramsEnvironment) {
     EXPECT_EQ(controls.items.size(), 5u);
 }
 
+TEST_F(StartUpChecksTest, TheFillReadsEachListOnceWhateverIsInstalled) {
+    InstallSystemItems();
+    InstallPackageItems();
+    for (int i = 0; i < 300; ++i) {
+        plat::PrinterInfo p;
+        p.printerName = "Till " + std::to_string(i);
+        p.driverName = i % 2 ? kUsbDriver : "HP LaserJet 0";
+        p.portName = "LPT1:";
+        p.printProcessor = "WinPrint";
+        w.InstallPrinter(p);
+    }
+    auto fill = [&](int32_t os) {
+        controls.items.clear();
+        state.osClass = os;
+        const int before = w.CallCount("GetPrivateProfileString");
+        FillItemList(w, state, ini, controls);
+        return w.CallCount("GetPrivateProfileString") - before;
+    };
+    // The sample file: three counts and 4 + 2 + 1 entries, read once.
+    EXPECT_EQ(fill(WinXP), 3 + 7);
+    EXPECT_EQ(controls.items.size(), 2u + 150u + 2u + 1u);
+    EXPECT_EQ(fill(Win98), 2 + 6);  // Windows 98/Me has no processor list
+
+    // Full lists: one read per count and per entry.
+    std::string text;
+    for (const char* list : {"MONITOR", "PROC", "PRINTER"}) {
+        const std::string name = list;
+        text += "[KV" + name + "]\n" + name + "NUM=" + std::to_string(kMaxListEntries * 10) + "\n";
+        for (int k = 1; k <= kMaxListEntries; ++k)
+            text += name + "NAME" + std::to_string(k) + "=Fragment" + std::to_string(k) + "\n";
+    }
+    WriteIni(text);
+    EXPECT_EQ(fill(WinXP), 3 * (1 + kMaxListEntries));
+    EXPECT_TRUE(controls.items.empty());
+}
+
 TEST_F(StartUpChecksTest, NothingInstalledSaysSoAndFails) {
     InstallSystemItems();
     ExpectFailure("No printer to uninstall!");
@@ -197,16 +261,16 @@ TEST_F(StartUpChecksTest, SelectAllTicksEveryItem) {
 TEST_F(StartUpChecksTest, HelpOpensTheFileUnlessItsViewerIsOpen) {
     // The main dialog's own title is no help viewer.
     w.AddWindow("Uninstall");
-    OpenHelp(w);
+    OpenHelp(w, "Uninstall");
     EXPECT_EQ(w.ShellOpens(), std::vector<std::string>{".\\Uninstall_EN.CHM"});
     // The English file can't be opened: the Chinese one is tried.
     w.SetShellOpenResult(2);
-    OpenHelp(w);
+    OpenHelp(w, "Uninstall");
     EXPECT_EQ(w.ShellOpens().size(), 3u);
     EXPECT_EQ(w.ShellOpens().back(), ".\\Uninstall_CN.CHM");
     // An open viewer comes forward instead.
     const plat::Window viewer = w.AddWindow("Uninstall Help", /*iconic=*/true);
-    OpenHelp(w);
+    OpenHelp(w, "Uninstall");
     EXPECT_EQ(w.ShellOpens().size(), 3u);
     EXPECT_EQ(w.ForegroundCalls().back(), viewer);
     EXPECT_EQ(w.RestoreCalls().back(), viewer);

@@ -373,6 +373,51 @@ TEST_F(UninstallEngineTest, WithoutItsFolderNoFileIsDeleted) {
     EXPECT_FALSE(HasProcessor(kProcessor));
 }
 
+TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
+    // Copied from a CD: the DLLs carry the read-only mark, as does a file of
+    // another program beside them.
+    for (const char* dll : {"QSCOMMON.DLL", "QSCOMUI.DLL"})
+        w.SetFileAttributes(kSystem + "\\" + dll, plat::attr::ReadOnly);
+    w.PutFile(kSystem + "\\OTHER.DLL", "MZ", plat::attr::ReadOnly);
+    w.SetFileAttributes(ProcessorDir() + "\\QSPROC.DLL", plat::attr::ReadOnly);
+    controls.Tick(kSerialMonitor);
+    controls.Tick(kProcessor);
+    EXPECT_EQ(Run(), (Lines{"Deleting Quillset Serial Port Monitor,please wait...",
+                            "Quillset Serial Port Monitor has been deleted.",
+                            "Deleting QSPrint,please wait...", "QSPrint has been deleted.",
+                            TEXT_107}));
+    for (const char* dll : {"QSCOMMON.DLL", "QSCOMUI.DLL"})
+        EXPECT_FALSE(FileThere(kSystem + "\\" + dll)) << dll;
+    EXPECT_FALSE(FileThere(ProcessorDir() + "\\QSPROC.DLL"));
+    EXPECT_EQ(w.Attributes(kSystem + "\\OTHER.DLL"), plat::attr::ReadOnly);
+
+    // A DLL still held, and one whose mark can't be cleared, stay: each says
+    // so with its error; one already gone is no leftover.
+    w.PutFile(kSystem + "\\QSCOMMON.DLL", "MZ");
+    w.SetFileInUse(kSystem + "\\QSCOMMON.DLL", true);
+    w.InstallMonitor(kSerialMonitor, w.LocalEnvironment(), "QSCOMMON.DLL");
+    controls.AddItem(kSerialMonitor);
+    controls.Tick(kSerialMonitor);
+    w.ClearSleeps();
+    EXPECT_EQ(Run(), (Lines{"Deleting Quillset Serial Port Monitor,please wait...",
+                            "Delete file C:\\WINDOWS\\system32\\QSCOMMON.DLL error.    er=32",
+                            "Quillset Serial Port Monitor has been deleted.", TEXT_107}));
+    EXPECT_TRUE(FileThere(kSystem + "\\QSCOMMON.DLL"));
+    EXPECT_FALSE(HasMonitor(kSerialMonitor));
+    EXPECT_EQ(w.Sleeps(), (Sleeps{500, 500, 500, 500, 2000, 500, 100}));
+
+    w.PutFile(ProcessorDir() + "\\QSPROC.DLL", "MZ", plat::attr::ReadOnly);
+    w.InstallPrintProcessor(w.LocalEnvironment(), kProcessor, "QSPROC.DLL");
+    controls.AddItem(kProcessor);
+    controls.Tick(kProcessor);
+    w.FailCall("SetFileAttributes", plat::err::AccessDenied);
+    const Lines lines = Run();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Delete file " + ProcessorDir() + "\\QSPROC.DLL error.    er=5"),
+              lines.end());
+    EXPECT_TRUE(FileThere(ProcessorDir() + "\\QSPROC.DLL"));
+}
+
 TEST_F(UninstallEngineTest, DllValuesThatNameNoFileDeleteNothing) {
     WriteIni("[KVMONITOR]\nMonitorNUM=1\nMONITORNAME1=Quillset Serial\n"
              "[QuillsetSerialPortMonitor.2K]\nMonitorPDLLName=0\n"

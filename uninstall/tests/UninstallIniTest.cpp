@@ -126,6 +126,26 @@ TEST_F(UninstallIniTest, DllSectionsFollowTheWindowsVersion) {
     EXPECT_EQ(ini.ProcessorDllName("Q S Print"), "0");
 }
 
+TEST_F(UninstallIniTest, NamesAndValuesTenTimesOverTheirBuffersOverrunNothing) {
+    // The 30-character buffers of the file's format: fragments, names and
+    // DLL values of 300 characters are read whole; the section of a
+    // 240-character monitor name (23 fit beside ".Vista") is found.
+    const std::string monitor = "Quillset " + std::string(231, 'M');
+    const std::string dll = std::string(296, 'D') + ".DLL";
+    WriteIni("[KVMONITOR]\nMonitorNUM=" + std::string(290, '9') + "\nMONITORNAME1=" +
+             monitor.substr(0, 300) + "\n[Quillset" + std::string(231, 'M') + ".Vista]\nMonitorPDLLName=" + dll +
+             "\nMonitorPUIDLLName=" + std::string(10240, 'U') + "\n");
+    state.osClass = WinVista;
+    EXPECT_TRUE(ini.IsListedMonitor(monitor));
+    EXPECT_FALSE(ini.IsListedMonitor(monitor.substr(0, 239)));
+    EXPECT_EQ(ini.MonitorEntries().size(), 1u);
+    const MonitorDlls dlls = ini.MonitorDllNames(monitor);
+    EXPECT_EQ(dlls.monitorDll, dll);
+    EXPECT_TRUE(NamesDllFile(dlls.monitorDll));
+    // Beyond the reader's 1024 characters a value is taken as damaged.
+    EXPECT_EQ(dlls.uiDll, "0");
+}
+
 TEST(NamesDllFileTest, OnlyBareFileNamesAreDeleted) {
     EXPECT_TRUE(NamesDllFile("QSUSBMON.DLL"));
     EXPECT_FALSE(NamesDllFile(""));

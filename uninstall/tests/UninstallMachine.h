@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/sim/SimWindows.h"
+#include "tests/support/SimMachine.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallEngine.h"
 #include "uninstall/UninstallIni.h"
@@ -135,17 +136,7 @@ protected:
 
     void InstallQueue(const std::string& name, const std::string& driver,
                       const std::string& port) {
-        plat::sim::DriverRecordSim d;
-        d.name = driver;
-        d.environment = w.LocalEnvironment();
-        d.driverPath = "QSDRV.DLL";
-        w.InstallDriver(d);
-        plat::PrinterInfo p;
-        p.printerName = name;
-        p.driverName = driver;
-        p.portName = port;
-        p.printProcessor = "WinPrint";
-        w.InstallPrinter(p);
+        support::InstallQueue(w, name, driver, port);
     }
 
     // What Setup installed: both monitors with their DLLs, the processor with

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/config/PackageLimits.h"
 #include "setup/config/tests/ReaderFixture.h"
 
 namespace {
@@ -332,7 +333,8 @@ TEST_F(ModelConfigReaderTest, ModuleKindChoosesTheModuleIni) {
 }
 
 TEST_F(ModelConfigReaderTest, LongValuesAreCutToTheirLimitLessOne) {
-    const std::string v(300, 'v');
+    // Ten times over the longest limit, 199.
+    const std::string v(1990, 'v');
     PutIni("setup_receipt.ini",
            Section("M.XP", "GDIDriverName=" + v + "\r\nGDIDataFile=" + v + "\r\nGDIDataOemuniini=" + v +
                                "\r\nGDIPrintProcessor=" + v + "\r\nControlFontFile=" + v +
@@ -393,6 +395,38 @@ TEST_F(ModelConfigReaderTest, LongValuesAreCutToTheirLimitLessOne) {
     EXPECT_EQ(std::string(buffer), std::string(185, 'n'));
     EXPECT_EQ(reader.ReadModelEntry(3, buffer), -1);
     EXPECT_EQ(std::string(buffer), std::string(186, 'n') + "-LabelPrinte");
+}
+
+TEST_F(ModelConfigReaderTest, NumbersTenTimesOverTheirLimitAreReadToTheLimit) {
+    // A 1 followed by zeros: the reader keeps limit - 1 characters of it.
+    auto number = [](size_t limit) { return "1" + std::string(10 * limit - 1, '0'); };
+    PutIni("setup_receipt.ini", Section("M.XP", "ATTRIBUTES=" + number(49) + "\r\nGDI2KDDKDEV=" +
+                                                    number(9) + "\r\nSTD2KDDKDEV=" + number(4) +
+                                                    "\r\nGDIDataFile=D.GPD"));
+    PutIni("setup.ini",
+           Section("COMMON-MONITOR.XP", "USBMONitorVersion=" + number(9) +
+                                            "\r\nCOMMONitorVersion=" + number(9)) +
+               Section("ProcessorVersion", "DriverVersion=" + number(11)) +
+               Section("DEVICENAME", "DEVICENUMBER=" + number(29) + "\r\nDEFAULTNAME=" +
+                                         number(259) + "\r\nDEVICENAME1=R-ReceiptPrinter"));
+    ModelConfigReader reader(sim);
+    reader.SetModuleKind(Receipt);
+    PrinterRecord printer{};
+    reader.ReadPrinterRecord("M", WinXP, printer, Gdi);
+    EXPECT_EQ(printer.Attributes, 2147483647u);  // 48 digits: beyond the range
+    DriverRecord driver{};
+    reader.ReadDriverRecord("M", WinXP, driver, Gdi);
+    EXPECT_EQ(Names(driver.pDependentFiles).size(), 4u);  // "10000000" is set
+    EXPECT_TRUE(reader.IsDdkDriver("M", WinXP, Std));     // "100"
+    MonitorSettings settings;
+    reader.ReadMonitorSettings(WinXP, settings);
+    EXPECT_EQ(settings.usbVersion, 10000000);
+    EXPECT_EQ(settings.serialVersion, 10000000);
+    EXPECT_EQ(reader.ReadProcessorVersion(), 1000000000);
+    EXPECT_EQ(reader.ReadModelCount(), kMaxModelEntries);
+    char name[ModelConfigReader::kPrinterNameSize];
+    EXPECT_EQ(reader.ReadDefaultModel(name), -1);  // entry 2147483647 is missing
+    EXPECT_STREQ(name, "0");
 }
 
 TEST_F(ModelConfigReaderTest, MonitorSettingsComeFromSetupIniBySuffix) {

@@ -3,6 +3,7 @@
 
 #include "setup/engine/Messages.h"
 #include "setup/engine/tests/StagesMachine.h"
+#include "tests/support/SimMachine.h"
 
 namespace stagestest {
 namespace {
@@ -33,18 +34,46 @@ TEST_F(CopyPackageFileTest, RenameFlagPutsAnNInFrontOfTheTargetName) {
     EXPECT_FALSE(w.FileExists(std::string(kSystem) + "\\ICONLIB.DLL"));
 }
 
-TEST_F(CopyPackageFileTest, NameBeginningWithZeroIsNoFileButEmptyNameIsCopied) {
+TEST_F(CopyPackageFileTest, NameBeginningWithZeroIsNoFileButEmptyNameFails) {
     PutPackageFile("winnt", "0A.DLL");
-    for (const char* name : {"0", "0A.DLL"}) {
+    for (const char* name : {"0", "0A.DLL", "0..\\..\\A.DLL"}) {
         EXPECT_EQ(CopyPackageFile(w, name, DestDriverDir, WinXP, false, message), 0) << name;
         EXPECT_EQ(message, "");
     }
     EXPECT_EQ(w.CallCount("CopyFile"), 0);
     EXPECT_FALSE(w.FileExists(std::string(kDriverDir) + "\\0A.DLL"));
 
-    // An empty name is no "no file": it is tried (and copies nothing).
-    EXPECT_NE(CopyPackageFile(w, "", DestDriverDir, WinXP, false, message), 1);
-    EXPECT_EQ(w.CallCount("CopyFile"), 1);
+    // An empty name is no "no file": it names no file either, and fails.
+    EXPECT_EQ(CopyPackageFile(w, "", DestDriverDir, WinXP, false, message), 0);
+    EXPECT_EQ(message, "Copy driver files error  er = 123C:\\PKG\\winnt\\");
+}
+
+TEST_F(CopyPackageFileTest, NamesThatAreNoPlainFileNameAreRefusedBeforeAnythingIsWritten) {
+    w.PutFile("C:\\QSHELP.DLL", "MZ help");
+    PutPackageFile("winnt", "SUB\\A.DLL");
+    const char* names[] = {"..\\..\\..\\QSHELP.DLL", "SUB\\A.DLL", "SUB/A.DLL", "\\QSHELP.DLL",
+                           "C:QSHELP.DLL", "C:\\QSHELP.DLL", "..", ".", "NUL", "LPT1.DLL"};
+    for (const char* name : names) {
+        for (bool rename : {false, true}) {
+            message.clear();
+            EXPECT_EQ(CopyPackageFile(w, name, DestSystemDir, Win2003, rename, message), 0) << name;
+            EXPECT_EQ(message, std::string("Copy driver files error") + (rename ? "n" : "") + name +
+                                   "  er = 123C:\\PKG\\win2003\\" + name);
+            message.clear();
+            EXPECT_EQ(ReplacePackageFile(w, name, DestDriverDir3, WinXP, message), 0) << name;
+            EXPECT_EQ(message, std::string("Copy driver files error") + name +
+                                   "  er = 123C:\\PKG\\winnt\\" + name);
+        }
+    }
+    EXPECT_EQ(w.CallCount("CopyFile"), 0);
+    EXPECT_EQ(w.CallCount("SetFileAttributes"), 0);
+    EXPECT_EQ(support::FindFiles(w, "C:\\WINDOWS", "QSHELP.DLL"), std::vector<std::string>{});
+    EXPECT_EQ(support::FindFiles(w, "C:\\WINDOWS", "A.DLL"), std::vector<std::string>{});
+
+    // Without a working folder the text names the file all the same.
+    w.FailCall("GetCurrentDirectory", 3);
+    EXPECT_EQ(CopyPackageFile(w, "..\\A.DLL", DestDriverDir, WinXP, false, message), 0);
+    EXPECT_EQ(message, "Copy driver files error..\\A.DLL  er = 123\\winnt\\..\\A.DLL");
 }
 
 TEST_F(CopyPackageFileTest, FailureTextIsTargetNameErrorAndSourcePath) {

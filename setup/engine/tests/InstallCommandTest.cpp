@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/sim/SimIni.h"
 #include "setup/engine/tests/InstallMachine.h"
+#include "platform/ForwardingWindows.h"
 
 namespace {
 
@@ -203,13 +206,180 @@ TEST_F(InstallCommandTest, ProcessorDirectoryUnavailableFailsBeforeTheSpoolerSto
     EXPECT_EQ(w.Sleeps(), Sleeps{100});
 }
 
-TEST_F(InstallCommandTest, CurrentDirectoryUnavailableLeavesTheSpoolerStopped) {
+TEST_F(InstallCommandTest, AFailedReplacementStartsTheSpoolerAgainAndKeepsItsMessage) {
+    // Every way the replacement can fail while the spooler is stopped: the
+    // spooler comes back with the same starts and waits as after a
+    // replacement, and the user reads the failure, not the restart.
+    const std::string winnt = std::string(kPkg) + "\\winnt\\";
+    struct Case {
+        const char* name;
+        int outdated;  // UpdateFlags bit of the outdated component
+        const char* port;
+        const char* failingCall;
+        const char* failingArg;
+        std::string message;
+        bool spoolerNeverRuns;
+    };
+    const Case cases[] = {
+        {"serial monitor copy", UpdateSerialMonitor, "VXCOM2:", "CopyFile", "\\QSCOMMON.DLL",
+         std::string(msg::kCopyError) + "QSCOMMON.DLL  er = 5" + winnt + "QSCOMMON.DLL", false},
+        {"USB monitor copy", UpdateUsbMonitor, "USB_KRT-A100_1", "CopyFile", "\\QSUSBMON.DLL",
+         std::string(msg::kCopyError) + "QSUSBMON.DLL  er = 5" + winnt + "QSUSBMON.DLL", false},
+        {"processor copy", UpdatePrintProcessor, "LPT1:", "CopyFile", "\\QSPROC.DLL",
+         std::string(msg::kCopyError) + winnt + "QSPROC.DLL", false},
+        {"current folder", UpdatePrintProcessor, "LPT1:", "GetCurrentDirectory", "",
+         msg::kNoCurrentDir, false},
+        {"copy, and the spooler never runs again", UpdateSerialMonitor, "VXCOM2:", "CopyFile",
+         "\\QSCOMMON.DLL",
+         std::string(msg::kCopyError) + "QSCOMMON.DLL  er = 5" + winnt + "QSCOMMON.DLL", true},
+    };
+    // KRT-A100's processor is there and current unless a case makes it old.
+    w.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
+    w.PutRegDword(Root::LocalMachine, std::string(kProcKeyNT) + "QSPrint", "DriverVersion", 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.ClearFaults();
+        w.ClearSleeps();
+        w.ClearServiceLog();
+        w.ClearMessageBoxes();
+        w.SetSpoolerNeverRuns(c.spoolerNeverRuns);
+        w.SetSpoolerState(plat::svc::Running);
+        if (c.outdated == UpdateSerialMonitor) {
+            w.InstallMonitor(kSerialMonitor, "Windows NT x86", "QSCOMMON.DLL");
+            Outdated(std::string(kMonitorKey) + kSerialMonitor, 1);
+        } else if (c.outdated == UpdateUsbMonitor) {
+            w.InstallMonitor(kUsbMonitor, "Windows NT x86", "QSUSBMON.DLL");
+            Outdated(std::string(kMonitorKey) + kUsbMonitor, 1);
+        } else {
+            Outdated(std::string(kProcKeyNT) + "QSPrint", 1);
+        }
+        w.FailCall(c.failingCall, plat::err::AccessDenied, -1, c.failingArg);
+        session = std::make_unique<InstallSession>(w);
+        wizard = RecordingWizard{};
+        const int startsBefore = w.CallCount("StartService");
+        ExpectFinishedWith(Choices("KRT-A100", c.port), c.message, CompletionFailed);
+        EXPECT_EQ(session->installMessage, c.message);
+        EXPECT_TRUE(w.Drivers().empty());
+        EXPECT_TRUE(w.Printers().empty());
+        if (c.spoolerNeverRuns) {
+            // Started as often as a replacement starts it; it never came.
+            EXPECT_EQ(w.ServiceLog(), (std::vector<std::string>{"stop", "start"}));
+            EXPECT_EQ(w.CallCount("StartService") - startsBefore, 3);
+            continue;
+        }
+        EXPECT_EQ(w.ServiceLog(), (std::vector<std::string>{"stop", "start"}));
+        EXPECT_EQ(w.SpoolerState(), plat::svc::Running);
+        // 100 at the start, 100 and 500 around the stop, 2500 and 1000 after
+        // the two starts on Windows XP; the spooler ran at the first poll.
+        EXPECT_EQ(w.Sleeps(), (Sleeps{100, 100, 500, 2500, 1000}));
+    }
+}
+
+TEST_F(InstallCommandTest, AFirstSpoolerStartThatALaterStartMadeGoodStopsAtTheDriverFiles) {
+    w.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
     Outdated(std::string(kProcKeyNT) + "QSPrint", 1);
-    w.FailCall("GetCurrentDirectory", plat::err::AccessDenied, -1);
-    ExpectFinishedWith(Choices("KRT-A100", "LPT1:"), msg::kNoCurrentDir, CompletionFailed);
-    EXPECT_EQ(w.ServiceLog(), std::vector<std::string>{"stop"});
-    EXPECT_EQ(w.SpoolerState(), plat::svc::Stopped);
-    EXPECT_EQ(w.Sleeps(), (Sleeps{100, 100, 500}));
+    w.FailCall("StartService", plat::err::ServiceDatabaseLocked);
+    ExpectFinishedWith(Choices("KRT-A100", "LPT1:"),
+                       "Start spool service error, error code = 1055", CompletionFailed);
+    // The processor was replaced and the spooler runs; no driver file went in.
+    EXPECT_EQ(Reg(std::string(kProcKeyNT) + "QSPrint", "DriverVersion"), "2");
+    EXPECT_EQ(w.SpoolerState(), plat::svc::Running);
+    EXPECT_EQ(w.Sleeps(), (Sleeps{100, 100, 500, 2500, 1000}));
+    EXPECT_TRUE(w.Drivers().empty());
+    EXPECT_FALSE(InDriverDir(kDriverDirNT, "QSDRV.DLL"));
+}
+
+TEST_F(InstallCommandTest, ASerialMonitorCopyFailureStopsTheRunAtTheDriverFiles) {
+    w.FailCall("CopyFile", plat::err::FileNotFound, 1, "\\QSCOMUI.DLL");
+    const std::string text = std::string(msg::kCopyError) + "QSCOMUI.DLL  er = 2" + kPkg +
+                             "\\winnt\\QSCOMUI.DLL";
+    ExpectFinishedWith(Choices("KRT-A100", "VXCOM1:"), text, CompletionFailed);
+    // The monitor and the processor went in; the run stopped at the first
+    // driver file and registered nothing.
+    auto monitors = w.Monitors();
+    EXPECT_TRUE(std::any_of(monitors.begin(), monitors.end(),
+                            [](const auto& m) { return m.name == kSerialMonitor; }));
+    EXPECT_EQ(Reg(std::string(kMonitorKey) + kSerialMonitor, "DriverVersion"), "2");
+    EXPECT_TRUE(w.Drivers().empty());
+    EXPECT_TRUE(w.Printers().empty());
+}
+
+TEST_F(InstallCommandTest, AKeyThatCannotBeReopenedGetsNoVersionAndNoMessage) {
+    // The serial monitor (KRT-P58 prints through WinPrint) and the
+    // processor of KRT-A100 (on a parallel port, which needs no monitor).
+    struct Case {
+        const char* model;
+        const char* port;
+        std::string key;
+        const char* printer;
+    };
+    for (const Case& c :
+         {Case{"KRT-P58", "VXCOM1:", std::string(kMonitorKey) + kSerialMonitor, "KRT-P58(S)"},
+          Case{"KRT-A100", "LPT1:", std::string(kProcKeyNT) + "QSPrint", "KRT-A100(P)"}}) {
+        SCOPED_TRACE(c.port);
+        w.ClearMessageBoxes();
+        session = std::make_unique<InstallSession>(w);
+        // Missing at the check, then not to be opened after the install.
+        w.FailCall("RegOpenKey", plat::err::AccessDenied, 2, c.key);
+        EXPECT_EQ(Install(Choices(c.model, c.port)), InstallOutcome::Finished);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kInstalled});
+        EXPECT_FALSE(Reg(c.key, "DriverVersion"));
+        EXPECT_TRUE(HasPrinter(c.printer));
+    }
+}
+
+TEST_F(InstallCommandTest, AQueueCreatedWithoutANameFailsTheRun) {
+    // A spooler that takes a printer without a name: the run neither makes
+    // that printer the default nor reports success.
+    struct NamelessSpooler final : plat::ForwardingWindows {
+        using ForwardingWindows::ForwardingWindows;
+        uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
+            if (info.pPrinterName != nullptr && info.pPrinterName[0] == '\0') return 0;
+            return ForwardingWindows::AddPrinter(info, out);
+        }
+    } spooler(w);
+    InstallSession s(spooler);
+    s.choices = Choices("KRT-P58", "LPT1:");
+    s.choices.setDefault = true;
+    CopyBounded(s.model, sizeof s.model, "KRT-P58");
+    CopyBounded(s.portName, sizeof s.portName, "LPT1:");
+    s.portKind = Parallel;
+    s.reader.SetModuleKind(Receipt);
+    s.reader.ReadDriverFileTable(s.model, WinXP, s.files, Gdi);
+    s.reader.ReadDriverRecord(s.model, WinXP, s.driver, Gdi);
+    s.reader.ReadPrinterRecord(s.model, WinXP, s.printer, Gdi);
+    s.printer.pPrinterName = s.printerName;  // left empty
+    s.printer.pPortName = s.portName;
+    std::atomic<int32_t> state{CompletionRunning};
+    InstallJob job{spooler, s, state};
+    EXPECT_EQ(InstallWorker(job), 0u);
+    EXPECT_EQ(state.load(), CompletionFailed);
+    EXPECT_EQ(s.installMessage, msg::kInstallFailed);
+    EXPECT_EQ(w.Drivers().size(), 1u);  // registered before the queue
+    EXPECT_EQ(w.CallCount("SetDefaultPrinter"), 0);
+    EXPECT_EQ(w.DefaultPrinter(), "");
+}
+
+TEST_F(InstallCommandTest, AWorkerThatCannotStartInstallsNothing) {
+    w.FailCall("StartThread", plat::err::NotEnoughMemory);
+    ExpectFinishedWith(Choices("KRT-P58", "LPT1:"), msg::kNoMemory, -1);
+    EXPECT_EQ(progress.runs, 0);
+    EXPECT_TRUE(w.Drivers().empty());
+    EXPECT_TRUE(w.Printers().empty());
+    EXPECT_TRUE(w.Sleeps().empty());
+    // The wizard closes after the message, as after any finished run.
+    EXPECT_EQ(w.MessageBoxes().size(), 1u);
+}
+
+TEST_F(InstallCommandTest, TypicalUsbStopsSilentlyWhenThePrinterKeepsItsId) {
+    w.AttachUsbPrinter(0, 2);  // answers to port 3
+    w.SetUsbWriteFails(true);
+    w.SetDefaultYesNoAnswer(mb::IdYes);
+    // The writer has said why; Typical adds nothing of its own.
+    ExpectRefusedWith(Choices("KRT-P58", "USB_KRT-P58_1"),
+                      {msg::kChangePrinterName, msg::kUsbWriteIdError});
+    EXPECT_TRUE(w.DumpValues(Root::LocalMachine, kPrinterPortKey).empty());
+    EXPECT_EQ(w.UsbPrinterId(0), 2);
 }
 
 TEST_F(InstallCommandTest, SpoolerThatNeverRunsFailsTheRun) {
@@ -238,6 +408,97 @@ TEST_F(InstallCommandTest, EmptyDriverFileKeyStopsBeforeAnyCopy) {
     EXPECT_TRUE(w.Drivers().empty());
 }
 
+// A name that would lead a copy out of its folder, in each key that names a
+// file to copy: joined to the folders as it stands it would lead from
+// C:\PKG\winnt to C:\ and from the driver folder into the system folder.
+struct EscapeCase {
+    const char* ini;
+    const char* section;
+    const char* key;
+    const char* port;
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << c.section << " " << c.key; }
+
+class EscapingNameTest : public InstallCommandTest,
+                         public ::testing::WithParamInterface<EscapeCase> {};
+
+TEST_P(EscapingNameTest, IsRefusedAndNothingOutsideTheFolderChanges) {
+    const EscapeCase& c = GetParam();
+    const std::string escaping = "..\\..\\..\\QSHELP.DLL";
+    const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
+    w.PutFile(ini, plat::sim::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
+                                          escaping.c_str()));
+    w.PutFile("C:\\QSHELP.DLL", "MZ help");
+    w.AttachUsbPrinter(0, 0);
+
+    ExpectFinishedWith(Choices("KRT-A100", c.port),
+                       "Copy driver files error" + escaping + "  er = 123C:\\PKG\\winnt\\" + escaping,
+                       CompletionFailed);
+    EXPECT_TRUE(w.Drivers().empty());
+    EXPECT_TRUE(w.Printers().empty());
+    // No copy of the file anywhere, and no registration that names it.
+    EXPECT_EQ(support::FindFiles(w, "C:", "QSHELP.DLL"), std::vector<std::string>{"C:\\QSHELP.DLL"});
+    EXPECT_EQ(w.FileText("C:\\QSHELP.DLL"), "MZ help");
+    for (const auto& m : w.Monitors()) EXPECT_EQ(m.dll.find("QSHELP"), std::string::npos) << m.name;
+    for (const auto& p : w.Processors()) EXPECT_EQ(p.dll.find("QSHELP"), std::string::npos) << p.name;
+    EXPECT_EQ(w.SpoolerState(), plat::svc::Running);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCopiedFileKey, EscapingNameTest,
+    ::testing::Values(
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIConfigFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDriverPath", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIHelpFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataFileDLLName", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuiDLL", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuniDLL", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "GDIDataOemuniini", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "ControlFontFile", "LPT1:"},
+        EscapeCase{"setup_receipt.ini", "KRT-A100.XP", "STDProcessorDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPUIDLLName", "VXCOM2:"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "USBMONitorPDLLName", "USB_KRT-A100_1"},
+        EscapeCase{"setup.ini", "COMMON-MONITOR.XP", "USBMONitorPUIDLLName", "USB_KRT-A100_1"}),
+    [](const ::testing::TestParamInfo<EscapeCase>& info) { return std::string(info.param.key); });
+
+TEST_F(InstallCommandTest, AnOutdatedComponentWithAnEscapingNameIsRefusedBeforeTheSpoolerStops) {
+    struct Case {
+        const char* ini;
+        const char* section;
+        const char* key;
+        std::string versionKey;
+    };
+    const Case cases[] = {
+        {"setup.ini", "COMMON-MONITOR.XP", "COMMONitorPDLLName",
+         std::string(kMonitorKey) + kSerialMonitor},
+        {"setup_receipt.ini", "KRT-A100.XP", "STDProcessorDLLName",
+         std::string(kProcKeyNT) + "QSPrint"},
+    };
+    w.InstallMonitor(kSerialMonitor, "Windows NT x86", "QSCOMMON.DLL");
+    w.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        w.ClearMessageBoxes();
+        Outdated(std::string(kMonitorKey) + kSerialMonitor, 2);
+        Outdated(std::string(kProcKeyNT) + "QSPrint", 2);
+        Outdated(c.versionKey, 1);
+        const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
+        const std::string text = w.FileText(ini).value_or("");
+        w.PutFile(ini, plat::sim::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
+        EXPECT_EQ(Install(Choices("KRT-A100", "VXCOM2:")), InstallOutcome::Finished);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                                  "Copy driver files error..\\QSHELP.DLL  er = "
+                                  "123C:\\PKG\\winnt\\..\\QSHELP.DLL"});
+        EXPECT_EQ(Reg(c.versionKey, "DriverVersion"), "1");
+        EXPECT_TRUE(w.ServiceLog().empty());
+        EXPECT_EQ(support::FindFiles(w, "C:", "QSHELP.DLL"), std::vector<std::string>{});
+        w.PutFile(ini, text);
+    }
+}
+
 TEST_F(InstallCommandTest, Win98MonitorInUseUnderBothNamesIsFatal) {
     w.SetVersion({1, 4, 90, 3000});
     w.SetLocalEnvironment("Windows 4.0");
@@ -264,6 +525,45 @@ TEST_F(InstallCommandTest, AddPrinterFailureIsReportedAfterTheDriverIsRegistered
     EXPECT_EQ(w.Drivers().size(), 1u);
     EXPECT_TRUE(w.Printers().empty());
     EXPECT_STREQ(session->createdName, "");
+}
+
+TEST_F(InstallCommandTest, CopiesFromReadOnlyMediaLandWritable) {
+    // A package on a CD: every file carries the read-only mark, which a copy
+    // hands on.
+    std::function<void(const std::string&)> markReadOnly = [&](const std::string& folder) {
+        for (const std::string& name : w.ListFolder(folder)) {
+            const std::string path = folder + "\\" + name;
+            if (w.FolderExists(path))
+                markReadOnly(path);
+            else
+                w.SetFileAttributes(path, plat::attr::ReadOnly);
+        }
+    };
+    markReadOnly(kPkg);
+    auto c = Choices("KRT-A100", "VXCOM1:");
+    c.installFonts = true;
+    ExpectFinishedWith(c, msg::kInstalled, CompletionSucceeded);
+
+    const std::string system = kSystem, fonts = "C:\\WINDOWS\\Fonts\\";
+    for (const std::string& copy :
+         {system + "\\QSCOMMON.DLL", system + "\\QSCOMUI.DLL",
+          std::string(kProcDirNT) + "\\QSPROC.DLL", std::string(kDriverDirNT) + "\\QSDRV.DLL",
+          std::string(kDriverDirNT) + "\\QSRCPT.GPD", fonts + "QSTCVN3.TTF", fonts + "QSVNI.TTF"}) {
+        SCOPED_TRACE(copy);
+        const auto attributes = w.Attributes(copy);
+        ASSERT_TRUE(attributes.has_value());
+        EXPECT_EQ(*attributes & plat::attr::ReadOnly, 0u);
+    }
+    // The package itself is left as it is.
+    EXPECT_EQ(w.Attributes(std::string(kPkg) + "\\winnt\\QSCOMMON.DLL"), plat::attr::ReadOnly);
+
+    // Their replacement later meets no "access denied".
+    Outdated(std::string(kMonitorKey) + kSerialMonitor, 1);
+    session = std::make_unique<InstallSession>(w);
+    wizard = RecordingWizard{};
+    ExpectFinishedWith(Choices("KRT-A100", "VXCOM2:"), msg::kInstalled, CompletionSucceeded);
+    EXPECT_EQ(Reg(std::string(kMonitorKey) + kSerialMonitor, "DriverVersion"), "2");
+    EXPECT_EQ(*w.Attributes(system + "\\QSCOMMON.DLL") & plat::attr::ReadOnly, 0u);
 }
 
 // ---------------------------------------------------------------- outdated components
@@ -395,9 +695,10 @@ TEST_F(Win98InstallTest, ReceiptPrinterWithItsOwnProcessorAndDmcolor) {
 }
 
 TEST_F(Win98InstallTest, UnidrvFromTheSystemBackupOrNotAtAll) {
-    w.PutFile("C:\\WINDOWS\\Sysbckup\\UNIDRV.DLL", "backup");
+    w.PutFile("C:\\WINDOWS\\Sysbckup\\UNIDRV.DLL", "backup", plat::attr::ReadOnly);
     EXPECT_EQ(Install(Choices("KRT-P58", "LPT1:", Win98)), InstallOutcome::Finished);
     EXPECT_EQ(w.FileText(std::string(kSystem) + "\\UNIDRV.DLL").value_or("<missing>"), "backup");
+    EXPECT_EQ(w.Attributes(std::string(kSystem) + "\\UNIDRV.DLL"), plat::attr::Archive);
     EXPECT_FALSE(InDriverDir(kDriverDir98, "UNIDRV.DLL"));
     EXPECT_FALSE(InDriverDir(kDriverDir98, "DMCOLOR.DLL"));  // not a model that takes it
 

@@ -170,6 +170,22 @@ TEST_F(DefaultPrinterTest, Win98SetsTheAttributeAndTellsWindows) {
     EXPECT_EQ(w.CallCount("SetPrinter"), 1);
 }
 
+TEST_F(DefaultPrinterTest, Win98PrinterThatCantBeReadOrWrittenStaysAsItWas) {
+    // The size question, the record and its write-back each may fail; the
+    // printer is then not the default and Windows is told nothing.
+    Platform(1, 4);
+    for (const char* call : {"GetPrinterSize", "GetPrinter", "SetPrinter"}) {
+        SCOPED_TRACE(call);
+        w.FailCall(call, plat::err::AccessDenied);
+        EXPECT_FALSE(MakeDefaultPrinter(w, "KRT-P58(P)"));
+        EXPECT_EQ(w.DefaultPrinter(), "");
+        EXPECT_EQ(w.FindPrinter("KRT-P58(P)")->attributes & plat::printer_attr::Default, 0u);
+        EXPECT_TRUE(w.Broadcasts().empty());
+    }
+    EXPECT_TRUE(MakeDefaultPrinter(w, "KRT-P58(P)"));
+    EXPECT_EQ(w.DefaultPrinter(), "KRT-P58(P)");
+}
+
 TEST_F(DefaultPrinterTest, Nt4WritesTheDeviceLineOfWinIni) {
     Platform(2, 4);
     EXPECT_TRUE(MakeDefaultPrinter(w, "KRT-P58(P)"));

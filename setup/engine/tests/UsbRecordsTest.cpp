@@ -1,4 +1,5 @@
 // The USB installation records under SOFTWARE\TARVELO\.
+#include "setup/config/PackageLimits.h"
 #include "setup/engine/tests/StagesMachine.h"
 
 namespace stagestest {
@@ -75,14 +76,59 @@ TEST_F(UsbRecordsTest, InstalledPrintersRefreshTheirPortPositions) {
                                         "USB_KRT-P58_2=1"}));
 }
 
+TEST_F(UsbRecordsTest, AKeyThatCannotBeCreatedIsPassedOverSilently) {
+    // Each of the two keys in turn refuses to be made; the other is still
+    // written, and nothing is said.
+    struct Case {
+        const char* refused;
+        std::vector<std::string> portName, printerPort;
+    };
+    const std::vector<std::string> slots = {"D1=0", "D2=0", "D3=0", "D4=0",
+                                            "D5=0", "D6=0", "D7=0", "D8=0"};
+    std::vector<std::string> allPorts = slots;
+    for (const char* port : {"USB_KRT-P58_1=255", "USB_KRT-P58_2=255", "USB_KRT-P58_3=255",
+                             "USB_KRT-A100_4=255"})
+        allPorts.push_back(port);
+    for (const Case& c : {Case{"PORTNAME", {}, allPorts},
+                          Case{"PRINTERPORT", {"USB_KRT-P58_2=1"}, {}}}) {
+        SCOPED_TRACE(c.refused);
+        w.RemoveKeyTree(plat::Root::LocalMachine, "SOFTWARE\\TARVELO");
+        w.ClearFaults();
+        w.FailCall("RegCreateKey", plat::err::AccessDenied, -1, c.refused);
+        WriteUsbPortRecords(w, "USB_KRT-P58_2");
+        EXPECT_EQ(Names(kPortName), c.portName);
+        EXPECT_EQ(Names(kPrinterPort), c.printerPort);
+        EXPECT_TRUE(w.MessageBoxes().empty());
+        // The worker's one value goes where its key is.
+        MarkUsbPortInstalled(w, "USB_KRT-P58_2");
+        if (c.printerPort.empty())
+            EXPECT_TRUE(Names(kPrinterPort).empty());
+        else
+            EXPECT_EQ(Reg(kPrinterPort, "USB_KRT-P58_2"), "0");
+    }
+}
+
 TEST_F(UsbRecordsTest, ADamagedDeviceCountIsReadNoFurtherThanTheLimit) {
-    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=2000000000\n0=USB_KRT-P58_1\n");
-    WriteUsbPortRecords(w, "USB_KRT-P58_1");
-    EXPECT_LT(w.CallCount("GetPrivateProfileString"), 5000);
-    EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    for (const char* count : {"2000000000", "40960"}) {
+        SetUpIni(std::string("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=") + count + "\n0=USB_KRT-P58_1\n");
+        const int before = w.CallCount("GetPrivateProfileString");
+        WriteUsbPortRecords(w, "USB_KRT-P58_1");
+        // The count and the entries 0 to the limit less one.
+        EXPECT_EQ(w.CallCount("GetPrivateProfileString") - before, 1 + kMaxUsbDeviceEntries);
+        EXPECT_EQ(Reg(kPortName, "USB_KRT-P58_1"), "0");
+    }
     SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=-3\n0=USB_KRT-P58_1\n");
     WriteUsbPortRecords(w, "USB_KRT-P58_1");
     EXPECT_EQ(Reg(kPrinterPort, "D8"), "0");
+}
+
+TEST_F(UsbRecordsTest, AnEntryTenTimesOverItsLimitIsReadToTwentyNineCharacters) {
+    const std::string port = "USB_" + std::string(296, 'K');
+    SetUpIni("[SUPPORTED-USB-DEVICE]\nPRNCOUNT=1\n0=" + port + "\n");
+    WriteUsbPortRecords(w, port.substr(0, 29).c_str());
+    EXPECT_EQ(Reg(kPortName, port.substr(0, 29)), "0");
+    EXPECT_EQ(Reg(kPrinterPort, port.substr(0, 29)), "255");
+    EXPECT_FALSE(Reg(kPrinterPort, port).has_value());
 }
 
 TEST(UsbPortForPrinterName, MapsThePrinterNameBackToItsPort) {

@@ -1,6 +1,9 @@
 // The four pages' logic on the simulated machine with the sample package.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "setup/config/PackageLimits.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
 namespace {
@@ -88,6 +91,33 @@ TEST_F(ModulePageTest, EmptyModulesAndUnknownDefault) {
     EXPECT_TRUE(modules->HasModels());
 }
 
+TEST_F(ModulePageTest, TabReachesTheModulesAtAChoosableRadio) {
+    // Only one radio holds the tab stop: the checked one, else the first that
+    // can be chosen; a module without models never holds it alone.
+    struct Case {
+        const char* ini;   // setup.ini, or nullptr for the sample's
+        int clicked;       // module clicked after start, or -1
+        int stop;          // the module whose radio holds the tab stop, or -1
+    };
+    const char* noReceipt =
+        "[DEVICENAME]\r\nDEVICENUMBER=2\r\nDEVICENAME1=A-TicketPrinter\r\n"
+        "DEVICENAME2=B-LabelPrinter\r\nDEFAULTNAME=%d\r\n";
+    char noDefault[200], labelDefault[200];
+    std::snprintf(noDefault, sizeof noDefault, noReceipt, 7);
+    std::snprintf(labelDefault, sizeof labelDefault, noReceipt, 2);
+    for (const Case& c : {Case{nullptr, -1, Receipt}, Case{nullptr, Embedded, Embedded},
+                          Case{noDefault, -1, Ticket}, Case{noDefault, Label, Label},
+                          Case{labelDefault, -1, Label}, Case{"", -1, -1}}) {
+        SCOPED_TRACE(std::string(c.ini ? c.ini : "sample") + " clicked " +
+                     std::to_string(c.clicked));
+        if (c.ini) w.PutFile(kSetupIni, c.ini);
+        Init();
+        if (c.clicked >= 0) modules->ModuleClicked(c.clicked);
+        for (int m = 0; m < ModulePage::kModules; ++m)
+            EXPECT_EQ(modules->View().TabStop(ModulePage::kRadios[m]), m == c.stop) << m;
+    }
+}
+
 TEST_F(ModulePageTest, DefaultNamePrefixSearchStartsAfterEntryZero) {
     w.PutFile(kSetupIni,
               "[DEVICENAME]\r\nDEVICENUMBER=3\r\nDEVICENAME1=KRT-ReceiptPrinter\r\n"
@@ -103,6 +133,25 @@ TEST_F(ModulePageTest, NoModelsAtAll) {
     EXPECT_FALSE(modules->HasModels());
     EXPECT_EQ(modules->ModuleIndex(), -1);
     for (int id : ModulePage::kRadios) EXPECT_FALSE(modules->View().Enabled(id));
+}
+
+TEST_F(ModulePageTest, AHugeModelCountIsReadNoFurtherThanItsLimit) {
+    // One such line used to keep the page reading for hours before the
+    // wizard appeared.
+    for (const char* count : {"2147483647", "9990"}) {
+        w.PutFile(kSetupIni, std::string("[DEVICENAME]\r\nDEVICENUMBER=") + count +
+                                 "\r\nDEFAULTNAME=1\r\nDEVICENAME1=KRT-P58-ReceiptPrinter\r\n"
+                                 "DEVICENAME999=KTT-T80-TicketPrinter\r\n"
+                                 "DEVICENAME1000=KLB-L40-LabelPrinter\r\n");
+        const int before = w.CallCount("GetPrivateProfileString");
+        Init();
+        // The count, entries 1 to the limit, the default and its entry.
+        EXPECT_EQ(w.CallCount("GetPrivateProfileString") - before, kMaxModelEntries + 3) << count;
+        EXPECT_EQ(List(Receipt).Entries(), std::vector<std::string>{"KRT-P58"});
+        EXPECT_EQ(List(Ticket).Entries(), std::vector<std::string>{"KTT-T80"});
+        EXPECT_EQ(List(Label).Count(), 0);  // entry 1000 lies beyond the limit
+        EXPECT_EQ(modules->ModelName(), "KRT-P58");
+    }
 }
 
 // ---------------------------------------------------------------- setup-type page

@@ -2,6 +2,7 @@
 // hand-over to the Install command, F1 and the start-up checks.
 #include <gtest/gtest.h>
 
+#include "platform/sim/SimIni.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
@@ -119,6 +120,22 @@ TEST_F(WizardHostTest, ArrivalCollectsTheChoices) {
     EXPECT_EQ(port->BaudRate(), 115200);
 }
 
+TEST_F(WizardHostTest, PortKeysTenTimesOverTheirLimitAreReadToTheLimit) {
+    // 2000 characters: the reader keeps 199 of them, all zeros.
+    const std::string text = w.FileText(kReceiptIni).value_or("");
+    std::string ini = text;
+    for (const char* key : {"AdvancedSetup", "BaudRate"})
+        ini = plat::sim::EditProfile(ini, "KRT-B200.PORT", key,
+                                     (std::string(1994, '0') + "115200").c_str());
+    w.PutFile(kReceiptIni, ini);
+    StartWizard();
+    ChooseModel(Receipt, "KRT-B200");
+    host->Next(frames);
+    EXPECT_FALSE(setupType->View().Enabled(IDC_ADVANCED));
+    NextToPortPage();
+    EXPECT_EQ(port->BaudRate(), 38400);
+}
+
 TEST_F(WizardHostTest, BaudRateIsReappliedOnlyAfterGoingBackPastTheOsPage) {
     StartWizard();
     NextToPortPage();
@@ -209,6 +226,72 @@ TEST_F(WizardHostTest, TypicalInstallationOnLpt1) {
     EXPECT_EQ(printer->portName, "LPT1:");
     // Install read every page's data once more.
     for (int i = 0; i < 4; ++i) EXPECT_GE(frames.updates[i], 1);
+}
+
+TEST_F(WizardHostTest, NoMoveNorSecondInstallWhileAnInstallationRuns) {
+    // The progress window of this test tries what a user's queued clicks
+    // would while the worker runs: Back, a second Install.
+    struct Meddling final : ProgressHost {
+        void RunModal(std::atomic<int32_t>& state, int32_t) override {
+            installing = host->Installing();
+            host->Back(*frames);
+            page = host->Current();
+            HeadlessProgress inner(*w);
+            NoWizardWindow window;
+            second = host->Install(*frames, inner, window);
+            while (state.load() == CompletionRunning) w->Sleep(100);
+        }
+        WizardHost* host = nullptr;
+        FakeFrames* frames = nullptr;
+        plat::SimWindows* w = nullptr;
+        bool installing = false;
+        int page = -1;
+        InstallOutcome second = InstallOutcome::Finished;
+    } meddling;
+    StartWizard();
+    meddling.host = host.get();
+    meddling.frames = &frames;
+    meddling.w = &w;
+    NextToPortPage();
+    NoWizardWindow window;
+    EXPECT_EQ(host->Install(frames, meddling, window), InstallOutcome::Finished);
+    EXPECT_TRUE(meddling.installing);
+    EXPECT_EQ(meddling.page, 3);
+    EXPECT_EQ(meddling.second, InstallOutcome::Refused);
+    EXPECT_EQ(w.Printers().size(), 1u);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kInstalled});
+    // Done, and after a refusal too: the wizard answers again.
+    EXPECT_FALSE(host->Installing());
+    host->Back(frames);
+    EXPECT_EQ(host->Current(), 2);
+    host->Next(frames);
+    port->SelectionChanged(IDC_PORT, -1);  // no port: refused
+    HeadlessProgress progress(w);
+    EXPECT_EQ(host->Install(frames, progress, window), InstallOutcome::Refused);
+    EXPECT_FALSE(host->Installing());
+}
+
+TEST_F(WizardHostTest, GreyedBackDoesNotOpenTheWayToNext) {
+    w.RemovePath("C:\\PKG\\DRVCONFIG\\setup.ini");
+    StartWizard();
+    host->Back(frames);
+    EXPECT_FALSE(Buttons().Enabled(WizardHost::kButtonOk));
+    EXPECT_EQ(host->Current(), 0);
+}
+
+TEST_F(WizardHostTest, PictureOnlyFromTheCurrentFolder) {
+    StartWizard();
+    EXPECT_EQ(host->PicturePath(), "C:\\PKG\\DRVCONFIG\\Left.bmp");
+    // Started from another folder: the picture beside the program does not count.
+    w.SetCurrentFolder("C:\\Users\\shop");
+    EXPECT_EQ(host->PicturePath(), "");
+    w.PutFolder("C:\\Users\\shop\\DRVCONFIG\\Left.bmp");  // a folder of that name
+    EXPECT_EQ(host->PicturePath(), "");
+    w.SetCurrentFolder("C:\\");
+    w.PutFile("C:\\DRVCONFIG\\Left.bmp", "BM");
+    EXPECT_EQ(host->PicturePath(), "C:\\DRVCONFIG\\Left.bmp");
+    w.FailCall("GetCurrentDirectory", plat::err::AccessDenied);
+    EXPECT_EQ(host->PicturePath(), "");
 }
 
 TEST_F(WizardHostTest, SerialInstallationGetsThePagesSettings) {

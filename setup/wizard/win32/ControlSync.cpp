@@ -55,6 +55,12 @@ void ControlSync::Apply(HWND dialog, PageView& view, bool all) {
             if (static_cast<WPARAM>(::SendMessageA(control, BM_GETCHECK, 0, 0)) != check)
                 ::SendMessageA(control, BM_SETCHECK, check, 0);
         }
+        // After the check: a radio button takes or drops WS_TABSTOP with it.
+        if (state.tabStop) {
+            const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+            const LONG wanted = *state.tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+            if (wanted != style) ::SetWindowLongA(control, GWL_STYLE, wanted);
+        }
         if ((::IsWindowEnabled(control) != FALSE) != state.enabled)
             ::EnableWindow(control, state.enabled ? TRUE : FALSE);
         const bool visible = (::GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;

@@ -115,18 +115,26 @@ std::span<const PortPageWindow::Route> PortPageWindow::Routes() {
 INT_PTR PortPageWindow::OnInitDialog(WPARAM, LPARAM) {
     page_.Initialize();
 
-    // The tool tip of the raster check box; it sees the page's messages
-    // through its own subclass of the check box.
+    // The tool tip of the raster check box, needed most while the box is
+    // greyed (Advanced with a serial port). A disabled control gets no mouse
+    // messages, its page does: one tool over the box's place on the page,
+    // one on the box itself for when it is enabled. The tool tip sees their
+    // messages through its own subclasses.
     tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                  hwnd_, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    if (tooltip_) {
+    if (HWND raster = ::GetDlgItem(hwnd_, IDC_RASTER); tooltip_ && raster) {
         TOOLINFOA tool{};
         tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.uFlags = TTF_SUBCLASS;
         tool.hwnd = hwnd_;
-        tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(hwnd_, IDC_RASTER));
+        tool.uId = IDC_RASTER;
+        ::GetWindowRect(raster, &tool.rect);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&tool.rect), 2);
         tool.lpszText = const_cast<char*>(msg::kF1Help);
+        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.uId = reinterpret_cast<UINT_PTR>(raster);
         ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         ::SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
         ::SendMessageA(tooltip_, TTM_ACTIVATE, TRUE, 0);

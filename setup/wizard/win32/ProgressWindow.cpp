@@ -30,11 +30,25 @@ void ProgressWindow::RunModal(std::atomic<int32_t>& completionState, int32_t os)
     // The window has no owner, so that it shows while the wizard is
     // minimised; the wizard is held still by hand: no second Install and
     // no Cancel while the worker runs.
-    const bool wizardWasEnabled = wizard_ && !::EnableWindow(wizard_, FALSE);
+    holdingWizard_ = wizard_ && !::EnableWindow(wizard_, FALSE);
     ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, &ProgressWindow::Proc,
                       reinterpret_cast<LPARAM>(this));
-    if (wizardWasEnabled) ::EnableWindow(wizard_, TRUE);
+    ReleaseWizard();  // the window could not be shown
     state_ = nullptr;
+}
+
+void ProgressWindow::ReleaseWizard() {
+    if (holdingWizard_) ::EnableWindow(wizard_, TRUE);
+    holdingWizard_ = false;
+}
+
+void ProgressWindow::Close() {
+    // The wizard takes input again, and the activation, before this window
+    // goes: otherwise Windows activates another program in its place and
+    // the final message opens behind it.
+    ReleaseWizard();
+    if (wizard_ && ::GetForegroundWindow() == hwnd_) ::SetForegroundWindow(wizard_);
+    ::EndDialog(hwnd_, IDOK);
 }
 
 INT_PTR ProgressWindow::OnInitDialog(WPARAM, LPARAM) {
@@ -46,13 +60,13 @@ INT_PTR ProgressWindow::OnInitDialog(WPARAM, LPARAM) {
 INT_PTR ProgressWindow::OnTimer(WPARAM, LPARAM) {
     ::KillTimer(hwnd_, kTimer);
     if (!animation_ || !state_) {
-        ::EndDialog(hwnd_, IDOK);
+        Close();
         return TRUE;
     }
     for (;;) {
         const ProgressStep step = animation_->Step(state_->load());
         if (step.close) {
-            ::EndDialog(hwnd_, IDOK);
+            Close();
             return TRUE;
         }
         if (step.position >= 0) {

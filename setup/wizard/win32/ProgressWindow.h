@@ -34,9 +34,13 @@ private:
     INT_PTR OnTimer(WPARAM, LPARAM);
     INT_PTR OnPaint(WPARAM, LPARAM);
     INT_PTR OnIgnore(WPARAM, LPARAM);
+    // Ends the window, giving the wizard its input back first.
+    void Close();
+    void ReleaseWizard();
 
     HINSTANCE instance_;
     HWND wizard_;
+    bool holdingWizard_ = false;  // the wizard was disabled by this window
     std::atomic<int32_t>* state_ = nullptr;
     std::optional<ProgressAnimation> animation_;
 };

@@ -117,8 +117,12 @@ INT_PTR WizardHostWindow::OnInitDialog(WPARAM, LPARAM) {
     host_.Start(*this);
     SyncAll();
 
-    picture_.reset(static_cast<HBITMAP>(
-        ::LoadImageA(nullptr, wiztext::kLeftBitmap, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    // Only the package in the current folder counts: a Setup started from
+    // elsewhere says so now rather than at its first file copy.
+    const std::string picture = host_.PicturePath();
+    if (!picture.empty())
+        picture_.reset(static_cast<HBITMAP>(
+            ::LoadImageA(nullptr, picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
     if (!picture_) {
         // A message owned by a window not yet shown may stay unseen.
         ::ShowWindow(hwnd_, SW_SHOW);
@@ -139,16 +143,14 @@ INT_PTR WizardHostWindow::OnInitDialog(WPARAM, LPARAM) {
 INT_PTR WizardHostWindow::OnOk(WPARAM, LPARAM) {
     // Enter reaches here even while the button is greyed, and a message box
     // of the Install command lets a second press through.
-    if (installing_ || !::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) return TRUE;
+    if (host_.Installing() || !::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) return TRUE;
     if (!host_.OnLastPage()) {
         host_.Next(*this);
         SyncAll();
         return TRUE;
     }
     ProgressWindow progress(instance_, hwnd_);
-    installing_ = true;
     const InstallOutcome outcome = host_.Install(*this, progress, *this);
-    installing_ = false;
     if (outcome == InstallOutcome::Finished) {
         const int current = host_.Current();
         if (current >= 0 && current < static_cast<int>(pages_.size()) &&
@@ -162,14 +164,13 @@ INT_PTR WizardHostWindow::OnOk(WPARAM, LPARAM) {
 }
 
 INT_PTR WizardHostWindow::OnBack(WPARAM, LPARAM) {
-    if (installing_) return TRUE;
     host_.Back(*this);
     SyncAll();
     return TRUE;
 }
 
 INT_PTR WizardHostWindow::OnCancel(WPARAM, LPARAM) {
-    if (installing_) return TRUE;
+    if (host_.Installing()) return TRUE;
     ::EndDialog(hwnd_, IDCANCEL);
     return TRUE;
 }

@@ -56,9 +56,6 @@ private:
     Bitmap picture_;
     HICON icon_ = nullptr;       // shared resource icons: not destroyed
     HICON smallIcon_ = nullptr;
-    // The Install command runs: its message boxes keep the window's
-    // messages flowing, but the buttons must not act meanwhile.
-    bool installing_ = false;
 };
 
 }  // namespace gui

@@ -10,7 +10,10 @@ e2e_init
 e2e_step "second copy"
 e2e_start_setup
 first=$E2E_PID
+# Each step waits for its state (minimize until the window is minimised);
+# the time-outs only bound a failure, generously for a loaded machine.
 ui <<UI
+timeout 60000
 wait-window "$W"
 click "$W" 1
 expect "$W" 1066 visible
@@ -24,9 +27,10 @@ expect-foreground "Other Program"
 UI
 e2e_start_setup
 second=$E2E_PID
-e2e_wait_exit "$second" 20
+e2e_wait_exit "$second" 60
 e2e_step "the second copy ended with exit code $?"
 ui <<UI
+timeout 60000
 expect-window-count "$W" 1
 expect-restored "$W"
 expect-foreground "$W"
@@ -36,7 +40,7 @@ expect "$W" 1066 visible
 click "$W" 2
 wait-gone "$W"
 UI
-e2e_wait_exit "$first" 20
+e2e_wait_exit "$first" 60
 ui close "Other Program"
 e2e_wait_exit "$E2E_WINDOW_PID" 10
 

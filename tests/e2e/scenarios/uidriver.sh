@@ -2,8 +2,8 @@
 # The UI driver against its own test dialog (uitarget.exe): windows by title,
 # controls by ID on the visible one of two pages, texts, states, list entries
 # and selections, the notifications a parent receives, clicks, a message box
-# answered, list view check boxes, foreground and minimised windows, and the
-# failures and time-outs that the scenarios rely on.
+# answered, list view check boxes, keys pressed, foreground and minimised
+# windows, and the failures and time-outs that the scenarios rely on.
 set -uo pipefail
 . "$(dirname "$0")/../harness.sh"
 trap e2e_finish EXIT
@@ -62,6 +62,11 @@ expect "$H" 2003 visible unchecked
 click "$H" 1
 expect-text "$H" 2000 "page A"
 expect "$H" 2003 checked
+# Keys go to the window brought to the front: Enter is its default button.
+key "$H" Enter
+expect-text "$H" 2000 "page B"
+key "$H" Enter
+expect-text "$H" 2000 "page A"
 
 # A message box: its text, then No.
 expect-no-msgbox UiTarget
@@ -95,6 +100,7 @@ grep -q 'visible windows:.*"UiTarget Host"' <<<"$out" || e2e_fail "no list of wi
 UIDRIVER_TIMEOUT_MS=300 ui_try expect-items "$H" 2001 alpha beta 2>/dev/null && e2e_fail "a short list passed"
 UIDRIVER_TIMEOUT_MS=300 ui_try select "$H" 2001 delta 2>/dev/null && e2e_fail "selected a missing entry"
 ui_try no-such-command 2>/dev/null; [ $? -eq 2 ] || e2e_fail "an unknown command was not refused"
+ui_try key "$H" Hyper+Q 2>/dev/null; [ $? -eq 1 ] || e2e_fail "an unknown key was pressed"
 ui_try click "$H" 0x1000000 2>/dev/null; [ $? -eq 1 ] || e2e_fail "a bad control ID was not refused"
 printf 'echo "unterminated\n' | ui_try - 2>/dev/null; [ $? -eq 2 ] || e2e_fail "a bad script line was not refused"
 # A script stops at its first failing line.
@@ -123,5 +129,6 @@ ui spooler >/dev/null
 ui expect-no-printer "No Such Printer"
 UIDRIVER_TIMEOUT_MS=200 ui_try expect-printer "No Such Printer" 2>/dev/null && e2e_fail "found a missing printer"
 
-ui click "$H" 2
+# Escape is Cancel.
+ui key "$H" Escape
 e2e_wait_exit "$target" 10 || e2e_fail "the test dialog ended with an error"

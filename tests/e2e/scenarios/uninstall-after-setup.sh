@@ -1,11 +1,14 @@
 #!/bin/bash
-# Windows XP: Setup installs a receipt printer on USB (its model brings the
+# Windows XP (or the version of KV_WINE_VERSION: Windows 10 is taken for
+# Vista): Setup installs a receipt printer on USB (its model brings the
 # QSPrint processor) and another on LPT1:; Uninstall, started in the package
 # (whose Uninstall.ini lies only in DRVCONFIG), lists the two queues, the USB
 # monitor and the processor, Select All ticks them, and Uninstall removes them
-# in list order with its status lines. The PORTNAME records go with the USB
+# in list order with its status lines, and the monitor's DLL files named by
+# the running version's section. The PORTNAME records go with the USB
 # monitor, PRINTERPORT stays; the restart is declined; only Exit is left
-# enabled. The search for Uninstall.ini changes no file's attributes.
+# enabled. The search for Uninstall.ini changes no file's attributes. From
+# Vista on both programs mark themselves for the Compatibility Assistant.
 #
 # Wine differs from Windows in one answer: DeletePrinterDriverExA with a
 # delete flag fails with 87, so each driver step reports
@@ -35,6 +38,8 @@ expect-monitor "Quillset USB Port Monitor"
 UI
 e2e_reg_value 'HKLM\SOFTWARE\TARVELO\PORTNAME' USB_KRT-A100_1 >/dev/null ||
     e2e_fail "Setup wrote no PORTNAME record"
+e2e_expect_compat_mark Setup.exe
+e2e_expect_no_reg "$E2E_PERSISTED" "$E2E_PKG_WIN\\Uninstall.exe"
 
 # Files of the package that carry the read-only mark (Wine shows a file
 # without write permission as read-only); the search must leave them so.
@@ -57,6 +62,7 @@ click $U 1012
 expect-ticked $U 1010 "KRT-A100(U) 1" "KRT-C3(P)" "Quillset USB Port Monitor" QSPrint
 UI
 [ "$(attributes)" = "$before" ] || e2e_fail "the search for Uninstall.ini changed file attributes"
+e2e_expect_compat_mark Uninstall.exe
 
 e2e_step "Uninstall: the removal, the restart declined"
 ui <<UI

@@ -1,15 +1,22 @@
 #!/bin/bash
-# Windows XP, an Advanced installation on USB: the stand-in USB library holds
+# Windows XP (or the version of KV_WINE_VERSION: Windows 10 is taken for
+# Vista), an Advanced installation on USB: the stand-in USB library holds
 # one printer whose ID 2 maps to the model's third USB port, which the port
 # page preselects; the user takes the first port instead, agrees to the
 # renumbering question, and the printer's ID becomes 0 (read back from the
-# stand-in's state). The queue "KRT-P58(U) 1" on "USB_KRT-P58_1", the USB
-# port monitor, the SOFTWARE\TARVELO records and the USB success message.
+# stand-in's state). The queue "KRT-P58(U) 1" on "USB_KRT-P58_1" with the
+# driver of the running version's section, the USB port monitor, the
+# SOFTWARE\TARVELO records, the USB success message and the Compatibility
+# Assistant's mark (from Vista on).
 set -uo pipefail
 . "$(dirname "$0")/../harness.sh"
 . "$(dirname "$0")/../setup-wizard.sh"
 e2e_init
 e2e_usb_printers "0 2"
+# The running version's section names the driver after itself in this copy
+# of the package (as in xp-parallel.sh).
+driver="Quillset KRT-P58 Receipt Raster $OS_SECTION"
+e2e_ini_set DRVCONFIG/setup_receipt.ini "KRT-P58.$OS_SECTION" GDIDriverName "$driver"
 
 e2e_step "module and setup-type pages: Advanced"
 e2e_start_setup
@@ -35,7 +42,9 @@ expect "$W" 1069 hidden
 click "$W" 1067
 expect "$W" 1069 visible
 click "$W" 1
-expect "$W" 1029 visible checked
+UI
+setup_expect_os
+ui <<UI
 click "$W" 1
 UI
 
@@ -77,10 +86,11 @@ id=$(e2e_usb_id 0)
 e2e_step "spooler and registry"
 ui <<UI
 expect-monitor "Quillset USB Port Monitor"
-expect-printer "KRT-P58(U) 1" USB_KRT-P58_1 "Quillset KRT-P58 Receipt Raster"
+expect-printer "KRT-P58(U) 1" USB_KRT-P58_1 "$driver"
 expect-no-printer "KRT-P58(U) 3"
 UI
 e2e_expect_reg 'HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers\KRT-P58(U) 1' Port USB_KRT-P58_1
+e2e_expect_compat_mark Setup.exe
 # Every "D" value reset, the chosen port 0, every other supported USB port
 # 255, and the chosen port's position in the package's list of USB devices.
 e2e_expect_regs 'HKLM\SOFTWARE\TARVELO\PRINTERPORT' D1=0x0 D2=0x0 D3=0x0 D4=0x0 D5=0x0 D6=0x0 \

@@ -129,6 +129,39 @@ std::optional<int32_t> ParseButton(std::string_view text) {
     return ParseControlId(text);
 }
 
+std::optional<KeyPress> ParseKey(std::string_view text) {
+    // The virtual-key codes of winuser.h, by name.
+    static constexpr struct {
+        const char* name;
+        int32_t code;
+    } kKeys[] = {{"Enter", 0x0D}, {"Escape", 0x1B}, {"Esc", 0x1B},  {"Tab", 0x09},
+                 {"Space", 0x20}, {"End", 0x23},    {"Home", 0x24}, {"Left", 0x25},
+                 {"Up", 0x26},    {"Right", 0x27},  {"Down", 0x28}, {"F1", 0x70},
+                 {"F4", 0x73}};
+    KeyPress press;
+    while (true) {
+        const size_t plus = text.find('+');
+        if (plus == std::string_view::npos || plus + 1 == text.size()) break;
+        const std::string_view modifier = text.substr(0, plus);
+        if (EqualsNoCase(modifier, "Shift")) press.shift = true;
+        else if (EqualsNoCase(modifier, "Ctrl")) press.ctrl = true;
+        else if (EqualsNoCase(modifier, "Alt")) press.alt = true;
+        else return std::nullopt;
+        text.remove_prefix(plus + 1);
+    }
+    if (text.size() == 1 && std::isalnum(static_cast<unsigned char>(text[0]))) {
+        press.key = std::toupper(static_cast<unsigned char>(text[0]));
+        return press;
+    }
+    for (const auto& k : kKeys) {
+        if (EqualsNoCase(text, k.name)) {
+            press.key = k.code;
+            return press;
+        }
+    }
+    return std::nullopt;
+}
+
 bool ParseStateWord(std::string_view word, StateWant& want) {
     if (word == "enabled") want.enabled = true;
     else if (word == "disabled") want.enabled = false;

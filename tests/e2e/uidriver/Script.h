@@ -40,6 +40,18 @@ struct StateWant {
 };
 bool ParseStateWord(std::string_view word, StateWant& want);
 
+// A key press as a user makes it: a key name with optional modifiers joined
+// by '+', such as "Enter", "Escape", "Tab", "Shift+Tab", "Up", "Down",
+// "Left", "Right", "Space", "Home", "End", "F1", "Alt+F4" or "Alt+N" (a
+// mnemonic). Names and modifiers ("Shift", "Ctrl", "Alt") take any case; a
+// single letter or digit stands for its key. `key` is the Windows virtual-key
+// code.
+struct KeyPress {
+    bool shift = false, ctrl = false, alt = false;
+    int32_t key = 0;
+};
+std::optional<KeyPress> ParseKey(std::string_view text);
+
 // Shows a text on one line for messages: control characters as escapes, the
 // whole in double quotes.
 std::string Quote(std::string_view text);

@@ -454,4 +454,73 @@ bool PostClick(HWND button, std::string& error) {
     return true;
 }
 
+// ---- tool tips
+
+namespace {
+
+// A tool record and its text buffer, laid out in the tool tip's process.
+struct RemoteTool {
+    TTTOOLINFOA tool;
+    char text[1024];
+};
+
+struct ToolTipSearch {
+    DWORD process = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectToolTips(HWND hwnd, LPARAM lparam) {
+    auto* search = reinterpret_cast<ToolTipSearch*>(lparam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == search->process && EqualsNoCase(ClassOf(hwnd), TOOLTIPS_CLASSA))
+        search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+bool ReadToolTips(HWND window, std::vector<ToolTipTool>& tools, std::string& error) {
+    tools.clear();
+    ToolTipSearch search;
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(CollectToolTips, reinterpret_cast<LPARAM>(&search));
+    for (HWND tooltip : search.found) {
+        LRESULT count = 0;
+        if (!Send(tooltip, TTM_GETTOOLCOUNT, 0, 0, count) || count < 0) {
+            error = "a tool tip does not answer with its count";
+            return false;
+        }
+        RemoteMemory remote(tooltip, sizeof(RemoteTool));
+        if (!remote.Valid()) {
+            error = "no memory in the tool tip's process: " + remote.Error();
+            return false;
+        }
+        auto* base = static_cast<char*>(remote.Address());
+        for (LRESULT i = 0; i < count; ++i) {
+            RemoteTool local{};
+            local.tool.cbSize = sizeof(local.tool);
+            local.tool.lpszText = base + offsetof(RemoteTool, text);
+            LRESULT found = 0;
+            if (!remote.Write(0, &local, sizeof(local)) ||
+                !Send(tooltip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                      reinterpret_cast<LPARAM>(base), found) ||
+                !found || !remote.Read(0, &local, sizeof(local))) {
+                error = "cannot read tool " + std::to_string(i) + " of a tool tip";
+                return false;
+            }
+            ToolTipTool tool;
+            tool.tooltip = tooltip;
+            tool.owner = local.tool.hwnd;
+            tool.flags = local.tool.uFlags;
+            tool.id = local.tool.uId;
+            tool.rect = local.tool.rect;
+            local.text[sizeof(local.text) - 1] = '\0';
+            tool.text = local.text;
+            tools.push_back(std::move(tool));
+        }
+    }
+    return true;
+}
+
 }  // namespace uidriver

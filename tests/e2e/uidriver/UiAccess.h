@@ -94,6 +94,20 @@ bool SelectEntry(HWND list, int index, std::string& error);
 // sends LVN_ITEMCHANGED to its parent.
 bool SetListViewCheck(HWND list, int index, bool checked, std::string& error);
 
+// One tool of a tool tip control, as TTM_ENUMTOOLS gives it.
+struct ToolTipTool {
+    HWND tooltip = nullptr;
+    HWND owner = nullptr;  // the window the tool is registered on
+    UINT flags = 0;        // TTF_*
+    UINT_PTR id = 0;       // a window handle with TTF_IDISHWND
+    RECT rect{};           // in the owner's client coordinates
+    std::string text;
+};
+
+// Every tool of every tool tip control of the process that owns `window`.
+// False with `error` when a tool tip does not answer.
+bool ReadToolTips(HWND window, std::vector<ToolTipTool>& tools, std::string& error);
+
 // The check state of a button (BST_*), -1 for a window that is no button.
 int CheckStateOf(HWND hwnd);
 

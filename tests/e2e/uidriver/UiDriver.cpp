@@ -12,6 +12,7 @@
 // found and which windows were open; a wrong command line gives exit code 2.
 // `uidriver.exe help` lists the commands.
 #include <windows.h>
+#include <commctrl.h>
 #include <winspool.h>
 
 #include <cstdio>
@@ -122,6 +123,20 @@ HWND ControlNow(const std::string& title, int id, std::string& seen) {
     return control;
 }
 
+// Polls the control `id` of the window `title` until `check` accepts it;
+// `check` says what it saw in `seen`.
+bool PollControl(Context& ctx, const std::string& title, int id,
+                 const std::function<bool(HWND control, std::string& seen)>& check,
+                 const std::string& expected) {
+    return Poll(
+        ctx,
+        [&](std::string& seen) {
+            HWND control = ControlNow(title, id, seen);
+            return control != nullptr && check(control, seen);
+        },
+        "expected " + Where(title, id) + " " + expected);
+}
+
 std::string StateText(HWND control) {
     std::string text = IsWindowEnabled(control) ? "enabled" : "disabled";
     text += IsWindowVisible(control) ? " visible" : " hidden";
@@ -202,19 +217,31 @@ bool CmdExpectForeground(Context& ctx, const Args& a) {
         "expected the window titled " + Quote(a[0]) + " in front");
 }
 
-bool CmdExpectMinimized(Context& ctx, const Args& a, bool minimized) {
+// Polls the visible top-level window `title` until `check` accepts it.
+bool PollWindow(Context& ctx, const std::string& title,
+                const std::function<bool(HWND top, std::string& seen)>& check,
+                const std::string& expected) {
     return Poll(
         ctx,
         [&](std::string& seen) {
-            HWND top = FindVisibleTopLevel(a[0]);
+            HWND top = FindVisibleTopLevel(title);
             if (top == nullptr) {
                 seen = "no such window";
                 return false;
             }
+            return check(top, seen);
+        },
+        "expected the window titled " + Quote(title) + " " + expected);
+}
+
+bool CmdExpectMinimized(Context& ctx, const Args& a, bool minimized) {
+    return PollWindow(
+        ctx, a[0],
+        [&](HWND top, std::string& seen) {
             seen = IsIconic(top) ? "it is minimised" : "it is not minimised";
             return (IsIconic(top) != FALSE) == minimized;
         },
-        "expected the window titled " + Quote(a[0]) + (minimized ? " minimised" : " restored"));
+        minimized ? "minimised" : "restored");
 }
 
 template <typename Action>
@@ -231,11 +258,25 @@ bool WithWindow(Context& ctx, const std::string& title, Action action) {
     return action(top);
 }
 
+// Asks the window to minimise itself, as its system menu would, and waits
+// until it is minimised. A request the window has not acted on after a
+// second is made again: a program under load, or one still showing its
+// window, may let one pass (minimising twice does nothing more).
 bool CmdMinimize(Context& ctx, const Args& a) {
-    return WithWindow(ctx, a[0], [&](HWND top) {
-        PostMessageA(top, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        return true;
-    });
+    ULONGLONG nextRequest = 0;
+    return PollWindow(
+        ctx, a[0],
+        [&](HWND top, std::string& seen) {
+            if (IsIconic(top)) return true;
+            const ULONGLONG now = GetTickCount64();
+            if (now >= nextRequest) {
+                PostMessageA(top, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                nextRequest = now + 1000;
+            }
+            seen = "it is not minimised";
+            return false;
+        },
+        "to minimise");
 }
 
 bool CmdActivate(Context& ctx, const Args& a) {
@@ -265,20 +306,21 @@ bool CmdRect(Context& ctx, const Args& a) {
     });
 }
 
-// The rectangle of a visible dialog without a title (a progress window),
-// waiting for one.
+// A visible dialog without a title (a progress window), or null.
+HWND FindUntitledDialog() {
+    for (const auto& w : VisibleTopLevelWindows())
+        if (w.title.empty() && w.className == "#32770") return w.hwnd;
+    return nullptr;
+}
+
+// The rectangle of a visible dialog without a title, waiting for one.
 bool CmdRectUntitled(Context& ctx, const Args&) {
     HWND found = nullptr;
     if (!Poll(
             ctx,
             [&](std::string&) {
-                for (const auto& w : VisibleTopLevelWindows()) {
-                    if (w.title.empty() && w.className == "#32770") {
-                        found = w.hwnd;
-                        return true;
-                    }
-                }
-                return false;
+                found = FindUntitledDialog();
+                return found != nullptr;
             },
             "expected a dialog without a title"))
         return false;
@@ -328,16 +370,14 @@ bool CmdState(Context& ctx, const Args& a) {
 bool CmdExpectText(Context& ctx, const Args& a) {
     int id = 0;
     if (!ParseIdArg(ctx, a[1], id)) return false;
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(a[0], id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
             const std::string text = TextOf(control);
             seen = "it reads " + Quote(text);
             return text == a[2];
         },
-        "expected " + Where(a[0], id) + " to read " + Quote(a[2]));
+        "to read " + Quote(a[2]));
 }
 
 bool CmdExpect(Context& ctx, const Args& a) {
@@ -353,29 +393,25 @@ bool CmdExpect(Context& ctx, const Args& a) {
         }
         wanted += (wanted.empty() ? "" : " ") + a[i];
     }
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(a[0], id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
             seen = "it is " + StateText(control);
             if (want.enabled && (IsWindowEnabled(control) != FALSE) != *want.enabled) return false;
             if (want.visible && (IsWindowVisible(control) != FALSE) != *want.visible) return false;
             if (want.check && CheckStateOf(control) != *want.check) return false;
             return true;
         },
-        "expected " + Where(a[0], id) + " " + wanted);
+        wanted);
 }
 
 // Polls the entries of a list until `check` accepts them.
 bool PollList(Context& ctx, const std::string& title, int id,
               const std::function<bool(const std::vector<ListEntry>&)>& check,
               const std::string& expected) {
-    return Poll(
-        ctx,
-        [&](std::string& seen) {
-            HWND control = ControlNow(title, id, seen);
-            if (control == nullptr) return false;
+    return PollControl(
+        ctx, title, id,
+        [&](HWND control, std::string& seen) {
             std::vector<ListEntry> entries;
             std::string error;
             if (!ReadList(control, entries, error)) {
@@ -385,7 +421,7 @@ bool PollList(Context& ctx, const std::string& title, int id,
             seen = "it holds " + ListText(entries);
             return check(entries);
         },
-        "expected " + Where(title, id) + " " + expected);
+        expected);
 }
 
 bool CmdItems(Context& ctx, const Args& a) {
@@ -526,6 +562,121 @@ bool CmdClick(Context& ctx, const Args& a) {
     if (!PostClick(control, error)) {
         ctx.error = "cannot click " + Where(a[0], id) + ": " + error;
         return false;
+    }
+    return true;
+}
+
+// ---- tool tips
+
+// expect-tip TITLE ID TEXT: the control has a tool tip with TEXT that shows
+// also while the control is disabled: a tool registered on the control's
+// parent by a rectangle that covers the control (a disabled control gets no
+// mouse messages of its own).
+bool CmdExpectTip(Context& ctx, const Args& a) {
+    int id = 0;
+    if (!ParseIdArg(ctx, a[1], id)) return false;
+    return PollControl(
+        ctx, a[0], id,
+        [&](HWND control, std::string& seen) {
+            HWND parent = GetParent(control);
+            RECT area{};
+            GetWindowRect(control, &area);
+            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+            std::vector<ToolTipTool> tools;
+            if (!ReadToolTips(control, tools, seen)) return false;
+            seen = "tools:";
+            for (const auto& t : tools) {
+                const bool byHandle = (t.flags & TTF_IDISHWND) != 0;
+                seen += byHandle ? " [window " + std::to_string(GetDlgCtrlID(reinterpret_cast<HWND>(t.id))) + "]"
+                                 : " [rectangle " + std::to_string(t.rect.left) + "," +
+                                       std::to_string(t.rect.top) + "," +
+                                       std::to_string(t.rect.right) + "," +
+                                       std::to_string(t.rect.bottom) + "]";
+                seen += " " + Quote(t.text);
+                if (byHandle || t.owner != parent || t.text != a[2]) continue;
+                if (t.rect.left <= area.left && t.rect.top <= area.top &&
+                    t.rect.right >= area.right && t.rect.bottom >= area.bottom)
+                    return true;
+            }
+            if (tools.empty()) seen += " none";
+            return false;
+        },
+        "to have a tool tip " + Quote(a[2]) + " that shows also while it is disabled");
+}
+
+// ---- keyboard
+
+bool IsExtendedKey(int32_t key) {
+    return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN ||
+           key == VK_HOME || key == VK_END;
+}
+
+void AddKey(std::vector<INPUT>& inputs, int32_t key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(key);
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    inputs.push_back(input);
+}
+
+// One key press with its modifiers, through the system's input queue: it
+// reaches the control with the focus in the window in front.
+bool SendKey(const KeyPress& press, std::string& error) {
+    std::vector<INPUT> inputs;
+    if (press.ctrl) AddKey(inputs, VK_CONTROL, false);
+    if (press.alt) AddKey(inputs, VK_MENU, false);
+    if (press.shift) AddKey(inputs, VK_SHIFT, false);
+    AddKey(inputs, press.key, false);
+    AddKey(inputs, press.key, true);
+    if (press.shift) AddKey(inputs, VK_SHIFT, true);
+    if (press.alt) AddKey(inputs, VK_MENU, true);
+    if (press.ctrl) AddKey(inputs, VK_CONTROL, true);
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) {
+        error = "SendInput failed, error " + std::to_string(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+// key TITLE KEY...: brings the window to the front and presses the keys
+// there. A title of "*" takes whatever window is in front as it is; an empty
+// title is the dialog without a title (a progress window).
+bool CmdKey(Context& ctx, const Args& a) {
+    std::vector<KeyPress> presses;
+    for (size_t i = 1; i < a.size(); ++i) {
+        const auto press = ParseKey(a[i]);
+        if (!press) {
+            ctx.error = "not a key: " + Quote(a[i]) +
+                        " (Enter, Escape, Tab, Space, Up, Down, Left, Right, Home, End, F1, "
+                        "F4, a letter or digit; Shift+, Ctrl+, Alt+)";
+            return false;
+        }
+        presses.push_back(*press);
+    }
+    if (a[0] != "*") {
+        HWND top = nullptr;
+        if (!Poll(
+                ctx,
+                [&](std::string& seen) {
+                    top = a[0].empty() ? FindUntitledDialog() : FindVisibleTopLevel(a[0]);
+                    if (top == nullptr) {
+                        seen = "no such window";
+                        return false;
+                    }
+                    if (GetForegroundWindow() == top) return true;
+                    SetForegroundWindow(top);
+                    seen = "it does not come to the front";
+                    return false;
+                },
+                "expected the window titled " + Quote(a[0]) + " in front for the keys"))
+            return false;
+    }
+    for (const KeyPress& press : presses) {
+        if (!SendKey(press, ctx.error)) return false;
+        // Each press is seen on its own, as a user's would be.
+        Sleep(kPollMs);
     }
     return true;
 }
@@ -775,6 +926,8 @@ const std::vector<Command>& Commands() {
         {"select", 3, 3, "TITLE ID ENTRY", CmdSelect},
         {"set-check", 4, 4, "TITLE ID ITEM on|off", CmdSetCheck},
         {"click", 2, 2, "TITLE ID", CmdClick},
+        {"key", 2, kAny, "TITLE|* KEY...", CmdKey},
+        {"expect-tip", 3, 3, "TITLE ID TEXT", CmdExpectTip},
         {"msgbox", 1, 1, "CAPTION", CmdMsgbox},
         {"expect-msgbox", 2, 3, "CAPTION TEXT [ok|cancel|yes|no|ID]", CmdExpectMsgbox},
         {"press", 2, 2, "CAPTION ok|cancel|yes|no|ID", CmdPress},

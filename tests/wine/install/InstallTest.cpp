@@ -10,6 +10,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -219,6 +220,64 @@ TEST_F(InstallUnderWine, UsbPrinterWithAnotherIdIsMovedToTheFirstPort) {
     ASSERT_TRUE(printer);
     EXPECT_EQ(printer->portName, "USB_KLB-L40_1");
     EXPECT_EQ(Dword(kPortNameKey, "USB_KLB-L40_1"), 20u);
+}
+
+// Before the serial installation below: this one brings the serial monitor.
+TEST_F(InstallUnderWine, APackageOnReadOnlyMediaLeavesNoReadOnlyFiles) {
+    // The package as a CD holds it: every file read-only.
+    const std::string cd = "C:\\readonly-package";
+    std::function<void(const std::string&, const std::string&)> copyTree =
+        [&](const std::string& from, const std::string& to) {
+            real.CreateDirectory(to);
+            std::vector<plat::FindData> entries;
+            plat::FindHandle find;
+            plat::FindData entry;
+            if (real.FindFirstFile(from + "\\*", find, entry) != plat::err::Success) return;
+            do {
+                if (entry.name != "." && entry.name != "..") entries.push_back(entry);
+            } while (real.FindNextFile(find, entry) == plat::err::Success);
+            for (const auto& e : entries) {
+                if (e.attributes & plat::attr::Directory) {
+                    copyTree(from + "\\" + e.name, to + "\\" + e.name);
+                    continue;
+                }
+                ASSERT_EQ(real.CopyFile(from + "\\" + e.name, to + "\\" + e.name, false),
+                          plat::err::Success);
+                real.SetFileAttributes(to + "\\" + e.name, plat::attr::ReadOnly);
+            }
+        };
+    copyTree(PackageDir(), cd);
+    uint32_t attributes = 0;
+    ASSERT_EQ(real.GetFileAttributes(cd + "\\winnt\\QSCOMMON.DLL", attributes),
+              plat::err::Success);
+    ASSERT_TRUE(attributes & plat::attr::ReadOnly);
+
+    ASSERT_EQ(real.SetCurrentDirectory(cd), plat::err::Success);
+    plat::ScriptedWindows fromCd{real, cd + "\\Setup.exe"};
+    session = std::make_unique<InstallSession>(fromCd);
+    HeadlessProgress progress(fromCd);
+    NoWizardWindow wizard;
+    InstallCommand command(fromCd, *session, progress, wizard, MessageContext{0, "Setup"});
+    auto c = Choices("KTT-T80", Ticket, "VXCOM1:");
+    c.installFonts = true;
+    ASSERT_EQ(command.Run(c), InstallOutcome::Finished);
+    ASSERT_EQ(fromCd.Boxes().size(), 1u);
+    EXPECT_EQ(fromCd.Boxes()[0].text, msg::kInstalled);
+    ASSERT_TRUE(Printer("KTT-T80(S)"));
+
+    std::string system, processors, drivers, windowsDir;
+    ASSERT_EQ(real.GetSystemDirectory(system, 260), plat::err::Success);
+    ASSERT_EQ(real.GetPrintProcessorDirectory(nullptr, processors, 260), plat::err::Success);
+    ASSERT_EQ(real.GetPrinterDriverDirectory(nullptr, drivers, 260), plat::err::Success);
+    ASSERT_EQ(real.GetWindowsDirectory(windowsDir, 260), plat::err::Success);
+    for (const std::string& copy :
+         {system + "\\QSCOMMON.DLL", system + "\\QSCOMUI.DLL", processors + "\\QSPROC.DLL",
+          drivers + "\\QSTKT.GPD", drivers + "\\QSDRV.DLL", drivers + "\\3\\QSFONT.TTF",
+          windowsDir + "\\Fonts\\QSTCVN3.TTF", windowsDir + "\\Fonts\\QSVNI.TTF"}) {
+        SCOPED_TRACE(copy);
+        ASSERT_EQ(real.GetFileAttributes(copy, attributes), plat::err::Success);
+        EXPECT_EQ(attributes & plat::attr::ReadOnly, 0u);
+    }
 }
 
 TEST_F(InstallUnderWine, SerialOnTheMakersPortWithItsSettings) {

@@ -91,6 +91,33 @@ TEST(ScriptStates, WordsCombineAndUnknownOnesAreRefused) {
     EXPECT_FALSE(ParseStateWord("greyed", want));
 }
 
+TEST(ScriptKeys, NamesModifiersAndMnemonics) {
+    struct Case {
+        const char* text;
+        bool shift, ctrl, alt;
+        int32_t key;
+    };
+    for (const Case& c : {Case{"Enter", false, false, false, 0x0D},
+                          Case{"escape", false, false, false, 0x1B},
+                          Case{"Shift+Tab", true, false, false, 0x09},
+                          Case{"Alt+F4", false, false, true, 0x73},
+                          Case{"alt+n", false, false, true, 'N'},
+                          Case{"Ctrl+Shift+End", true, true, false, 0x23},
+                          Case{"Down", false, false, false, 0x28},
+                          Case{"F1", false, false, false, 0x70},
+                          Case{"7", false, false, false, '7'}}) {
+        SCOPED_TRACE(c.text);
+        const auto press = ParseKey(c.text);
+        ASSERT_TRUE(press.has_value());
+        EXPECT_EQ(press->shift, c.shift);
+        EXPECT_EQ(press->ctrl, c.ctrl);
+        EXPECT_EQ(press->alt, c.alt);
+        EXPECT_EQ(press->key, c.key);
+    }
+    for (const char* bad : {"", "+", "Alt+", "Win+R", "F13", "Return!", "ab", "Alt++"})
+        EXPECT_FALSE(ParseKey(bad).has_value()) << bad;
+}
+
 TEST(ScriptQuote, ShowsEveryCharacterOnOneLine) {
     EXPECT_EQ(Quote("a\nb\t\"c\"\\"), R"("a\nb\t\"c\"\\")");
     EXPECT_EQ(Quote(std::string("\x01", 1)), R"("\x01")");

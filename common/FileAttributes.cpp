@@ -1,0 +1,10 @@
+#include "common/FileAttributes.h"
+
+uint32_t ClearReadOnly(plat::Windows& windows, const std::string& path) {
+    uint32_t attributes = 0;
+    if (const uint32_t error = windows.GetFileAttributes(path, attributes)) return error;
+    if ((attributes & plat::attr::ReadOnly) == 0) return plat::err::Success;
+    attributes &= ~(plat::attr::ReadOnly | plat::attr::Normal | plat::attr::Directory);
+    // A file with no attribute left is a normal file.
+    return windows.SetFileAttributes(path, attributes != 0 ? attributes : plat::attr::Normal);
+}

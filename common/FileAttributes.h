@@ -1,0 +1,14 @@
+// The read-only mark of a single file. CopyFileA keeps the source's
+// attributes, so a file copied from a CD or a read-only share lands
+// read-only; such a file can't be replaced or deleted later.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Platform.h"
+
+// Clears the read-only attribute of the file at `path`, keeping its other
+// attributes; nothing else is touched. 0 when the file is writable now (or
+// was already), else the error of reading or setting its attributes.
+uint32_t ClearReadOnly(plat::Windows& windows, const std::string& path);

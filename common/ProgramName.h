@@ -1,0 +1,12 @@
+// The name a program goes by: its file name without folder and extension
+// ("Setup" for ...\Setup.exe). It names the single-instance mutex and is the
+// caption of the program's message boxes, so that a renamed copy is a
+// program of its own.
+#pragma once
+
+#include <string>
+
+#include "platform/Platform.h"
+
+// `fallback` when the module's file name can't be read or is empty.
+std::string ApplicationName(plat::Windows& windows, const std::string& fallback);
