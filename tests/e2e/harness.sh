@@ -85,15 +85,26 @@ e2e_init() {
 }
 
 # ui COMMAND ARGS...  or  ui <<EOF (commands on standard input)
+# The driver marks its start in a file: a driver that failed without having
+# started (Wine could not run it, which a loaded machine has seen once) did
+# nothing, and is run once more.
 ui() {
-    local rc
-    if [ $# -eq 0 ]; then
-        "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" -
-    else
-        "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" "$@"
-    fi
-    rc=$?
-    [ $rc -eq 0 ] || e2e_fail "UI driver exit $rc"
+    local rc attempt script=
+    local started=$WINEPREFIX/.uidriver-started
+    [ $# -eq 0 ] && script=$(cat)
+    for attempt in 1 2; do
+        rm -f "$started"
+        if [ $# -eq 0 ]; then
+            UIDRIVER_STARTED="Z:${started//\//\\}" "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" - <<<"$script"
+        else
+            UIDRIVER_STARTED="Z:${started//\//\\}" "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" "$@"
+        fi
+        rc=$?
+        [ $rc -eq 0 ] && return 0
+        [ -e "$started" ] && break
+        e2e_step "the UI driver ended with exit $rc before it started; once more"
+    done
+    e2e_fail "UI driver exit $rc"
 }
 
 # The same, but the caller handles the exit code (no failure).

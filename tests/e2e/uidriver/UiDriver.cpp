@@ -1007,6 +1007,11 @@ int RunScript(Context& ctx) {
 
 int main(int argc, char** argv) {
     using namespace uidriver;
+    // The harness tells a driver that Wine could not start from one that
+    // failed a command by this mark.
+    if (const char* mark = std::getenv("UIDRIVER_STARTED")) {
+        if (FILE* file = std::fopen(mark, "w")) std::fclose(file);
+    }
     Context ctx;
     if (const char* value = std::getenv("UIDRIVER_TIMEOUT_MS")) {
         if (const auto ms = ParseCount(value)) ctx.timeoutMs = *ms;
