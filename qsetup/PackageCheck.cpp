@@ -846,6 +846,10 @@ void Checker::CheckFiles() {
     }
     if (!FileInPackage("POS.CHM"))
         Add(Severity::Error, "POS.CHM", 0, "missing: F1 in the wizard opens no help");
+    // Uninstall opens its English help, or else the Chinese one.
+    if (!FileInPackage("Uninstall_EN.CHM") && !FileInPackage("Uninstall_CN.CHM"))
+        Add(Severity::Error, "Uninstall_EN.CHM", 0,
+            "missing, and Uninstall_CN.CHM too: F1 in Uninstall opens no help");
     for (const char* fonts : {"TCVN3 Font", "VNI Font"}) {
         int files = 0;
         plat::FindHandle find;

@@ -212,6 +212,12 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
          "DRVCONFIG\\Left.bmp", "", "", "error: not a bitmap Windows can load (cut short: "},
         {"the help file missing", remove("POS.CHM"), "POS.CHM", "", "",
          "error: missing: F1 in the wizard opens no help"},
+        {"both of Uninstall's help files missing",
+         [](plat::SimWindows& m) {
+             m.RemovePath(Path("Uninstall_EN.CHM"));
+             m.RemovePath(Path("Uninstall_CN.CHM"));
+         },
+         "Uninstall_EN.CHM", "", "", "error: missing, and Uninstall_CN.CHM too: F1 in Uninstall opens no help"},
         {"a font folder missing", remove("VNI Font"), "VNI Font\\", "", "",
          "error: missing or empty: \"Install Vietnamese Font\" copies no font"},
         {"the USB device driver missing", remove("USBDRV2.20"), "USBDRV2.20\\bulkusb.sys", "", "",
