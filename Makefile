@@ -57,11 +57,14 @@ i686: deps
 
 cross: x86_64 i686
 
+# Every check runs, so one run names the offenders of both architectures.
 check-binaries: cross
-	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32
-	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32
-	scripts/check-imports.py --arch x86_64 $(PACKAGE_LIMITS) $(X64_DIR)/package
-	scripts/check-imports.py --arch i686 $(PACKAGE_LIMITS) $(X86_DIR)/package
+	@rc=0; \
+	scripts/check-binaries.sh $(X64_DIR) x86_64-w64-mingw32 || rc=1; \
+	scripts/check-binaries.sh $(X86_DIR) i686-w64-mingw32 || rc=1; \
+	scripts/check-imports.py --arch x86_64 $(PACKAGE_LIMITS) $(X64_DIR)/package || rc=1; \
+	scripts/check-imports.py --arch i686 $(PACKAGE_LIMITS) $(X86_DIR)/package || rc=1; \
+	exit $$rc
 
 # The laid-out sample packages pass `qsetup check` without a finding.
 check-package: native cross

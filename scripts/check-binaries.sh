@@ -16,6 +16,7 @@ case $triple in
   *) echo "check-binaries: unknown target $triple" >&2; exit 2 ;;
 esac
 
+[ -d "$dir" ] || { echo "check-binaries: no folder $dir" >&2; exit 1; }
 count=0
 bad=0
 while IFS= read -r -d '' f; do
@@ -38,4 +39,5 @@ done < <(find "$dir" -type d \( -name CMakeFiles -o -name drive_c \) -prune \
               -o -type f \( -iname '*.exe' -o -iname '*.dll' \) -print0)
 
 echo "check-binaries: $dir: $count files checked, $bad with faults"
-[ "$bad" -eq 0 ]
+# A build that made no programs has not been checked.
+[ "$count" -gt 0 ] && [ "$bad" -eq 0 ]
