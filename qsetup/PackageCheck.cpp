@@ -53,6 +53,11 @@ constexpr const char* kSystemDrivers[] = {
     "Generic / Text Only", "Microsoft XPS Document Writer", "Microsoft Print To PDF",
     "Microsoft Shared Fax Driver", "Microsoft Office Document Image Writer Driver",
     "MS Publisher Imagesetter", "MS Publisher Color Printer"};
+// Windows keeps each driver, monitor and print processor under a registry
+// key of its name, where a backslash starts a sub-key.
+constexpr const char* kBackslashInKeyName =
+    " holds \"\\\": Windows keeps it under a registry key of that name, where \"\\\" starts a "
+    "sub-key";
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -441,6 +446,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
             Error(mod, line(prefix + "DriverName"),
                   at + prefix + "DriverName names no driver: Setup would register a driver named " +
                       Quoted(driverName));
+        else if (driverName.find('\\') != std::string::npos)
+            Error(mod, line(prefix + "DriverName"),
+                  at + prefix + "DriverName " + Quoted(driverName) + kBackslashInKeyName);
 
         std::set<std::string> tableFiles;
         for (const auto& e : ModelConfigReader::kFileTableKeys) {
@@ -499,6 +507,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
                   at + prefix +
                       "PrintProcessor names no print processor: Setup would register one named " +
                       Quoted(processor) + " and stop");
+        } else if (processor.find('\\') != std::string::npos) {
+            Error(mod, line(prefix + "PrintProcessor"),
+                  at + prefix + "PrintProcessor " + Quoted(processor) + kBackslashInKeyName);
         } else if (processor != "WinPrint") {
             const std::string dll = table.Field(DriverFileTable::ProcessorDll);
             if (!NamesFile(dll)) {
@@ -601,6 +612,9 @@ void Checker::CheckMonitors(ModelConfigReader& reader) {
                 Error(setup_, setup_.KeyLine(section, p + "PName"),
                       at + p + "PName names no monitor: Setup would register one named " +
                           Quoted(name));
+            else if (name.find('\\') != std::string::npos)
+                Error(setup_, setup_.KeyLine(section, p + "PName"),
+                      at + p + "PName " + Quoted(name) + kBackslashInKeyName);
             if (!NamesFile(dll))
                 Error(setup_, setup_.KeyLine(section, p + "PDLLName"),
                       at + p + "PDLLName names no DLL: Setup would register the monitor with " +

@@ -224,6 +224,18 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
          "error: missing: the port page can't tell that the USB device driver needs installing"},
         {"Uninstall.ini missing", remove("DRVCONFIG\\Uninstall.ini"), "DRVCONFIG\\Uninstall.ini",
          "", "", "error: missing: Uninstall says \"Can't find file Uninstall.ini!\" and removes nothing"},
+        {"a monitor name with a backslash",
+         replace("DRVCONFIG\\setup.ini", "COMMONitorPName=Quillset Serial Port Monitor",
+                 "COMMONitorPName=Quillset\\Serial", "[COMMON-MONITOR.XP]"),
+         "DRVCONFIG\\setup.ini", "[COMMON-MONITOR.XP]", "COMMONitorPName",
+         "error: [COMMON-MONITOR.XP] COMMONitorPName \"Quillset\\Serial\" holds \"\\\": Windows "
+         "keeps it under a registry key of that name, where \"\\\" starts a sub-key"},
+        {"a print processor name with a backslash",
+         replace("DRVCONFIG\\setup_receipt.ini", "STDPrintProcessor=QSPrint",
+                 "STDPrintProcessor=..\\QSPrint", "[KRT-A100.XP]"),
+         "DRVCONFIG\\setup_receipt.ini", "[KRT-A100.XP]", "STDPrintProcessor",
+         "error: [KRT-A100.XP] STDPrintProcessor \"..\\QSPrint\" holds \"\\\": Windows keeps it "
+         "under a registry key of that name, where \"\\\" starts a sub-key"},
         {"a module INI missing", remove("DRVCONFIG\\setup_lable.ini"), "DRVCONFIG\\setup.ini",
          "[DEVICENAME]", "DEVICENAME7",
          "error: \"KLB-L40\" is a label model, but DRVCONFIG\\setup_lable.ini is missing"},
