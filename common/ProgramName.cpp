@@ -1,12 +1,16 @@
 #include "common/ProgramName.h"
 
-std::string ApplicationName(plat::Windows& windows, const std::string& fallback) {
-    std::string path;
-    if (windows.GetModuleFileName(path, 260) != plat::err::Success || path.empty())
-        return fallback;
+std::string ProgramName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+std::string ApplicationName(plat::Windows& windows, const std::string& fallback) {
+    std::string path;
+    if (windows.GetModuleFileName(path, 260) != plat::err::Success) return fallback;
+    const std::string name = ProgramName(path);
     return name.empty() ? fallback : name;
 }

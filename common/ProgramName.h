@@ -8,5 +8,10 @@
 
 #include "platform/Platform.h"
 
-// `fallback` when the module's file name can't be read or is empty.
+// The name of the program in file `path`: its file name without folder and
+// extension; empty for an empty path.
+std::string ProgramName(const std::string& path);
+
+// The running program's name; `fallback` when the module's file name can't
+// be read or is empty.
 std::string ApplicationName(plat::Windows& windows, const std::string& fallback);

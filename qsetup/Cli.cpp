@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "common/Text.h"
 #include "qsetup/Deploy.h"
 #include "qsetup/Json.h"
 #include "qsetup/PackageCheck.h"
@@ -179,11 +180,6 @@ Parsed Parse(const std::vector<std::string>& args, size_t from,
         }
     }
     return p;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 std::optional<int32_t> ParseOs(const std::string& text) {

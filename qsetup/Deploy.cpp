@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/ProgramName.h"
 #include "common/SystemProbes.h"
+#include "common/Text.h"
 #include "common/Types.h"
 #include "platform/sim/SimWindows.h"
 #include "qsetup/OsNames.h"
@@ -24,11 +26,6 @@
 namespace qsetup {
 
 namespace {
-
-std::string BaseName(const std::string& file) {
-    const size_t dot = file.find_last_of('.');
-    return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
-}
 
 // Message boxes answered without a window: each text goes to the output, a
 // Yes/No question is answered by the run's rules, and Windows is never
@@ -78,8 +75,8 @@ private:
 // neither program starts meanwhile. 0 or kDeployBusy.
 int Exclude(plat::Windows& machine, const PackageOnMachine& package, plat::Mutex& setupMutex,
             plat::Mutex& uninstallMutex, DeployOutput& out) {
-    const std::string setupName = BaseName(package.setupProgram);
-    const std::string uninstallName = BaseName(package.uninstallProgram);
+    const std::string setupName = ProgramName(package.setupProgram);
+    const std::string uninstallName = ProgramName(package.uninstallProgram);
     std::string busy;
     if (machine.FindWindow(wiztext::kWizardTitle))
         busy = setupName + " is running (its window \"" + wiztext::kWizardTitle + "\" is open)";
@@ -289,13 +286,6 @@ private:
     bool restartOffered_ = false;
 };
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 }  // namespace
 
 int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
@@ -333,7 +323,7 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
         for (int i = 0; i < controls.ItemCount() && found < 0; ++i)
             if (controls.ItemText(i) == name) found = i;
         for (int i = 0; i < controls.ItemCount() && found < 0; ++i)
-            if (SameName(controls.ItemText(i), name)) found = i;
+            if (EqualsIgnoringCase(controls.ItemText(i), name)) found = i;
         if (found < 0) {
             std::string offered;
             for (int i = 0; i < controls.ItemCount(); ++i)

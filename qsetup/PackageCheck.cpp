@@ -11,15 +11,19 @@
 #include <set>
 #include <tuple>
 
+#include "common/Text.h"
 #include "common/Types.h"
 #include "platform/sim/SimIni.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/config/PackageLimits.h"
+#include "setup/engine/Messages.h"
 #include "setup/engine/PrinterQueue.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
+#include "setup/wizard/WizardTexts.h"
+#include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
 
@@ -58,13 +62,6 @@ constexpr const char* kSystemDrivers[] = {
 constexpr const char* kBackslashInKeyName =
     " holds \"\\\": Windows keeps it under a registry key of that name, where \"\\\" starts a "
     "sub-key";
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool SameText(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
 // A decimal number as written: an optional sign, then digits only.
 bool IsDecimal(const std::string& value) {
@@ -203,12 +200,7 @@ private:
     bool win98Installs_ = false;
 };
 
-std::string Checker::Rel(const std::string& path) const {
-    const std::string prefix = root_ + "\\";
-    if (path.size() > prefix.size() && SameText(path.substr(0, prefix.size()), prefix))
-        return path.substr(prefix.size());
-    return path;
-}
+std::string Checker::Rel(const std::string& path) const { return RelativeTo(root_, path); }
 
 IniFile Checker::Load(const std::string& path) {
     IniFile f;
@@ -315,7 +307,7 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
                   " missing (DEVICENUMBER is " + std::to_string(count) + ")");
     if (const ScannedSection* s = setup_.scan.Section(section)) {
         for (const ScannedKey& k : s->keys) {
-            if (k.name.size() <= 10 || !SameText(k.name.substr(0, 10), section)) continue;
+            if (k.name.size() <= 10 || !EqualsIgnoringCase(k.name.substr(0, 10), section)) continue;
             const std::string digits = k.name.substr(10);
             if (!std::all_of(digits.begin(), digits.end(),
                              [](char c) { return c >= '0' && c <= '9'; }))
@@ -460,7 +452,7 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
             if (required && value.empty()) {
                 Error(mod, line(key),
                       at + key +
-                          " is empty: Setup stops with \"Lost of driver files, can't continue\"");
+                          " is empty: Setup stops with \"" + msg::kLostDriverFiles + "\"");
                 continue;
             }
             if (required && !NamesFile(value)) {
@@ -490,7 +482,7 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
             const std::string ddkKey = prefix + "2KDDKDEV";
             for (const char* core : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) {
                 const bool listed = std::any_of(dependent.begin(), dependent.end(),
-                                                [&](const std::string& d) { return SameText(d, core); });
+                                                [&](const std::string& d) { return EqualsIgnoringCase(d, core); });
                 if (!listed && !FileInPackage(folder + core))
                     Warning(mod, line(ddkKey),
                             at + Quoted(core) + " not found in " + folder + ": Setup copies it for a DDK driver (" +
@@ -499,7 +491,7 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
             if (table.Field(DriverFileTable::DataFileDll)[0] == '\0')
                 Error(mod, line(prefix + "DataFileDLLName"),
                       at + prefix + "DataFileDLLName is empty for a DDK driver (" + ddkKey +
-                          " is 1): Setup stops with \"Lost of driver files, can't continue\"");
+                          " is 1): Setup stops with \"" + msg::kLostDriverFiles + "\"");
         }
 
         if (processor.empty() || processor == "0") {
@@ -519,7 +511,7 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
                           " and stop");
             } else {
                 auto [it, fresh] = processors_[os].emplace(processor, Located{dll, "[" + section + "]"});
-                if (!fresh && !SameText(it->second.value, dll))
+                if (!fresh && !EqualsIgnoringCase(it->second.value, dll))
                     Warning(mod, line(prefix + "ProcessorDLLName"),
                             at + "print processor " + Quoted(processor) + " has the DLL " +
                                 Quoted(dll) + " here and " + Quoted(it->second.value) + " in " +
@@ -762,7 +754,8 @@ void Checker::CheckUninstallList(const uninstall::UninstallIni& ini,
 void Checker::CheckUninstallIni() {
     if (!uninstall_.present) {
         Add(Severity::Error, "DRVCONFIG\\Uninstall.ini", 0,
-            "missing: Uninstall says \"Can't find file Uninstall.ini!\" and removes nothing");
+            std::string("missing: Uninstall says \"") + uninstall::UninstallString(IDS_NO_INI) +
+                "\" and removes nothing");
         return;
     }
     const IniFile& u = uninstall_;
@@ -787,7 +780,7 @@ void Checker::CheckUninstallIni() {
             section += suffix;
             const uninstall::MonitorDlls dlls = ini.MonitorDllNames(monitor.name);
             auto same = [](const std::string& a, const std::string& b) {
-                return NamesFile(a) ? SameText(a, b) : !NamesFile(b);
+                return NamesFile(a) ? EqualsIgnoringCase(a, b) : !NamesFile(b);
             };
             if (!same(dlls.monitorDll, monitor.dll) || !same(dlls.uiDll, monitor.ui))
                 Error(u, u.SectionLine(section),
@@ -815,7 +808,7 @@ void Checker::CheckUninstallIni() {
                 continue;
             }
             const std::string listed = ini.ProcessorDllName(name);
-            if (!SameText(listed, dll.value))
+            if (!EqualsIgnoringCase(listed, dll.value))
                 Error(u, u.SectionLine(name + suffix),
                       "[" + name + suffix + "] ProcessorDllName is " + Quoted(listed) +
                           ", but Setup installs " + Quoted(dll.value) + " on " + OsName(os) +
@@ -847,16 +840,16 @@ void Checker::CheckUninstallIni() {
 
 void Checker::CheckFiles() {
     std::string bytes;
-    const std::string bitmap = "DRVCONFIG\\Left.bmp";
+    const std::string bitmap = wiztext::kLeftBitmap;
     if (windows_.ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
         Add(Severity::Error, bitmap, 0,
-            "missing: Setup ends at its start with \"Can't load file Left.bmp!\"");
+            std::string("missing: Setup ends at its start with \"") + msg::kNoLeftBmp + "\"");
     } else {
         std::string why;
         if (!IsLoadableBitmap(bytes, why))
             Add(Severity::Error, bitmap, 0,
                 "not a bitmap Windows can load (" + why +
-                    "): Setup ends at its start with \"Can't load file Left.bmp!\"");
+                    "): Setup ends at its start with \"" + msg::kNoLeftBmp + "\"");
     }
     if (!FileInPackage("POS.CHM"))
         Add(Severity::Error, "POS.CHM", 0, "missing: F1 in the wizard opens no help");
@@ -884,7 +877,8 @@ void Checker::CheckFiles() {
             "missing: the port page can't tell that the USB device driver needs installing");
     if (!FileInPackage("KvUsbInt.dll"))
         Add(Severity::Error, "KvUsbInt.dll", 0,
-            "missing: the port page says \"Can not load KvUsbInt.dll\" on every arrival");
+            std::string("missing: the port page says \"") + msg::kUsbLibraryMissing +
+                "\" on every arrival");
     if (win98Installs_) {
         if (!FileInPackage("win98\\ICONLIB.DLL"))
             Add(Severity::Error, "win98\\ICONLIB.DLL", 0,
@@ -901,7 +895,7 @@ void Checker::ReportCuts() {
         const IniFile* file = nullptr;
         for (const IniFile* f : {&setup_, &modules_[0], &modules_[1], &modules_[2], &modules_[3],
                                  &uninstall_})
-            if (f->present && SameText(f->full, cut.path)) file = f;
+            if (f->present && EqualsIgnoringCase(f->full, cut.path)) file = f;
         const std::string rel = file ? file->rel : Rel(cut.path);
         const int line = file ? file->KeyLine(cut.section, cut.key) : 0;
         const ScannedKey* k = file ? file->Key(cut.section, cut.key) : nullptr;

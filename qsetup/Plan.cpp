@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "common/Text.h"
 #include "common/Types.h"
 #include "qsetup/Json.h"
 #include "qsetup/OsNames.h"
@@ -13,17 +14,7 @@ namespace qsetup {
 namespace {
 
 // A path in the package relative to it; any other path as it is.
-std::string ShowPath(const std::string& path) {
-    const std::string prefix = std::string(kSimPackage) + "\\";
-    if (path.size() > prefix.size()) {
-        bool same = true;
-        for (size_t i = 0; i < prefix.size() && same; ++i)
-            same = std::toupper(static_cast<unsigned char>(path[i])) ==
-                   std::toupper(static_cast<unsigned char>(prefix[i]));
-        if (same) return path.substr(prefix.size());
-    }
-    return path;
-}
+std::string ShowPath(const std::string& path) { return RelativeTo(kSimPackage, path); }
 
 const char* Outcome(WizardEnd end) {
     switch (end) {

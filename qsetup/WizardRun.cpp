@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "common/Text.h"
 #include "qsetup/OsNames.h"
 #include "setup/engine/Messages.h"
 #include "setup/wizard/SetupWizard.h"
@@ -27,14 +28,6 @@ std::string Join(const std::vector<std::string>& texts) {
     std::string out;
     for (const std::string& t : texts) out += (out.empty() ? "" : ", ") + t;
     return out.empty() ? "none" : out;
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 WizardResult Bad(std::string problem) {
@@ -133,7 +126,7 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
             return Bad("serial settings are for serial ports; \"" + input.port + "\" is not one");
         const auto& entries = port.View().List(s.id).Entries();
         const auto it = std::find_if(entries.begin(), entries.end(),
-                                     [&](const std::string& e) { return SameText(e, s.text); });
+                                     [&](const std::string& e) { return EqualsIgnoringCase(e, s.text); });
         if (it == entries.end())
             return Bad(std::string("the ") + s.what + " \"" + s.text +
                        "\" is not in the port page's list: " + Join(entries));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/FileAttributes.h"
+#include "common/Text.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -31,15 +32,6 @@ bool CopyFontFolder(plat::Windows& windows, const std::string& fontsFolder,
         if (windows.CopyFile(source + entry.name, fontsFolder + entry.name, true) == 0)
             ClearReadOnly(windows, fontsFolder + entry.name);
     } while (windows.FindNextFile(find, entry) == 0);
-    return true;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
     return true;
 }
 

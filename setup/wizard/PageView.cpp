@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/Text.h"
+
 namespace {
 
 // The weight class of a character: punctuation and other signs, digits, letters.
@@ -38,15 +40,6 @@ int ComparePass(std::string_view a, std::string_view b, bool skipIgnorable) {
         ++i;
         ++j;
     }
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
 }
 
 }  // namespace
@@ -112,7 +105,7 @@ int ComboList::FindPrefix(std::string_view prefix, int after) const {
     const int start = (after < 0 || after >= n) ? 0 : after + 1;
     for (int k = 0; k < n; ++k) {
         const int i = (start + k) % n;
-        if (StartsWithNoCase(Text(i), prefix)) return i;
+        if (StartsWithIgnoringCase(Text(i), prefix)) return i;
     }
     return -1;
 }

@@ -1,0 +1,34 @@
+// Names compared as Windows compares file, printer, key and section names:
+// without regard to case (ASCII letters).
+#pragma once
+
+#include <cctype>
+#include <string>
+#include <string_view>
+
+inline std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
+            return false;
+    return true;
+}
+
+inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+}
+
+// `path` relative to the folder `root` when it lies below it ("C:\PKG" and
+// "c:\pkg\winnt\A.DLL" give "winnt\A.DLL"); any other path as it is.
+inline std::string RelativeTo(std::string_view root, const std::string& path) {
+    if (path.size() > root.size() + 1 && StartsWithIgnoringCase(path, root) &&
+        path[root.size()] == '\\')
+        return path.substr(root.size() + 1);
+    return path;
+}
