@@ -8,3 +8,10 @@ uint32_t ClearReadOnly(plat::Windows& windows, const std::string& path) {
     // A file with no attribute left is a normal file.
     return windows.SetFileAttributes(path, attributes != 0 ? attributes : plat::attr::Normal);
 }
+
+uint32_t CopyFileWritable(plat::Windows& windows, const std::string& source,
+                          const std::string& target, bool failIfExists) {
+    const uint32_t error = windows.CopyFile(source, target, failIfExists);
+    if (error == plat::err::Success) ClearReadOnly(windows, target);
+    return error;
+}

@@ -12,3 +12,8 @@
 // attributes; nothing else is touched. 0 when the file is writable now (or
 // was already), else the error of reading or setting its attributes.
 uint32_t ClearReadOnly(plat::Windows& windows, const std::string& path);
+
+// Copies `source` to `target` as CopyFileA does (`failIfExists` as there)
+// and clears the copy's read-only mark. The copy's error, or 0.
+uint32_t CopyFileWritable(plat::Windows& windows, const std::string& source,
+                          const std::string& target, bool failIfExists);

@@ -53,16 +53,17 @@ bool IsUserAdmin(plat::Windows& windows) {
     return false;
 }
 
+int32_t OsClassOf(const plat::OsVersion& version) {
+    return version.platformId == 2 ? ClassifyNt(version.major, version.minor) : Win98;
+}
+
 int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
     const int32_t unknownPlatform = flavour == ProbeFlavour::Uninstall ? OsUnknown : Win98;
     plat::OsVersion version;
     if (windows.GetVersion(version) != plat::err::Success) return unknownPlatform;
 
-    int32_t os = unknownPlatform;
-    if (version.platformId == 1)
-        os = Win98;
-    else if (version.platformId == 2)
-        os = ClassifyNt(version.major, version.minor);
+    const int32_t os = version.platformId == 1 || version.platformId == 2 ? OsClassOf(version)
+                                                                           : unknownPlatform;
 
     if (flavour == ProbeFlavour::Uninstall && os == WinVista) MarkCompatibilityPersisted(windows);
     return os;

@@ -12,6 +12,10 @@
 // (also as a deny-only group of a filtered token). Every failure gives false.
 bool IsUserAdmin(plat::Windows& windows);
 
+// The OsClass of a Windows version: NT 6.0 and every later NT version are
+// WinVista; the 9x family, NT 3.x, 4.x past 4.0 and 5.x past 5.2 are Win98.
+int32_t OsClassOf(const plat::OsVersion& version);
+
 // Which program asks: they classify an unknown platform differently, and
 // Uninstall writes its compatibility mark from inside the probe.
 enum class ProbeFlavour { Setup, Uninstall };

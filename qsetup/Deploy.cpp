@@ -148,7 +148,7 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     // The Windows the OS page would find: Setup installs only for it.
     plat::OsVersion version;
     machine.GetVersion(version);
-    const int32_t os = OsPageClass(version);
+    const int32_t os = OsClassOf(version);
     out.LogOnly("Windows found: " + Describe(version) + ", which Setup installs for as " +
                 OsName(os));
     if (options.os >= 0 && options.os != os) {

@@ -29,8 +29,7 @@ bool CopyFontFolder(plat::Windows& windows, const std::string& fontsFolder,
     if (windows.FindFirstFile(source + "*.*", find, entry) != 0) return false;
     do {
         if (entry.attributes & plat::attr::Directory) continue;
-        if (windows.CopyFile(source + entry.name, fontsFolder + entry.name, true) == 0)
-            ClearReadOnly(windows, fontsFolder + entry.name);
+        CopyFileWritable(windows, source + entry.name, fontsFolder + entry.name, true);
     } while (windows.FindNextFile(find, entry) == 0);
     return true;
 }

@@ -83,12 +83,9 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
     // overwrite; a target that does not exist yet is no failure here.
     windows.SetFileAttributes(target, plat::attr::Archive);
 
-    const uint32_t error = windows.CopyFile(source, target, false);
-    if (error == 0) {
-        // A package on read-only media hands its mark on with the copy.
-        ClearReadOnly(windows, target);
-        return 1;
-    }
+    // A package on read-only media would hand its read-only mark on.
+    const uint32_t error = CopyFileWritable(windows, source, target, false);
+    if (error == 0) return 1;
     const bool blocked =
         error == plat::err::SharingViolation || error == plat::err::AccessDenied;
     if (!blocked || reportBlocked)
@@ -161,9 +158,8 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
         if (windows.OpenExisting(installed) == 0) return;
         // The system keeps a backup of its own Unidrv; the package's copy is
         // the last resort.
-        if (windows.CopyFile(windowsFolder + "\\Sysbckup\\UNIDRV.DLL", installed, true) == 0)
-            ClearReadOnly(windows, installed);
-        else
+        const std::string backup = windowsFolder + "\\Sysbckup\\UNIDRV.DLL";
+        if (CopyFileWritable(windows, backup, installed, true) != 0)
             CopyPackageFile(windows, "UNIDRV.DLL", DestDriverDir, os, false, message);
         return;
     }

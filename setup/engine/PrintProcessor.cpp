@@ -98,11 +98,10 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
     const std::string target = processorDir + "\\" + OrEmpty(dllName);
     // A read-only copy left behind must not block the overwrite.
     windows.SetFileAttributes(target, plat::attr::Archive);
-    if (windows.CopyFile(source, target, false) != 0) {
+    if (CopyFileWritable(windows, source, target, false) != 0) {
         message = std::string(msg::kCopyError) + source;
         return false;
     }
-    ClearReadOnly(windows, target);
     RegistryKey key(windows);
     if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, processorName)))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));

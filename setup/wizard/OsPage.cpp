@@ -1,6 +1,7 @@
 #include "setup/wizard/OsPage.h"
 
 #include "common/CompatibilityMarks.h"
+#include "common/SystemProbes.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 
@@ -9,25 +10,10 @@ OsPage::OsPage() {
     view_.Declare(IDC_VIET_FONTS);
 }
 
-int32_t OsPageClass(const plat::OsVersion& version) {
-    if (version.platformId != 2) return Win98;
-    if (version.major == 4) return version.minor == 0 ? WinNT4 : Win98;
-    if (version.major == 5) {
-        switch (version.minor) {
-            case 0: return Win2000;
-            case 1: return WinXP;
-            case 2: return Win2003;
-            default: return Win98;
-        }
-    }
-    // Vista and every later Windows take the Vista driver family.
-    return version.major >= 6 ? WinVista : Win98;
-}
-
 void OsPage::Initialize(plat::Windows& windows, const MessageContext& context) {
     plat::OsVersion version;
     const bool known = windows.GetVersion(version) == plat::err::Success;
-    osClass_ = known ? OsPageClass(version) : Win98;
+    osClass_ = known ? OsClassOf(version) : Win98;
     // The radio range: Vista's button lies beyond Server 2003's and is only
     // part of it on Vista and later.
     constexpr int first = IDC_OS_98, last = IDC_OS_2003;

@@ -9,11 +9,6 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/WizardPage.h"
 
-// The class the OS page takes for a Windows version: NT 4.0 1, 2000 2, XP 3,
-// Server 2003 4, NT 6.0 and every later NT 5 (the Vista driver family);
-// 98/Me, 95, any other NT version and any other platform 0.
-int32_t OsPageClass(const plat::OsVersion& version);
-
 class OsPage final : public WizardPage {
 public:
     // The radio buttons in OsClass order.
