@@ -5,8 +5,9 @@
 #                the native and the x86_64 (Wine) tests and the i686 tests
 #                that need no Wine
 #   make demo    build the x86_64 programs and lay out the sample package
-#   make fuzz    build the libFuzzer targets and run each for FUZZ_SECONDS
-#                (default 60) or, when set, FUZZ_RUNS inputs
+#   make fuzz    build the libFuzzer targets and run each (or those named in
+#                FUZZ_TARGETS) for FUZZ_SECONDS (default 60) or, when set,
+#                FUZZ_RUNS inputs
 #   make deps | native | cross | x86_64 | i686 | check-binaries | check-package | fuzz-build | clean
 #
 # Each configuration has its own folder: build/native (g++, AddressSanitizer
@@ -30,7 +31,8 @@ NATIVE_DIR := build/native
 X64_DIR := build/x86_64
 X86_DIR := build/i686
 FUZZ_DIR := build/fuzz
-FUZZ_TARGETS := profile model_config uninstall_ini
+# Empty: every target the fuzz build made.
+FUZZ_TARGETS ?=
 TOOLCHAIN_X64 := $(CURDIR)/cmake/toolchain-x86_64-w64-mingw32.cmake
 TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
 # The largest shipped programs, per architecture.
@@ -77,7 +79,9 @@ fuzz-build: deps
 
 # Keeps each target's corpus in build/fuzz/tests/fuzz/long/ from run to run.
 fuzz: fuzz-build
-	for t in $(FUZZ_TARGETS); do \
+	targets="$(FUZZ_TARGETS)"; \
+	[ -n "$$targets" ] || targets=$$(cd $(FUZZ_DIR)/tests/fuzz && find . -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sed 's|^./fuzz_||' | sort); \
+	for t in $$targets; do \
 	  tests/fuzz/run-fuzz.sh $(FUZZ_DIR)/tests/fuzz/fuzz_$$t tests/fuzz/corpus/$$t \
 	    $(FUZZ_DIR)/tests/fuzz/long/$$t $(if $(FUZZ_RUNS),runs-kept $(FUZZ_RUNS),seconds $(FUZZ_SECONDS)); \
 	done

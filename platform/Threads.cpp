@@ -99,8 +99,6 @@ void YieldThread() { std::this_thread::yield(); }
 #endif
 
 Lock::Lock() : impl_(std::make_unique<Impl>()) {}
-Lock::Lock(Lock&&) noexcept = default;
-Lock& Lock::operator=(Lock&&) noexcept = default;
 Lock::~Lock() = default;
 
 Thread::Thread() = default;

@@ -1,4 +1,5 @@
-// The threads and locks of the programs, as small move-only owners.
+// The threads and locks of the programs: a thread is a small move-only owner,
+// a lock stays where it was made.
 //
 // On Windows a thread is _beginthreadex + WaitForSingleObject + CloseHandle
 // and a lock a CRITICAL_SECTION, so that nothing Windows runs needs the
@@ -46,8 +47,6 @@ public:
     Lock();
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
-    Lock(Lock&&) noexcept;
-    Lock& operator=(Lock&&) noexcept;
     ~Lock();
 
     void lock();

@@ -403,7 +403,7 @@ std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::
     std::string line = "qsetup";
     for (const std::string& a : args)
         line += " " + (a.find(' ') != std::string::npos ? "\"" + a + "\"" : a);
-    d.out->Start(line);
+    d.out->LogOnly(line);  // the log's first line
     const std::string root = EnterFolder(*d.machine, p.positional[0]);
     if (root.empty()) {
         d.out->Error(p.positional[0] + ": no such folder, or it can't be entered");

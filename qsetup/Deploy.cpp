@@ -16,7 +16,7 @@
 #include "qsetup/PackageWindows.h"
 #include "qsetup/SimulatedMachine.h"
 #include "setup/engine/Messages.h"
-#include "setup/wizard/OsPage.h"
+#include "setup/engine/PrinterQueue.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/WizardTexts.h"
 #include "uninstall/Messages.h"
@@ -192,7 +192,7 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     }
     const CheckReport report = CheckPackage(packageWindows, package.root);
     const std::vector<Finding> faults =
-        FindingsAgainst(report, input.model, os, input.port.find("USB_") != std::string::npos);
+        FindingsAgainst(report, input.model, os, DerivePortKind(input.port.c_str()) == Usb);
     if (!faults.empty()) {
         for (const Finding& f : faults) out.Error(FormatFinding(f));
         out.Error("the package can't install " + input.model + " on " + OsName(os) +

@@ -98,11 +98,6 @@ void DeployOutput::ClearBar() {
     barShown_ = false;
 }
 
-void DeployOutput::Start(const std::string& commandLine) {
-    plat::LockGuard lock(mu_);
-    Log(commandLine);
-}
-
 void DeployOutput::LogOnly(const std::string& text) {
     plat::LockGuard lock(mu_);
     Log(text);

@@ -26,7 +26,6 @@ public:
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
     bool Append(const std::string& line);
-    const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
@@ -41,8 +40,6 @@ public:
     // `clock` gives the time stamps and the elapsed time.
     DeployOutput(Console& console, plat::Windows& clock, LogWriter log, Progress progress);
 
-    // The first lines of the log: the command line.
-    void Start(const std::string& commandLine);
     // A line for the log only.
     void LogOnly(const std::string& text);
     // qsetup's own word: standard output (unless quiet) and the log.
@@ -58,8 +55,6 @@ public:
     void Record(const JournalEntry& entry) override;
     // The last lines: the result and the exit code.
     void Finish(const std::string& result, int exitCode);
-
-    int Steps() const { return steps_; }
 
 private:
     void Log(const std::string& text);

@@ -12,18 +12,22 @@ using Fields = std::vector<std::pair<std::string, std::string>>;
 
 std::string Str(const char* text) { return text ? text : ""; }
 
-// A text in double quotes, its line breaks written as \n.
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out + "\"";
-}
-
 std::string Environment(const char* environment) {
     return environment ? std::string(environment) : std::string("(local)");
 }
 
 std::string JsonOrNull(const char* text) { return text ? JsonString(text) : "null"; }
+
+// Bytes in hexadecimal, a blank between two.
+std::string Hex(const uint8_t* bytes, size_t count) {
+    std::string hex;
+    for (size_t i = 0; bytes && i < count; ++i) {
+        char b[4];
+        std::snprintf(b, sizeof b, "%02x", bytes[i]);
+        hex += (i ? " " : "") + std::string(b);
+    }
+    return hex;
+}
 
 std::string Failure(uint32_t error) {
     return error ? " -- failed, error " + std::to_string(error) : std::string();
@@ -50,18 +54,12 @@ std::string ValueText(uint32_t type, const void* data, uint32_t size, const char
         *typeName = "REG_SZ";
         std::string text(reinterpret_cast<const char*>(bytes), bytes ? size : 0);
         while (!text.empty() && text.back() == '\0') text.pop_back();
-        return Quoted(text);
+        return QuotedText(text);
     }
     *typeName = type == plat::regtype::Binary ? "REG_BINARY" : type == plat::regtype::None
                                                                     ? "REG_NONE"
                                                                     : "REG_?";
-    std::string hex;
-    for (uint32_t i = 0; bytes && i < size; ++i) {
-        char b[4];
-        std::snprintf(b, sizeof b, "%02x", bytes[i]);
-        hex += (i ? " " : "") + std::string(b);
-    }
-    return hex;
+    return Hex(bytes, size);
 }
 
 // The spooler library with its calls that change the machine recorded.
@@ -75,7 +73,7 @@ public:
         const uint32_t e = inner_->SetDefaultPrinter(printerName);
         recorder_.Add({"default-printer",
                        {{"printer", JsonOrNull(printerName)}},
-                       "make " + Quoted(Str(printerName)) + " the default printer" + Failure(e),
+                       "make " + QuotedText(Str(printerName)) + " the default printer" + Failure(e),
                        e});
         return e;
     }
@@ -87,7 +85,7 @@ public:
         recorder_.Add({"driver",
                        {{"operation", "\"delete\""}, {"name", JsonOrNull(driverName)},
                         {"deleteUnusedFiles", deleteFlag & 1 ? "true" : "false"}},
-                       "delete printer driver " + Quoted(Str(driverName)) +
+                       "delete printer driver " + QuotedText(Str(driverName)) +
                            (deleteFlag & 1 ? " with its unused files" : "") + Failure(e),
                        e});
         return e;
@@ -109,12 +107,7 @@ public:
     int32_t uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
                    int32_t count) override {
         const int32_t written = inner_->uWrite(handle, reserved, bytes, count);
-        std::string hex;
-        for (int32_t i = 0; bytes && i < count; ++i) {
-            char b[4];
-            std::snprintf(b, sizeof b, "%02x", bytes[i]);
-            hex += (i ? " " : "") + std::string(b);
-        }
+        const std::string hex = Hex(bytes, count > 0 ? static_cast<size_t>(count) : 0);
         const uint32_t error = written > 0 ? 0u : 31u;  // ERROR_GEN_FAILURE
         recorder_.Add({"usb",
                        {{"bytes", JsonString(hex)}, {"written", std::to_string(written)}},
@@ -134,6 +127,12 @@ private:
 
 }  // namespace
 
+std::string QuotedText(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out + "\"";
+}
+
 void Journal::Record(const JournalEntry& entry) {
     plat::LockGuard lock(mu_);
     entries_.push_back(entry);
@@ -142,11 +141,6 @@ void Journal::Record(const JournalEntry& entry) {
 std::vector<JournalEntry> Journal::Entries() const {
     plat::LockGuard lock(mu_);
     return entries_;
-}
-
-void Journal::Clear() {
-    plat::LockGuard lock(mu_);
-    entries_.clear();
 }
 
 RecordingWindows::RecordingWindows(plat::Windows& inner, JournalSink& sink,
@@ -238,7 +232,7 @@ uint32_t RecordingWindows::WriteProfileString(const char* section, const char* k
     std::string text = "write win.ini [" + Str(section) + "] ";
     if (!key) text += "(delete the section)";
     else if (!value) text += Str(key) + " (delete)";
-    else text += Str(key) + " = " + Quoted(value);
+    else text += Str(key) + " = " + QuotedText(value);
     Add({"profile",
          {{"file", "\"win.ini\""}, {"section", JsonOrNull(section)}, {"key", JsonOrNull(key)},
           {"value", JsonOrNull(value)}},
@@ -286,7 +280,7 @@ uint32_t RecordingWindows::AddMonitor(const plat::MonitorInfo2& info) {
     Add({"monitor",
          {{"operation", "\"add\""}, {"name", JsonOrNull(info.pName)},
           {"environment", JsonOrNull(info.pEnvironment)}, {"dll", JsonOrNull(info.pDLLName)}},
-         "add the port monitor " + Quoted(Str(info.pName)) + ": DLL " + Str(info.pDLLName) +
+         "add the port monitor " + QuotedText(Str(info.pName)) + ": DLL " + Str(info.pDLLName) +
              ", environment " + Environment(info.pEnvironment) + Failure(e),
          e});
     return e;
@@ -295,7 +289,7 @@ uint32_t RecordingWindows::AddMonitor(const plat::MonitorInfo2& info) {
 uint32_t RecordingWindows::DeleteMonitor(const char* environment, const std::string& name) {
     const uint32_t e = ForwardingWindows::DeleteMonitor(environment, name);
     Add({"monitor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
-         "delete the port monitor " + Quoted(name) + Failure(e), e});
+         "delete the port monitor " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
@@ -305,7 +299,7 @@ uint32_t RecordingWindows::AddPrintProcessor(const char* environment, const std:
     Add({"processor",
          {{"operation", "\"add\""}, {"name", JsonString(name)},
           {"environment", JsonOrNull(environment)}, {"dll", JsonString(pathName)}},
-         "add the print processor " + Quoted(name) + ": DLL " + pathName + ", environment " +
+         "add the print processor " + QuotedText(name) + ": DLL " + pathName + ", environment " +
              Environment(environment) + Failure(e),
          e});
     return e;
@@ -314,7 +308,7 @@ uint32_t RecordingWindows::AddPrintProcessor(const char* environment, const std:
 uint32_t RecordingWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
     const uint32_t e = ForwardingWindows::DeletePrintProcessor(environment, name);
     Add({"processor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
-         "delete the print processor " + Quoted(name) + Failure(e), e});
+         "delete the print processor " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
@@ -337,7 +331,7 @@ uint32_t RecordingWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
           {"dependentFiles", "[" + dependentJson + "]"},
           {"monitorName", JsonOrNull(info.pMonitorName)},
           {"defaultDataType", JsonOrNull(info.pDefaultDataType)}},
-         "add the printer driver " + Quoted(Str(info.pName)) + ": version " +
+         "add the printer driver " + QuotedText(Str(info.pName)) + ": version " +
              std::to_string(info.cVersion) + ", environment " + Environment(info.pEnvironment) +
              ", driver " + Str(info.pDriverPath) + ", data " + Str(info.pDataFile) +
              ", configuration " + Str(info.pConfigFile) + ", help " + Str(info.pHelpFile) +
@@ -352,7 +346,7 @@ uint32_t RecordingWindows::DeletePrinterDriver(const char* server, const char* e
                                                const std::string& name) {
     const uint32_t e = ForwardingWindows::DeletePrinterDriver(server, environment, name);
     Add({"driver", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
-         "delete the printer driver " + Quoted(name) + Failure(e), e});
+         "delete the printer driver " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
@@ -367,8 +361,8 @@ uint32_t RecordingWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Prin
           {"printProcessor", JsonOrNull(info.pPrintProcessor)},
           {"dataType", JsonOrNull(info.pDatatype)},
           {"attributes", std::to_string(info.Attributes)}},
-         "add the printer " + Quoted(Str(info.pPrinterName)) + ": port " + Str(info.pPortName) +
-             ", driver " + Quoted(Str(info.pDriverName)) + ", print processor " +
+         "add the printer " + QuotedText(Str(info.pPrinterName)) + ": port " + Str(info.pPortName) +
+             ", driver " + QuotedText(Str(info.pDriverName)) + ", print processor " +
              Str(info.pPrintProcessor) + ", data type " +
              (info.pDatatype ? info.pDatatype : "(none)") + ", attributes " +
              std::to_string(info.Attributes) + Failure(e),
@@ -388,7 +382,7 @@ uint32_t RecordingWindows::SetPrinter(const plat::Printer& printer, const plat::
     Add({"printer",
          {{"operation", "\"set\""}, {"name", JsonString(name)},
           {"attributes", std::to_string(info.attributes)}},
-         "set the printer " + Quoted(name) + ": attributes " + std::to_string(info.attributes) +
+         "set the printer " + QuotedText(name) + ": attributes " + std::to_string(info.attributes) +
              ((info.attributes & plat::printer_attr::Default) ? " (the default printer)" : "") +
              Failure(e),
          e});
@@ -399,7 +393,7 @@ uint32_t RecordingWindows::DeletePrinter(const plat::Printer& printer) {
     const uint32_t e = ForwardingWindows::DeletePrinter(printer);
     const std::string name = NameOf(printer.value());
     Add({"printer", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
-         "delete the printer " + Quoted(name) + Failure(e), e});
+         "delete the printer " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
@@ -414,7 +408,7 @@ void RecordingWindows::BroadcastIniChange(const char* section, bool notifyOnly) 
     ForwardingWindows::BroadcastIniChange(section, notifyOnly);
     Add({"broadcast", {{"section", JsonOrNull(section)}},
          std::string("tell every window that win.ini changed") +
-             (section ? " (section " + Quoted(section) + ")" : std::string()),
+             (section ? " (section " + QuotedText(section) + ")" : std::string()),
          0});
 }
 
@@ -429,7 +423,7 @@ uint32_t RecordingWindows::ControlServiceStop(const plat::ScHandle& service) {
     const uint32_t e = ForwardingWindows::ControlServiceStop(service);
     const std::string name = NameOf(service.value());
     Add({"service", {{"operation", "\"stop\""}, {"name", JsonString(name)}},
-         "stop the " + Quoted(name) + " service" + Failure(e), e});
+         "stop the " + QuotedText(name) + " service" + Failure(e), e});
     return e;
 }
 
@@ -437,7 +431,7 @@ uint32_t RecordingWindows::StartService(const plat::ScHandle& service) {
     const uint32_t e = ForwardingWindows::StartService(service);
     const std::string name = NameOf(service.value());
     Add({"service", {{"operation", "\"start\""}, {"name", JsonString(name)}},
-         "start the " + Quoted(name) + " service" + Failure(e), e});
+         "start the " + QuotedText(name) + " service" + Failure(e), e});
     return e;
 }
 
@@ -471,7 +465,7 @@ int RecordingWindows::MessageBox(plat::Window owner, const std::string& text,
     Add({"message",
          {{"text", JsonString(text)}, {"caption", JsonString(caption)},
           {"buttons", question ? "\"Yes/No\"" : "\"OK\""}, {"answer", JsonString(answered)}},
-         std::string(question ? "question " : "message ") + Quoted(text) +
+         std::string(question ? "question " : "message ") + QuotedText(text) +
              (question ? std::string(": answered ") + answered : std::string()),
          0});
     return answer;

@@ -14,6 +14,9 @@
 
 namespace qsetup {
 
+// A text in double quotes, its line breaks written as \n (one line).
+std::string QuotedText(const std::string& text);
+
 struct JournalEntry {
     // "wait", "service", "copy", "file", "folder", "monitor", "processor",
     // "driver", "printer", "registry", "profile", "broadcast",
@@ -39,7 +42,6 @@ class Journal final : public JournalSink {
 public:
     void Record(const JournalEntry& entry) override;
     std::vector<JournalEntry> Entries() const;
-    void Clear();
 
 private:
     mutable plat::Lock mu_;

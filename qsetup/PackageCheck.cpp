@@ -397,7 +397,7 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
 
     if (m.port.usb != 0) {
         for (int n = 1; n <= 4; ++n) {
-            const std::string name = "USB_" + m.name + "_" + std::to_string(n);
+            const std::string name = UsbPortName(m.name, n);
             usbPortsOfModels_.insert(name);
             // Typical offers the first port, Advanced all four.
             if (n > 1 && m.port.advanced == 0) continue;
@@ -547,8 +547,8 @@ void Checker::CheckUnreadSections() {
         std::set<std::string> read;
         for (const Model& m : models_) {
             if (m.kind != kind) continue;
-            for (const char* suffix : {".98", ".NT", ".2K", ".XP", ".2003", ".Vista", ".PORT"})
-                read.insert(Lower(m.name + suffix));
+            for (int32_t os = Win98; os <= WinVista; ++os) read.insert(Lower(m.name + OsSuffix(os)));
+            read.insert(Lower(m.name + ".PORT"));
         }
         std::set<std::string> seen;
         for (const ScannedSection& s : mod.scan.sections) {
@@ -774,10 +774,7 @@ void Checker::CheckUninstallIni() {
                           ", the monitor Setup installs: Uninstall would not offer to remove it");
                 continue;
             }
-            std::string section;
-            for (char c : monitor.name)
-                if (c != ' ') section += c;
-            section += suffix;
+            const std::string section = ini.MonitorSection(monitor.name);
             const uninstall::MonitorDlls dlls = ini.MonitorDllNames(monitor.name);
             auto same = [](const std::string& a, const std::string& b) {
                 return NamesFile(a) ? EqualsIgnoringCase(a, b) : !NamesFile(b);

@@ -94,9 +94,7 @@ std::string PlanText(const PlanOptions& options, const PlanResult& result) {
             break;
     }
     if (w.end == WizardEnd::Installed || w.end == WizardEnd::Failed) {
-        std::string message;
-        for (char c : w.message) message += c == '\n' ? std::string("\\n") : std::string(1, c);
-        out += "; Setup's final message: \"" + message + "\"";
+        out += "; Setup's final message: " + QuotedText(w.message);
         if (w.restartOffered) out += "; then it offers to restart Windows";
     }
     return out + "\n";

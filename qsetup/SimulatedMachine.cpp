@@ -8,6 +8,7 @@
 #include "qsetup/OsNames.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Stages.h"
+#include "setup/wizard/PortPage.h"
 
 namespace qsetup {
 
@@ -29,7 +30,7 @@ std::vector<std::string> UsbPorts(plat::Windows& w) {
         if (ReadPortSectionKey(w, moduleIni, std::string(model) + ".PORT", portkey::kUsbSupported) == 0)
             continue;
         for (int n = 1; n <= 4; ++n) {
-            const std::string port = "USB_" + std::string(model) + "_" + std::to_string(n);
+            const std::string port = UsbPortName(model, n);
             if (seen.insert(port).second) ports.push_back(port);
         }
     }

@@ -15,7 +15,7 @@ packages=(
   xvfb                         # a display for the programs' windows under Wine
   imagemagick                  # screenshots of the wizard (import, convert)
   clang                        # the fuzz build (build/fuzz)
-  libclang-rt-14-dev           # libFuzzer and the sanitizers' runtime for clang
+  libclang-rt-dev              # libFuzzer and the sanitizers' runtime for that clang
 )
 
 missing=()

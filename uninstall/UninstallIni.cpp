@@ -114,11 +114,15 @@ bool UninstallIni::IsListedPrinter(const std::string& printerName,
     return HoldsEntry(info.driverName, printerEntries);
 }
 
-MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {
+std::string UninstallIni::MonitorSection(const std::string& monitorName) const {
     std::string section;
     for (char c : monitorName)
         if (c != ' ') section += c;
-    section += OsSuffix(state_.osClass);
+    return section + OsSuffix(state_.osClass);
+}
+
+MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {
+    const std::string section = MonitorSection(monitorName);
     return {Read(section, "MonitorPDLLName", "0"), Read(section, "MonitorPUIDLLName", "0")};
 }
 

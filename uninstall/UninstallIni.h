@@ -70,6 +70,8 @@ public:
     std::vector<std::string> Entries(List list) const;
     std::string MatchingEntry(List list, const std::string& name) const;
 
+    // The monitor's section: its name without blanks, then the OS suffix.
+    std::string MonitorSection(const std::string& monitorName) const;
     // The monitor's DLL names from its section; "0" for a missing key.
     MonitorDlls MonitorDllNames(const std::string& monitorName) const;
     // The processor's DLL name from its section; "0" for a missing key.

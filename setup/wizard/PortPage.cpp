@@ -14,6 +14,10 @@ constexpr int kSerialLists[] = {IDC_BAUD, IDC_DATA_BITS, IDC_PARITY, IDC_STOP_BI
 
 }  // namespace
 
+std::string UsbPortName(const std::string& model, int n) {
+    return "USB_" + model + "_" + std::to_string(n);
+}
+
 int BaudEntryIndex(int32_t baudRate) {
     for (int i = 0; i < 10; ++i)
         if (kBaudRates[i] == baudRate) return i;
@@ -181,7 +185,7 @@ void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int
     if (usbSupported != 0) {
         if (os != WinNT4) {  // NT 4.0 has no USB ports
             const int last = typical ? 1 : 4;
-            for (int i = 1; i <= last; ++i) list.Add("USB_" + model + "_" + std::to_string(i));
+            for (int i = 1; i <= last; ++i) list.Add(UsbPortName(model, i));
         }
         if (id != -1) {
             const int32_t n = id % 8 + 1;  // -1 for "more than one printer"

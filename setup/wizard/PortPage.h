@@ -18,6 +18,9 @@ inline constexpr int32_t kBaudRates[10] = {110,  300,   1200,  2400,  4800,
 // The baud list entry that shows a "BaudRate" value: any number not in the
 // list, 0 (absent) included, shows 38400 (entry 7).
 int BaudEntryIndex(int32_t baudRate);
+// The name of a model's USB port `n` in the port list: "USB_<model>_<n>"
+// (1 in Typical; 1 to 4 in Advanced).
+std::string UsbPortName(const std::string& model, int n);
 
 class PortPage final : public WizardPage {
 public:

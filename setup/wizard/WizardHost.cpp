@@ -119,6 +119,7 @@ void WizardHost::ArriveAtLastPage() {
 }
 
 void WizardHost::Next(PageFrames& frames) {
+    if (installing_) return;
     SwitchPage(frames, current_ + 1);
     if (OnLastPage()) {
         ArriveAtLastPage();

@@ -84,14 +84,20 @@ e2e_init() {
     e2e_step "prefix $WINEPREFIX, Windows version ${KV_WINE_VERSION:-default}, display ${DISPLAY:-none}"
 }
 
-# ui COMMAND ARGS...  or  ui <<EOF (commands on standard input)
-# The driver marks its start in a file: a driver that failed without having
-# started (Wine could not run it, which a loaded machine has seen once) did
-# nothing, and is run once more.
-ui() {
+# ui_try COMMAND ARGS...  or  ui_try <<EOF (commands on standard input):
+# the UI driver's exit code, for a caller that handles it. The driver marks
+# its start in a file: a driver that failed without having started (Wine
+# could not run it, which a loaded machine has seen once) did nothing, and is
+# run once more. The note about that goes to standard error, so that it never
+# mixes with what the driver prints.
+ui_try() {
     local rc attempt script=
     local started=$WINEPREFIX/.uidriver-started
-    [ $# -eq 0 ] && script=$(cat)
+    # A script on standard input is read once, for both runs.
+    if [ $# -eq 0 ] || [ "$*" = - ]; then
+        script=$(cat)
+        set --
+    fi
     for attempt in 1 2; do
         rm -f "$started"
         if [ $# -eq 0 ]; then
@@ -102,14 +108,14 @@ ui() {
         rc=$?
         [ $rc -eq 0 ] && return 0
         [ -e "$started" ] && break
-        e2e_step "the UI driver ended with exit $rc before it started; once more"
+        e2e_step "the UI driver ended with exit $rc before it started; once more" >&2
     done
-    e2e_fail "UI driver exit $rc"
+    return $rc
 }
 
-# The same, but the caller handles the exit code (no failure).
-ui_try() {
-    "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" "$@"
+# ui: the same, and a failed command fails the scenario.
+ui() {
+    ui_try "$@" || e2e_fail "UI driver exit $?"
 }
 
 # e2e_start_setup [EXE [ARGS...]]: a program of the package, started with the

@@ -23,7 +23,7 @@ trap 'cleanup_second; e2e_finish' EXIT
 
 # state: what the installation left in the prefix WINEPREFIX.
 state() {
-    "$KV_WINE" "$KV_E2E_BIN/uidriver.exe" spooler | tr -d '\r' | sort
+    ui spooler | tr -d '\r' | sort
     local key
     for key in 'HKLM\SOFTWARE\TARVELO' \
                'HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Quillset USB Port Monitor' \
