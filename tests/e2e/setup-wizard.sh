@@ -74,3 +74,13 @@ expect-msgbox $APP "$message" ok
 wait-gone "$W"
 UI
 }
+
+# setup_install_receipt MODEL PORT [MESSAGE]: starts Setup, installs the
+# receipt model MODEL on PORT with every other default, answers the final
+# message and waits for Setup to end.
+setup_install_receipt() {
+    e2e_start_setup
+    setup_walk 1019 1030 "$1"
+    setup_install "${@:2}"
+    e2e_wait_exit "$E2E_PID" 30
+}

@@ -54,10 +54,7 @@ e2e_wait_exit "$setup" 30
 mv "$ini.kept" "$ini"
 
 e2e_step "a serial monitor to replace"
-e2e_start_setup
-setup_walk 1019 1030 KRT-P58
-setup_install VXCOM1:
-e2e_wait_exit "$E2E_PID" 30
+setup_install_receipt KRT-P58 VXCOM1:
 "$KV_WINE" reg add "$monitor" /v DriverVersion /t REG_DWORD /d 1 /f >/dev/null 2>&1 ||
     e2e_fail "cannot make the serial monitor outdated"
 

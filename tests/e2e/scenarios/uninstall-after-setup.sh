@@ -21,16 +21,10 @@ U=Uninstall
 
 e2e_step "Setup: KRT-A100 on its first USB port"
 e2e_usb_printers "0 0"
-e2e_start_setup
-setup_walk 1019 1030 KRT-A100
-setup_install USB_KRT-A100_1 "Successfully installed printer driver\nPlease repower the printer"
-e2e_wait_exit "$E2E_PID" 20
+setup_install_receipt KRT-A100 USB_KRT-A100_1 "Successfully installed printer driver\nPlease repower the printer"
 
 e2e_step "Setup: KRT-C3 on LPT1:"
-e2e_start_setup
-setup_walk 1019 1030 KRT-C3
-setup_install LPT1:
-e2e_wait_exit "$E2E_PID" 20
+setup_install_receipt KRT-C3 LPT1:
 ui <<UI
 expect-printer "KRT-A100(U) 1" USB_KRT-A100_1
 expect-printer "KRT-C3(P)" LPT1:

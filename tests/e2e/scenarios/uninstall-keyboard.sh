@@ -22,10 +22,7 @@ writable() { [ "$(stat -c %A "$1" | cut -c3)" = w ]; }
 writable "$E2E_PKG/winnt/QSCOMMON.DLL" && e2e_fail "the package is not read-only"
 
 e2e_step "Setup from the read-only package: KRT-P58 on VXCOM1:"
-e2e_start_setup
-setup_walk 1019 1030 KRT-P58
-setup_install VXCOM1:
-e2e_wait_exit "$E2E_PID" 30
+setup_install_receipt KRT-P58 VXCOM1:
 for dll in QSCOMMON.DLL QSCOMUI.DLL; do
     [ -e "$sys/$dll" ] || e2e_fail "$dll was not copied"
     writable "$sys/$dll" || e2e_fail "$dll is read-only in the system folder"

@@ -22,10 +22,7 @@ UI
 e2e_wait_exit "$uninstall" 20
 
 e2e_step "Setup: KRT-C3 on LPT1:, for something to list"
-e2e_start_setup
-setup_walk 1019 1030 KRT-C3
-setup_install LPT1:
-e2e_wait_exit "$E2E_PID" 20
+setup_install_receipt KRT-C3 LPT1:
 
 e2e_step "a second copy"
 e2e_start_setup Uninstall.exe

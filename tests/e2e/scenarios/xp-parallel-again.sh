@@ -8,10 +8,7 @@ e2e_init
 
 for round in 1 2; do
     e2e_step "installation $round"
-    e2e_start_setup
-    setup_walk 1019 1030 KRT-C3
-    setup_install LPT1:
-    e2e_wait_exit "$E2E_PID" 20
+    setup_install_receipt KRT-C3 LPT1:
 done
 
 e2e_step "spooler and registry"
