@@ -2,20 +2,30 @@
 """check-imports.py --arch i686|x86_64 [options] PACKAGE_DIR
 
 Checks every Windows program and DLL of a laid-out installation package
-against the oldest Windows of its architecture, so that what ships loads
+against each Windows the package is made for, so that what ships loads
 there:
 
   - the file is a PE image for the architecture (i386 or x86-64);
-  - its subsystem and OS versions are those of that Windows: 4.0 for i386
-    (the loader of Windows 98 and NT 4.0 refuses a higher subsystem version),
-    5.2 for x86-64 (Windows Server 2003 and XP x64);
+  - its subsystem and OS versions are those of the oldest Windows of the
+    architecture: 4.0 for i386 (the loader of Windows 98 and NT 4.0 refuses a
+    higher subsystem version), 5.2 for x86-64 (Windows Server 2003 and XP
+    x64);
   - every function it imports, at load time or delay-loaded, is exported by
-    name by that Windows: Windows XP (NT 5.1) for i386, Windows Server 2003
-    (NT 5.2) for x86-64, from the export lists in scripts/winapi. An import
-    from a DLL that has no list fails, so that every new dependency is a
-    decision; so does an import by ordinal: no list can prove it, and the
-    ordinals of the system DLLs differ between Windows versions (a function
-    that only newer Windows has is looked up by name at run time instead);
+    name by each Windows of the architecture, from the export lists in
+    scripts/winapi (its README.txt says where they come from):
+      i386:   Windows XP (every DLL), and Windows 2000, NT 4.0, Me and 98
+              for the DLLs their lists cover (kernel32, advapi32, shell32,
+              comctl32, msvcrt). For the DLLs that the XP list has and those
+              lists lack (user32, gdi32, winspool.drv, version) the functions
+              known to be newer (KNOWN_NEWER below) fail; every other import
+              from them is unproven there, and one line per Windows says how
+              many (not a fault).
+      x86-64: Windows Server 2003.
+    An import from a DLL that has no list fails, so that every new
+    dependency is a decision; so does an import by ordinal: no list can prove
+    it, and the ordinals of the system DLLs differ between Windows versions
+    (a function that only newer Windows has is looked up by name at run time
+    instead);
   - it carries no symbols (the build folders keep them);
   - it is no larger than its --max-size limit, when it has one.
 
@@ -23,9 +33,12 @@ A file is checked when its name ends in .exe or .dll, or when it starts
 with the "MZ" of an executable image. DLL names are compared without regard
 to case, function names exactly (as the loader does).
 
-Each fault is one line on standard output, "FILE: DLL!FUNCTION" for an
-import ("FILE: DLL!#N" for one by ordinal), "FILE: what is wrong" for the
-rest; a summary goes to standard error. --list prints what each file's
+Each fault is one line on standard output: "FILE: DLL!FUNCTION (first in
+Windows 2000)" for an import that older Windows lack (or "(not in Windows
+XP)", "(not in Windows NT 4.0, Me)"), "FILE: DLL!FUNCTION (no export list of
+DLL)", "FILE: DLL!#N (by ordinal)", "FILE: what is wrong" for the rest; the
+unproven counts and a summary go to standard error. --windows checks against
+some of the architecture's Windows only; --list prints what each file's
 header holds. Exit status: 0 no fault, 1 faults, 2 the check could not run.
 """
 
@@ -37,23 +50,51 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# What each architecture's oldest Windows takes.
+WINAPI = os.path.join(HERE, 'winapi')
+
+# Each architecture: its machine, the header version its oldest Windows
+# loads, and its Windows from the oldest on, each with its export list. The
+# order is that of "first in": a function lacking from a run of the oldest
+# ones is "first in" the next. A list that does not cover every DLL of the
+# architecture's first full list covers the DLLs it names.
 ARCHES = {
     'i686': {
         'machine': 0x14C,
         'machine_name': 'i386',
         'version': (4, 0),
-        'exports': os.path.join(HERE, 'winapi', 'exports-xp-i386.txt'),
-        'windows': 'Windows XP (i386)',
+        'windows': [
+            ('98', 'Windows 98', 'exports-98-i386.txt'),
+            ('me', 'Windows Me', 'exports-me-i386.txt'),
+            ('nt4', 'Windows NT 4.0', 'exports-nt4-i386.txt'),
+            ('2000', 'Windows 2000', 'exports-2000-i386.txt'),
+            ('xp', 'Windows XP', 'exports-xp-i386.txt'),
+        ],
+        'full': 'xp',
     },
     'x86_64': {
         'machine': 0x8664,
         'machine_name': 'x86-64',
         'version': (5, 2),
-        'exports': os.path.join(HERE, 'winapi', 'exports-2003-x86_64.txt'),
-        'windows': 'Windows Server 2003 (x86-64)',
+        'windows': [
+            ('2003', 'Windows Server 2003', 'exports-2003-x86_64.txt'),
+        ],
+        'full': '2003',
     },
 }
+
+# Functions of the DLLs that the older lists do not cover, known to be newer
+# than some of those Windows: (dll, function) -> (the first Windows that has
+# it, where that comes from). Every Windows before it in the order above
+# lacks it.
+KNOWN_NEWER = {
+    ('winspool.drv', 'GetDefaultPrinterA'):
+        ('2000', 'the platform documentation: Windows 2000 and later'),
+    ('winspool.drv', 'SetDefaultPrinterA'):
+        ('2000', 'the platform documentation: Windows 2000 and later'),
+    ('winspool.drv', 'DeletePrinterDriverExA'):
+        ('2000', 'the platform documentation: Windows 2000 and later'),
+}
+
 MACHINE_NAMES = {0x14C: 'i386', 0x8664: 'x86-64', 0x1C0: 'ARM', 0xAA64: 'ARM64', 0x200: 'IA-64'}
 
 # Bounds against a damaged file: no real image comes near them.
@@ -227,17 +268,75 @@ def package_files(root):
                         yield path
 
 
-def check_file(path, arch, exports, limits):
-    """The faults of one file, a line on what its header holds (None when
-    the file is no readable image), and the DLLs it imports from that have
-    no export list."""
+class Windows:
+    """One Windows of an architecture: its export list and the DLLs it covers."""
+
+    def __init__(self, key, name, exports):
+        self.key = key
+        self.name = name
+        self.exports = exports
+        self.covered = set(exports)
+
+
+def load_windows(arch, full_list=None):
+    """The architecture's Windows, from the oldest on, with their lists."""
+    result = []
+    for key, name, file_name in arch['windows']:
+        path = full_list if (full_list and key == arch['full']) else os.path.join(WINAPI, file_name)
+        result.append(Windows(key, name, read_exports(path)))
+    return result
+
+
+class Verdict:
+    """Which of the architecture's Windows lack each import, and which leave it
+    unproven."""
+
+    def __init__(self, windows, full):
+        self.windows = windows
+        self.order = [w.key for w in windows]
+        self.full = next(w for w in windows if w.key == full)
+
+    def lacking(self, dll, function):
+        """The keys of the Windows that lack the function, from the oldest on."""
+        found = []
+        for index, w in enumerate(self.windows):
+            if dll in w.covered:
+                if function not in w.exports[dll]:
+                    found.append(w.key)
+            else:
+                newer = KNOWN_NEWER.get((dll, function))
+                if newer and index < self.order.index(newer[0]):
+                    found.append(w.key)
+        return found
+
+    def unproven(self, w, dll, function):
+        """Whether the Windows w has no list that shows the function."""
+        return (dll not in w.covered and dll in self.full.covered and
+                (dll, function) not in KNOWN_NEWER and w is not self.full)
+
+    def since(self, lacking):
+        """The fault's note: "first in Windows 2000", "not in Windows XP"."""
+        names = dict((w.key, w.name) for w in self.windows)
+        k = len(lacking)
+        if lacking == self.order[:k] and k < len(self.order):
+            return 'first in %s' % names[self.order[k]]
+        if self.order[-1] in lacking:
+            return 'not in %s' % names[self.order[-1]]
+        return 'not in Windows %s' % ', '.join(names[key].replace('Windows ', '') for key in lacking)
+
+
+def check_file(path, arch, verdict, checked, limits, unproven):
+    """The faults of one file and a line on what its header holds (None when
+    the file is no readable image). Adds the DLLs it imports from that have
+    no export list to unproven[None], and the imports that a checked
+    Windows leaves unproven to unproven[key]."""
     with open(path, 'rb') as f:
         data = f.read()
     try:
         image = Image(data)
         imports = image.imports()
     except BadImage as e:
-        return ['not a readable PE image: %s' % e], None, set()
+        return ['not a readable PE image: %s' % e], None
     faults = []
     machine = MACHINE_NAMES.get(image.machine, '0x%x' % image.machine)
     if image.machine != arch['machine']:
@@ -252,26 +351,37 @@ def check_file(path, arch, exports, limits):
     limit = limits.get(os.path.basename(path).lower())
     if limit is not None and len(data) > limit:
         faults.append('%d bytes, more than its limit of %d' % (len(data), limit))
-    unlisted = set()
     for dll, function in imports:
-        if dll.lower() not in exports:
-            unlisted.add(dll.lower())
+        key = dll.lower()
         if isinstance(function, int):
-            faults.append('%s!#%d' % (dll, function))
-        elif function not in exports.get(dll.lower(), ()):
-            faults.append('%s!%s' % (dll, function))
+            faults.append('%s!#%d (by ordinal)' % (dll, function))
+            continue
+        if key not in verdict.full.covered:
+            unproven[None].add(key)
+            faults.append('%s!%s (no export list of %s)' % (dll, function, key))
+            continue
+        lacking = verdict.lacking(key, function)
+        if any(w.key in lacking for w in checked):
+            faults.append('%s!%s (%s)' % (dll, function, verdict.since(lacking)))
+        for w in checked:
+            if verdict.unproven(w, key, function):
+                unproven[w.key].add((key, function))
     header = '%s, subsystem %d.%d, OS %d.%d, %s, %d bytes, %d imports' % (
         machine, *image.subsystem_version, *image.os_version,
         'symbols' if image.has_symbols() else 'stripped', len(data), len(imports))
-    return faults, header, unlisted
+    return faults, header
 
 
 def main(argv):
     parser = argparse.ArgumentParser(
-        description='Checks the programs and DLLs of a laid-out package against the '
-                    'oldest Windows of their architecture.')
+        description='Checks the programs and DLLs of a laid-out package against each '
+                    'Windows of their architecture.')
     parser.add_argument('--arch', required=True, choices=sorted(ARCHES))
-    parser.add_argument('--exports', help='the export list (default: scripts/winapi, by --arch)')
+    parser.add_argument('--exports', help="the architecture's full export list "
+                                          '(default: scripts/winapi, by --arch)')
+    parser.add_argument('--windows', metavar='KEY,...',
+                        help='check against these of the architecture\'s Windows only '
+                             '(i686: 98, me, nt4, 2000, xp; x86_64: 2003; default: all)')
     parser.add_argument('--max-size', action='append', default=[], metavar='NAME=SIZE',
                         help='largest size of the files named NAME (bytes, or with K or M)')
     parser.add_argument('--list', action='store_true', help="print what each file's header holds")
@@ -280,7 +390,7 @@ def main(argv):
 
     arch = ARCHES[args.arch]
     try:
-        exports = read_exports(args.exports or arch['exports'])
+        windows = load_windows(arch, args.exports)
         limits = {}
         for item in args.max_size:
             name, _, size = item.partition('=')
@@ -288,27 +398,47 @@ def main(argv):
     except (OSError, ValueError) as e:
         print('check-imports: %s' % e, file=sys.stderr)
         return 2
+    checked = windows
+    if args.windows:
+        keys = args.windows.split(',')
+        unknown = [k for k in keys if k not in [w.key for w in windows]]
+        if unknown:
+            print('check-imports: no Windows %s for %s' % (', '.join(unknown), args.arch),
+                  file=sys.stderr)
+            return 2
+        checked = [w for w in windows if w.key in keys]
     if not os.path.isdir(args.package):
         print('check-imports: no folder %s' % args.package, file=sys.stderr)
         return 2
 
+    verdict = Verdict(windows, arch['full'])
     files = 0
     faults = 0
-    unlisted = set()
+    unproven = {None: set()}
+    unproven.update((w.key, set()) for w in checked)
     for path in package_files(args.package):
         files += 1
-        found, header, dlls = check_file(path, arch, exports, limits)
+        found, header = check_file(path, arch, verdict, checked, limits, unproven)
         if args.list and header:
             print('%s: %s' % (path, header))
         for fault in found:
             print('%s: %s' % (path, fault))
         faults += len(found)
-        unlisted |= dlls
-    for dll in sorted(unlisted):
+    for dll in sorted(unproven[None]):
         print('check-imports: %s has no export list: every import from it fails' % dll,
               file=sys.stderr)
-    print('check-imports: %s: %d files checked against %s, %d faults'
-          % (args.package, files, arch['windows'], faults), file=sys.stderr)
+    for w in reversed(checked):
+        functions = unproven[w.key]
+        if functions:
+            dlls = sorted(set(dll for dll, _ in functions))
+            print('check-imports: unproven on %s: %d function%s of %s (no list of what %s '
+                  'there)' % (w.name, len(functions), '' if len(functions) == 1 else 's',
+                                      ', '.join(dlls), 'it exports' if len(dlls) == 1 else 'they export'),
+                  file=sys.stderr)
+    names = [w.name for w in reversed(checked)]
+    against = names[0] + ''.join(', ' + n.replace('Windows ', '') for n in names[1:])
+    print('check-imports: %s: %d files checked against %s (%s), %d faults'
+          % (args.package, files, against, arch['machine_name'], faults), file=sys.stderr)
     return 1 if faults else 0
 
 

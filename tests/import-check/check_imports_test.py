@@ -18,6 +18,8 @@ CHECKER = os.path.join(HERE, '..', '..', 'scripts', 'check-imports.py')
 
 # What the headers of each architecture's files hold.
 HEADERS = {'i686': ('i386', '4.0'), 'x86_64': ('x86-64', '5.2')}
+# The newest Windows each architecture is checked against.
+NEWEST = {'i686': 'Windows XP', 'x86_64': 'Windows Server 2003'}
 
 
 def run(*args):
@@ -65,13 +67,42 @@ def main():
     vista = os.path.join(bad, 'vista.exe')
     newer = os.path.join(bad, 'newer.exe')
     expect('faulty programs', run('--arch', args.arch, bad), 1, lines=[
-        '%s: KERNEL32.dll!GetTickCount64' % vista,
-        '%s: ole32.dll!CoTaskMemFree' % vista,
-        '%s: comctl32.dll!#17' % vista,
+        '%s: KERNEL32.dll!GetTickCount64 (not in %s)' % (vista, NEWEST[args.arch]),
+        '%s: ole32.dll!CoTaskMemFree (no export list of ole32.dll)' % vista,
+        '%s: comctl32.dll!#17 (by ordinal)' % vista,
         '%s: subsystem version 6.0, expected %s' % (newer, version),
         '%s: OS version 6.0, expected %s' % (newer, version),
         '%s: not stripped' % newer,
     ], stderr='ole32.dll has no export list')
+
+    # Each function that older Windows lack, named with the Windows that
+    # first has it, on each Windows that lacks it: from the lists, and for
+    # winspool, which the lists before XP do not cover, from the table of
+    # known newer functions. Server 2003 (x86-64) has them all.
+    older = os.path.join(args.fixtures, 'older')
+    line = lambda function, text: '%s: %s (%s)' % (
+        os.path.join(older, function.split('!')[1] + '.exe'), function, text)
+    sid = line('ADVAPI32.dll!ConvertSidToStringSidA', 'first in Windows 2000')
+    module = line('KERNEL32.dll!GetModuleHandleExA', 'first in Windows XP')
+    fls = line('KERNEL32.dll!FlsAlloc', 'not in Windows XP')
+    printer = line('WINSPOOL.DRV!GetDefaultPrinterA', 'first in Windows 2000')
+    if args.arch == 'i686':
+        for windows, lines in (('xp', [fls]), ('2000', [module, fls]),
+                               ('nt4', [sid, module, fls, printer]),
+                               ('me', [sid, module, fls, printer]),
+                               ('98', [sid, module, fls, printer]),
+                               (None, [sid, module, fls, printer])):
+            expect('older Windows %s' % windows,
+                   run('--arch', args.arch, *(['--windows', windows] if windows else []), older),
+                   1, lines=lines)
+        # What no list covers is counted, not failed.
+        expect('unproven', run('--arch', args.arch, '--windows', 'nt4,2000', older), 1,
+               stderr='unproven on Windows NT 4.0: 2 functions of user32.dll, winspool.drv '
+                      '(no list of what they export there)')
+        expect('unproven on 2000', run('--arch', args.arch, '--windows', '2000', older), 1,
+               stderr='unproven on Windows 2000: 2 functions of user32.dll, winspool.drv')
+    else:
+        expect('older Windows', run('--arch', args.arch, older), 0, lines=[])
 
     # The other architecture's list and header do not fit.
     other = 'i686' if args.arch == 'x86_64' else 'x86_64'
@@ -108,6 +139,7 @@ def main():
         expect('missing list', run('--arch', args.arch, '--exports',
                                    os.path.join(scratch, 'none.txt'), good), 2)
         expect('missing folder', run('--arch', args.arch, os.path.join(scratch, 'none')), 2)
+        expect('unknown Windows', run('--arch', args.arch, '--windows', 'vista', good), 2)
 
     for failure in failures:
         print('FAILED %s' % failure)
