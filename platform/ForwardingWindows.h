@@ -180,9 +180,6 @@ public:
         return inner_.EnumPrinters(printers);
     }
     uint32_t EnumPorts(std::vector<std::string>& names) override { return inner_.EnumPorts(names); }
-    uint32_t GetDefaultPrinter(std::string& name) override {
-        return inner_.GetDefaultPrinter(name);
-    }
     std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                        uint32_t& error) override {
         return inner_.LoadSpoolerLibrary(name, error);

@@ -340,8 +340,6 @@ public:
     virtual uint32_t EnumPrinters(std::vector<PrinterInfo5>& printers) = 0;
     // EnumPortsA level 1.
     virtual uint32_t EnumPorts(std::vector<std::string>& names) = 0;
-    // GetDefaultPrinterA (not used by the programs; their tests read it).
-    virtual uint32_t GetDefaultPrinter(std::string& name) = 0;
     // LoadLibraryA of the spooler library by name.
     virtual std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                                uint32_t& error) = 0;

@@ -590,15 +590,6 @@ uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
     return 0;
 }
 
-uint32_t SimWindows::GetDefaultPrinter(std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("GetDefaultPrinter")) return e;
-    if (s.defaultPrinter.empty()) return err::FileNotFound;
-    name = s.defaultPrinter;
-    return 0;
-}
-
 std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string& name,
                                                                uint32_t& error) {
     Guard lock(mu_);

@@ -171,7 +171,6 @@ public:
     uint32_t DeletePrinter(const Printer& printer) override;
     uint32_t EnumPrinters(std::vector<PrinterInfo5>& printers) override;
     uint32_t EnumPorts(std::vector<std::string>& names) override;
-    uint32_t GetDefaultPrinter(std::string& name) override;
     std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                        uint32_t& error) override;
     void BroadcastIniChange(const char* section, bool notifyOnly) override;

@@ -48,6 +48,33 @@ LPSTR Mutable(const std::string& text) { return const_cast<LPSTR>(text.c_str());
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
+// A SID in its text form ("S-1-5-32-544"), as ConvertSidToStringSidA gives
+// it; formed here because Windows NT 4.0 lacks that function. An authority
+// of 32 bits or less is decimal, a larger one twelve hex digits.
+bool SidText(PSID sid, std::string& out) {
+    if (!sid || !::IsValidSid(sid)) return false;
+    const auto* pisid = static_cast<const SID*>(sid);
+    const BYTE* a = ::GetSidIdentifierAuthority(sid)->Value;
+    char part[32];
+    if (a[0] == 0 && a[1] == 0) {
+        const unsigned long value = (static_cast<unsigned long>(a[2]) << 24) |
+                                    (static_cast<unsigned long>(a[3]) << 16) |
+                                    (static_cast<unsigned long>(a[4]) << 8) | a[5];
+        std::snprintf(part, sizeof part, "S-%u-%lu", pisid->Revision, value);
+    } else {
+        std::snprintf(part, sizeof part, "S-%u-0x%02X%02X%02X%02X%02X%02X", pisid->Revision,
+                      a[0], a[1], a[2], a[3], a[4], a[5]);
+    }
+    out = part;
+    const BYTE count = *::GetSidSubAuthorityCount(sid);
+    for (BYTE i = 0; i < count; ++i) {
+        std::snprintf(part, sizeof part, "-%lu",
+                      static_cast<unsigned long>(*::GetSidSubAuthority(sid, i)));
+        out += part;
+    }
+    return true;
+}
+
 // A typed function pointer from GetProcAddress's result.
 template <class Fn>
 Fn ProcAs(FARPROC proc) {
@@ -758,19 +785,6 @@ uint32_t Win32Windows::EnumPorts(std::vector<std::string>& names) {
     });
 }
 
-uint32_t Win32Windows::GetDefaultPrinter(std::string& name) {
-    name.clear();
-    DWORD size = 0;
-    if (::GetDefaultPrinterA(nullptr, &size)) return err::Success;
-    uint32_t e = Failure();
-    if (e != err::InsufficientBuffer) return e;
-    std::vector<char> buffer(size + 1, '\0');
-    size = static_cast<DWORD>(buffer.size());
-    if (!::GetDefaultPrinterA(buffer.data(), &size)) return Failure();
-    name = buffer.data();
-    return err::Success;
-}
-
 std::unique_ptr<SpoolerLibrary> Win32Windows::LoadSpoolerLibrary(const std::string& name,
                                                                  uint32_t& error) {
     const HMODULE module = ::LoadLibraryA(name.c_str());
@@ -894,14 +908,12 @@ uint32_t Win32Windows::GetTokenGroups(const Token& token, std::vector<std::strin
     if (!read || block.empty()) return err::InsufficientBuffer;
     const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(block.data());
     for (DWORD i = 0; i < groups->GroupCount; ++i) {
-        LPSTR text = nullptr;
-        if (!::ConvertSidToStringSidA(groups->Groups[i].Sid, &text)) {
-            const uint32_t e = Failure();
+        std::string text;
+        if (!SidText(groups->Groups[i].Sid, text)) {
             sids.clear();
-            return e;
+            return ERROR_INVALID_SID;
         }
-        sids.emplace_back(text);
-        ::LocalFree(text);
+        sids.push_back(std::move(text));
     }
     return err::Success;
 }

@@ -61,7 +61,6 @@
 #undef SetPrinter
 #undef EnumPrinters
 #undef EnumPorts
-#undef GetDefaultPrinter
 #undef SetDefaultPrinter
 #undef OpenService
 #undef StartService

@@ -46,12 +46,14 @@ std::string StatePath() {
     const DWORD length = GetEnvironmentVariableA("KVUSB_STATE", value, sizeof(value));
     if (length > 0 && length < sizeof(value)) return std::string(value, length);
 
-    HMODULE self = nullptr;
-    char path[MAX_PATH];
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&OpenDeviceX), &self))
+    // This DLL's module handle is the base of the allocation that holds its
+    // code (GetModuleHandleExA would tell it too, but only from Windows XP on).
+    MEMORY_BASIC_INFORMATION memory{};
+    if (VirtualQuery(reinterpret_cast<const void*>(&OpenDeviceX), &memory, sizeof(memory)) == 0 ||
+        !memory.AllocationBase)
         return "KvUsbInt.state";
+    const auto self = static_cast<HMODULE>(memory.AllocationBase);
+    char path[MAX_PATH];
     const DWORD got = GetModuleFileNameA(self, path, sizeof(path));
     if (got == 0 || got >= sizeof(path)) return "KvUsbInt.state";
     std::string folder(path, got);

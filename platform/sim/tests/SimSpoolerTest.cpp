@@ -191,13 +191,11 @@ TEST_F(Spooler, PrintersCheckTheirPartsAndTrackTheDefault) {
     ASSERT_EQ(w.GetPrinter(second, info), 0u);
     EXPECT_EQ(info.portName, "LPT1:");
     EXPECT_EQ(info.datatype, "RAW");
-    std::string def;
-    EXPECT_EQ(w.GetDefaultPrinter(def), err::FileNotFound);
+    EXPECT_EQ(w.DefaultPrinter(), "");
     info.attributes |= printer_attr::Default;
     info.portName = "COM1:";
     ASSERT_EQ(w.SetPrinter(second, info), 0u);
-    ASSERT_EQ(w.GetDefaultPrinter(def), 0u);
-    EXPECT_EQ(def, "Q");
+    EXPECT_EQ(w.DefaultPrinter(), "Q");
     EXPECT_EQ(w.GetProfileString("windows", "device", ""), "Q,winspool,COM1:");
     info.portName = "USB_Q_9";
     EXPECT_EQ(w.SetPrinter(second, info), err::UnknownPort);
@@ -225,7 +223,7 @@ TEST_F(Spooler, PrintersCheckTheirPartsAndTrackTheDefault) {
     EXPECT_EQ(lib->SetDefaultPrinter("Nobody"), err::InvalidPrinterName);
     ASSERT_EQ(w.DeletePrinter(p), 0u);
     EXPECT_EQ(w.GetPrinter(second, info), err::InvalidHandle);
-    EXPECT_EQ(w.GetDefaultPrinter(def), err::FileNotFound);
+    EXPECT_EQ(w.DefaultPrinter(), "");
     w.SetSpoolerLibrary(true, false, false);
     EXPECT_FALSE(lib->HasSetDefaultPrinter());
     EXPECT_EQ(lib->SetDefaultPrinter("Q"), err::ProcNotFound);
