@@ -14,6 +14,9 @@
 
 W="Install Driver for Printers"
 APP=Setup
+# String 114, the question after an installation on Windows 98/Me, quoted
+# for a driver script ("$RESTART").
+RESTART='Restart the computer so that the changes can take effect\nClick on \"Yes\" to restart the computer immediately\nClick on \"No\" to restart the computer later'
 NEXT="Next (&N)>>"
 BACK="<<Back (&B)"
 INSTALL="Install (&I)"
@@ -25,6 +28,8 @@ CANCEL="Cancel (&C)"
 # NT 5.2 like Server 2003; Vista and every later Windows take Vista's.
 OS_RADIOS="1026 1027 1028 1029 1075 1076"
 case ${KV_WINE_VERSION:-winxp} in
+    win98) OS_RADIO=1026 OS_SECTION=98 ;;
+    nt40) OS_RADIO=1027 OS_SECTION=NT ;;
     win2k) OS_RADIO=1028 OS_SECTION=2K ;;
     winxp) OS_RADIO=1029 OS_SECTION=XP ;;
     winxp64 | win2003) OS_RADIO=1075 OS_SECTION=2003 ;;

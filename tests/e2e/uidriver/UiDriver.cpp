@@ -1,5 +1,5 @@
 // uidriver.exe: drives the windows of another program for the end-to-end
-// tests, and reads the spooler's printers and monitors.
+// tests, and reads the spooler's printers, drivers and monitors.
 //
 //   uidriver.exe COMMAND [ARGS...]    runs one command
 //   uidriver.exe -                    runs the commands of standard input,
@@ -865,6 +865,46 @@ bool CmdExpectMonitor(Context& ctx, const Args& a) {
         "expected the port monitor " + Quote(a[0]));
 }
 
+// The printer drivers of one spooler environment ("Windows 4.0"), each as
+// "NAME\tVERSION".
+bool ReadDrivers(const std::string& environment, std::vector<std::string>& drivers,
+                 std::string& error) {
+    drivers.clear();
+    DWORD needed = 0, count = 0;
+    LPSTR env = const_cast<LPSTR>(environment.c_str());
+    EnumPrinterDriversA(nullptr, env, 2, nullptr, 0, &needed, &count);
+    if (needed == 0) return true;
+    std::vector<BYTE> buffer(needed);
+    if (!EnumPrinterDriversA(nullptr, env, 2, buffer.data(), needed, &needed, &count)) {
+        error = "EnumPrinterDriversA failed, error " + std::to_string(GetLastError());
+        return false;
+    }
+    const auto* info = reinterpret_cast<const DRIVER_INFO_2A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        drivers.push_back(std::string(info[i].pName ? info[i].pName : "") + "\t" +
+                          std::to_string(info[i].cVersion));
+    return true;
+}
+
+bool CmdExpectDriver(Context& ctx, const Args& a) {
+    return Poll(
+        ctx,
+        [&](std::string& seen) {
+            std::vector<std::string> drivers;
+            if (!ReadDrivers(a[1], drivers, seen)) return false;
+            seen = "drivers of " + Quote(a[1]) + ":";
+            for (const auto& d : drivers) {
+                seen += " " + Quote(d);
+                if (d == a[0] + "\t" + (a.size() > 2 ? a[2] : d.substr(d.find('\t') + 1)))
+                    return true;
+            }
+            if (drivers.empty()) seen += " none";
+            return false;
+        },
+        "expected the driver " + Quote(a[0]) + " for " + Quote(a[1]) +
+            (a.size() > 2 ? " of version " + a[2] : ""));
+}
+
 // ---- flow
 
 bool CmdSleep(Context& ctx, const Args& a) {
@@ -936,6 +976,7 @@ const std::vector<Command>& Commands() {
         {"expect-printer", 1, 3, "NAME [PORT|* [DRIVER|*]]", CmdExpectPrinter},
         {"expect-no-printer", 1, 1, "NAME", CmdExpectNoPrinter},
         {"expect-monitor", 1, 1, "NAME", CmdExpectMonitor},
+        {"expect-driver", 2, 3, "NAME ENVIRONMENT [VERSION]", CmdExpectDriver},
         {"sleep", 1, 1, "MS", CmdSleep},
         {"timeout", 1, 1, "MS", CmdTimeout},
         {"echo", 0, kAny, "TEXT...", CmdEcho},
