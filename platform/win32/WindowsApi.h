@@ -16,7 +16,6 @@
 #endif
 
 #include <windows.h>
-#include <sddl.h>
 #include <shellapi.h>
 #include <winspool.h>
 

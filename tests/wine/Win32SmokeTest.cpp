@@ -2,7 +2,10 @@
 // limits, the answers the layer gives where Wine would differ from Windows,
 // and the entry points of the loaded libraries. The behaviour shared with the
 // simulated Windows is the contract suite's.
+#include "platform/win32/WindowsApi.h"
+
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <string>
@@ -287,6 +290,24 @@ TEST_F(Win32Smoke, TokenAndVersion) {
     std::vector<std::string> sids;
     ASSERT_EQ(err::Success, w.GetTokenGroups(token, sids));
     EXPECT_NE(sids.end(), std::find(sids.begin(), sids.end(), "S-1-5-32-544"));
+    // The texts are those of ConvertSidToStringSidA (which the programs
+    // cannot import: Windows NT 4.0 lacks it), group by group.
+    HANDLE process = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &process));
+    std::vector<uint64_t> block(needed / sizeof(uint64_t) + 1);
+    DWORD size = 0;
+    ASSERT_TRUE(::GetTokenInformation(process, TokenGroups, block.data(),
+                                      static_cast<DWORD>(block.size() * sizeof(uint64_t)), &size));
+    ::CloseHandle(process);
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(block.data());
+    std::vector<std::string> expected;
+    for (DWORD i = 0; i < groups->GroupCount; ++i) {
+        LPSTR text = nullptr;
+        ASSERT_TRUE(::ConvertSidToStringSidA(groups->Groups[i].Sid, &text));
+        expected.emplace_back(text);
+        ::LocalFree(text);
+    }
+    EXPECT_EQ(expected, sids);
     EXPECT_EQ(err::Success, w.EnableShutdownPrivilege());
 
     OsVersion version;

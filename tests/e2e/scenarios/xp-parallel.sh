@@ -1,7 +1,8 @@
 #!/bin/bash
 # Windows XP (or the version of KV_WINE_VERSION: Windows 10 is taken for
-# Vista), a Typical installation on "LPT1:" of a receipt model whose
-# "AdvancedSetup" is 0: the pages in order with their Back and Next texts and
+# Vista; Windows 2000 passes the administrator check first), a Typical
+# installation on "LPT1:" of a receipt model whose "AdvancedSetup" is 0: the
+# pages in order with their Back and Next texts and
 # states, Typical forced after Advanced had been chosen for another model,
 # the OS detected, the sorted port list and its preselection, the success
 # message, the wizard closed, the queue "KRT-C3(P)" with the driver of the
