@@ -54,9 +54,10 @@ WINAPI = os.path.join(HERE, 'winapi')
 
 # Each architecture: its machine, the header version its oldest Windows
 # loads, and its Windows from the oldest on, each with its export list. The
-# order is that of "first in": a function lacking from a run of the oldest
-# ones is "first in" the next. A list that does not cover every DLL of the
-# architecture's first full list covers the DLLs it names.
+# list of 'full' covers every DLL the programs may import from; another list
+# covers the DLLs it names. A function that a run of the oldest Windows lacks
+# is "first in" the next one when that one is of 'first_in', which came
+# after both the 9x and the NT line before it.
 ARCHES = {
     'i686': {
         'machine': 0x14C,
@@ -70,6 +71,7 @@ ARCHES = {
             ('xp', 'Windows XP', 'exports-xp-i386.txt'),
         ],
         'full': 'xp',
+        'first_in': ('2000', 'xp'),
     },
     'x86_64': {
         'machine': 0x8664,
@@ -79,6 +81,7 @@ ARCHES = {
             ('2003', 'Windows Server 2003', 'exports-2003-x86_64.txt'),
         ],
         'full': '2003',
+        'first_in': (),
     },
 }
 
@@ -291,10 +294,11 @@ class Verdict:
     """Which of the architecture's Windows lack each import, and which leave it
     unproven."""
 
-    def __init__(self, windows, full):
+    def __init__(self, windows, arch):
         self.windows = windows
         self.order = [w.key for w in windows]
-        self.full = next(w for w in windows if w.key == full)
+        self.full = next(w for w in windows if w.key == arch['full'])
+        self.first_in = arch['first_in']
 
     def lacking(self, dll, function):
         """The keys of the Windows that lack the function, from the oldest on."""
@@ -318,7 +322,7 @@ class Verdict:
         """The fault's note: "first in Windows 2000", "not in Windows XP"."""
         names = dict((w.key, w.name) for w in self.windows)
         k = len(lacking)
-        if lacking == self.order[:k] and k < len(self.order):
+        if lacking == self.order[:k] and k < len(self.order) and self.order[k] in self.first_in:
             return 'first in %s' % names[self.order[k]]
         if self.order[-1] in lacking:
             return 'not in %s' % names[self.order[-1]]
@@ -411,7 +415,7 @@ def main(argv):
         print('check-imports: no folder %s' % args.package, file=sys.stderr)
         return 2
 
-    verdict = Verdict(windows, arch['full'])
+    verdict = Verdict(windows, arch)
     files = 0
     faults = 0
     unproven = {None: set()}
