@@ -49,8 +49,8 @@ LPSTR Mutable(const std::string& text) { return const_cast<LPSTR>(text.c_str());
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
 // A SID in its text form ("S-1-5-32-544"), as ConvertSidToStringSidA gives
-// it; formed here because Windows NT 4.0 lacks that function. An authority
-// of 32 bits or less is decimal, a larger one twelve hex digits.
+// it; formed here because Windows NT 4.0 lacks that function. The 48-bit
+// authority is decimal when its top 16 bits are zero, else twelve hex digits.
 bool SidText(PSID sid, std::string& out) {
     if (!sid || !::IsValidSid(sid)) return false;
     const auto* pisid = static_cast<const SID*>(sid);

@@ -895,7 +895,8 @@ bool CmdExpectDriver(Context& ctx, const Args& a) {
             seen = "drivers of " + Quote(a[1]) + ":";
             for (const auto& d : drivers) {
                 seen += " " + Quote(d);
-                if (d == a[0] + "\t" + (a.size() > 2 ? a[2] : d.substr(d.find('\t') + 1)))
+                const size_t tab = d.find('\t');
+                if (d.substr(0, tab) == a[0] && (a.size() < 3 || d.substr(tab + 1) == a[2]))
                     return true;
             }
             if (drivers.empty()) seen += " none";
