@@ -329,11 +329,11 @@ class Verdict:
         return 'not in Windows %s' % ', '.join(names[key].replace('Windows ', '') for key in lacking)
 
 
-def check_file(path, arch, verdict, checked, limits, unproven):
+def check_file(path, arch, verdict, checked, limits, unlisted, unproven):
     """The faults of one file and a line on what its header holds (None when
     the file is no readable image). Adds the DLLs it imports from that have
-    no export list to unproven[None], and the imports that a checked
-    Windows leaves unproven to unproven[key]."""
+    no export list to `unlisted`, and the imports that a checked Windows
+    leaves unproven to unproven[its key]."""
     with open(path, 'rb') as f:
         data = f.read()
     try:
@@ -361,7 +361,7 @@ def check_file(path, arch, verdict, checked, limits, unproven):
             faults.append('%s!#%d (by ordinal)' % (dll, function))
             continue
         if key not in verdict.full.covered:
-            unproven[None].add(key)
+            unlisted.add(key)
             faults.append('%s!%s (no export list of %s)' % (dll, function, key))
             continue
         lacking = verdict.lacking(key, function)
@@ -418,17 +418,17 @@ def main(argv):
     verdict = Verdict(windows, arch)
     files = 0
     faults = 0
-    unproven = {None: set()}
-    unproven.update((w.key, set()) for w in checked)
+    unlisted = set()
+    unproven = dict((w.key, set()) for w in checked)
     for path in package_files(args.package):
         files += 1
-        found, header = check_file(path, arch, verdict, checked, limits, unproven)
+        found, header = check_file(path, arch, verdict, checked, limits, unlisted, unproven)
         if args.list and header:
             print('%s: %s' % (path, header))
         for fault in found:
             print('%s: %s' % (path, fault))
         faults += len(found)
-    for dll in sorted(unproven[None]):
+    for dll in sorted(unlisted):
         print('check-imports: %s has no export list: every import from it fails' % dll,
               file=sys.stderr)
     for w in reversed(checked):
