@@ -17,6 +17,8 @@ function(kv_add_gtest name)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} gtest gtest_main)
+  # Where the tests find the sample package (tests/support/SimMachine.h).
+  target_compile_definitions(${name} PRIVATE KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   if(CMAKE_CROSSCOMPILING)
     if(KV_RUN_WINE_TESTS)
       add_test(NAME ${name} COMMAND ${KV_WINE_RUN} $<TARGET_FILE:${name}>)

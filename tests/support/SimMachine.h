@@ -20,8 +20,13 @@
 
 namespace support {
 
-// The root of the source tree (this file is tests/support/ in it).
+// The root of the source tree: the build's KV_SOURCE_DIR, else found from
+// this file's path (tests/support/ in it), which a build that maps source
+// paths (a compiler cache, -ffile-prefix-map) makes relative.
 inline std::string SourceDir() {
+#ifdef KV_SOURCE_DIR
+    return KV_SOURCE_DIR;
+#else
     std::string path = __FILE__;
     for (int i = 0; i < 3; ++i) {
         size_t slash = path.find_last_of("/\\");
@@ -29,6 +34,7 @@ inline std::string SourceDir() {
         path.resize(slash);
     }
     return path.empty() ? "/" : path;
+#endif
 }
 
 // The version numbers that GetOsClass takes for each class.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimWindows.h"
+#include "tests/support/SimMachine.h"
 
 namespace plat {
 namespace {
@@ -166,9 +167,7 @@ TEST(SimFiles, FindListsDotsOutsideTheRootThenEntriesByName) {
 
 TEST(SimFiles, MountHostFolderLoadsTheSamplePackage) {
     SimWindows w;
-    // This file is platform/sim/tests/ of the source tree.
-    std::string source = __FILE__;
-    for (int i = 0; i < 4; ++i) source = source.substr(0, source.find_last_of('/'));
+    const std::string source = support::SourceDir();
     int n = w.MountHostFolder(source + "/package", "C:\\PKG");
     ASSERT_GT(n, 5);
     EXPECT_TRUE(w.FileExists("C:\\PKG\\DRVCONFIG\\setup.ini"));
@@ -181,8 +180,7 @@ TEST(SimFiles, MountHostFolderLoadsTheSamplePackage) {
 
 TEST(SimFiles, ReadOnlyMountCanBeCopiedFromButNotWritten) {
     SimWindows w;
-    std::string source = __FILE__;
-    for (int i = 0; i < 4; ++i) source = source.substr(0, source.find_last_of('/'));
+    const std::string source = support::SourceDir();
     ASSERT_GT(w.MountHostFolder(source + "/package", "C:\\RO", SimWindows::Mount::ReadOnly), 5);
     const std::string ini = "C:\\RO\\DRVCONFIG\\setup.ini";
     const std::string before = w.FileText(ini).value_or("");
