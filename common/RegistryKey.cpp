@@ -44,7 +44,8 @@ bool RegistryKey::QueryDword(const std::string& name, uint32_t& value, uint32_t*
         lastError_ = windows_.RegQueryValue(key_, name, nullptr, data, sizeof(uint32_t));
         if (lastError_ == plat::err::Success) {
             uint32_t word = 0;
-            std::memcpy(&word, data.data(), std::min<size_t>(data.size(), sizeof word));
+            if (!data.empty())  // an empty value reads as 0
+                std::memcpy(&word, data.data(), std::min<size_t>(data.size(), sizeof word));
             value = word;
             ok = true;
         }
