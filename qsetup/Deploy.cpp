@@ -168,8 +168,13 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
     // Windows (which says whether the wizard offers these choices and how
     // many steps to expect), and the package's faults for this installation.
     PackageWindows packageWindows(machine, package.root, package.setupProgram);
+    // The package is read once, into the simulated machine, where its many
+    // profile reads cost little (a real GetPrivateProfileString reads the
+    // file at every call); it is mounted there read-only, so the rehearsal
+    // leaves it as it was for the check.
+    plat::SimWindows sim;
+    sim.SetProfileIndexing(true);
     {
-        plat::SimWindows sim;
         if (!CopyPackage(packageWindows, package.root, sim)) {
             out.Error(package.root + ": the package can't be read");
             return kDeployBadInput;
@@ -206,7 +211,7 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
         FinishWanted(sim, os, input.port, options.serialAsked, wanted);
         wanted.setDefault = input.setDefault;
     }
-    const CheckReport report = CheckPackage(packageWindows, package.root);
+    const CheckReport report = CheckPackage(sim, kSimPackage);
     const std::vector<Finding> faults =
         FindingsAgainst(report, input.model, os, DerivePortKind(input.port.c_str()) == Usb);
     if (!faults.empty()) {
