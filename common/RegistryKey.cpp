@@ -8,7 +8,17 @@
 bool RegistryKey::Open(plat::Root root, const std::string& path) {
     Close();
     plat::RegKey opened;
-    lastError_ = windows_.RegOpenKey(root, path, opened);
+    return Take(windows_.RegOpenKey(root, path, opened), opened);
+}
+
+bool RegistryKey::OpenForReading(plat::Root root, const std::string& path) {
+    Close();
+    plat::RegKey opened;
+    return Take(windows_.RegOpenKeyForReading(root, path, opened), opened);
+}
+
+bool RegistryKey::Take(uint32_t error, plat::RegKey& opened) {
+    lastError_ = error;
     if (lastError_ == plat::err::Success && !opened) lastError_ = plat::err::InvalidHandle;
     if (lastError_ != plat::err::Success) return false;
     key_ = std::move(opened);

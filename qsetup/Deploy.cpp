@@ -287,7 +287,9 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     }
     switch (result.end) {
         case WizardEnd::Installed:
-            if (answers.RestartWanted()) {
+            // Setup offers the restart on Windows 98/Me (a value of the run,
+            // whatever the question's words).
+            if (result.restartOffered || answers.RestartWanted()) {
                 out.Note("Windows must be restarted for the changes to take effect");
                 out.Finish("installed \"" + result.printer + "\"; restart needed", kDeployRestart);
                 return kDeployRestart;

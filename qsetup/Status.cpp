@@ -35,7 +35,7 @@ std::string ProcessorKey(plat::Windows& machine, int32_t os, const std::string& 
 // `has` false when it has no version value.
 bool ReadVersion(plat::Windows& machine, const std::string& key, uint32_t& version, bool& has) {
     RegistryKey k(machine);
-    if (!k.Open(plat::Root::LocalMachine, key)) return false;
+    if (!k.OpenForReading(plat::Root::LocalMachine, key)) return false;
     has = k.QueryDword("DriverVersion", version);
     return true;
 }
@@ -67,7 +67,7 @@ std::string FindQueue(plat::Windows& machine, const WantedState& wanted) {
         if (!EqualsIgnoringCase(p.portName, wanted.port)) continue;
         plat::Printer handle;
         plat::PrinterInfo info;
-        if (machine.OpenPrinter(p.printerName, handle) != plat::err::Success ||
+        if (machine.OpenPrinterForReading(p.printerName, handle) != plat::err::Success ||
             machine.GetPrinter(handle, info) != plat::err::Success)
             continue;
         if (EqualsIgnoringCase(info.driverName, wanted.driver)) return p.printerName;
@@ -105,7 +105,7 @@ std::string CompareUsbRecords(plat::Windows& machine, const WantedState& wanted)
         RegistryKey key(machine);
         uint32_t data = 0;
         const std::string name = r.key + "\\" + r.name;
-        if (!key.Open(plat::Root::LocalMachine, std::string(kTarvelo) + r.key) ||
+        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarvelo) + r.key) ||
             !key.QueryDword(r.name, data))
             return name + " is missing";
         if (r.exact && data != r.data)
@@ -124,7 +124,7 @@ std::string ReadSerial(plat::Windows& machine, const WantedState& wanted, bool& 
     }
     RegistryKey key(machine);
     char buffer[200] = {};
-    if (!key.Open(plat::Root::LocalMachine, kNtPortsKey) ||
+    if (!key.OpenForReading(plat::Root::LocalMachine, kNtPortsKey) ||
         !key.QueryString(wanted.serialPort, buffer, sizeof buffer))
         return {};
     found = true;
@@ -182,7 +182,7 @@ void FinishWanted(plat::Windows& sim, int32_t os, const std::string& port, bool 
     // have set them since).
     for (const char* sub : {"PRINTERPORT", "PORTNAME"}) {
         RegistryKey key(sim);
-        if (!key.Open(plat::Root::LocalMachine, std::string(kTarvelo) + sub)) continue;
+        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarvelo) + sub)) continue;
         std::string name;
         for (uint32_t i = 0; key.EnumValue(i, name, 201) == plat::err::Success; ++i) {
             uint32_t data = 0;
