@@ -158,7 +158,16 @@ TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
         args.insert(args.end(), c.args.begin(), c.args.end());
         EXPECT_EQ(Run(args), c.code) << err;
         EXPECT_NE(err.find(c.told), std::string::npos) << err;
+        // Every refusal ends with its summary line, also in the log.
+        const std::string summary = "(exit code " + std::to_string(c.code) + ", ";
+        EXPECT_NE(out.find(summary), std::string::npos) << out;
+        EXPECT_NE(logs["C:\\PKG\\qsetup.log"].find(summary), std::string::npos);
         if (c.code != 1603) ExpectUntouched();
+        // With --json the document alone, and the same exit code.
+        args.push_back("--json");
+        EXPECT_EQ(Run(args), c.code);
+        EXPECT_EQ(out.rfind("{\"command\":\"install\",", 0), 0u) << out;
+        EXPECT_NE(out.find("\"exitCode\":" + std::to_string(c.code) + ","), std::string::npos);
     }
 }
 
