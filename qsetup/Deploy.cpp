@@ -44,13 +44,12 @@ public:
             last_ = text;
             return plat::mb::IdOk;
         }
-        if (text == msg::kRestartQuestion) {
-            restart_ = true;
-            return plat::mb::IdNo;
-        }
-        // Only the question whether the USB printer may take the port's ID has
-        // an option that answers Yes.
-        const bool yes = setId_ && text == msg::kChangePrinterName;
+        // Setup asks two questions: whether the USB printer may take the
+        // port's ID, which --set-id answers Yes, and, on Windows 98/Me after
+        // the installation, whether to restart, answered No (the exit code
+        // says 3010; the run's restart value, not these words, decides it).
+        if (text == msg::kRestartQuestion) return plat::mb::IdNo;
+        const bool yes = setId_;
         out_.Tell(caption, text + (yes ? "\n(answered Yes: --set-id)" : "\n(answered No)"));
         if (!yes) declined_ = true;
         return yes ? plat::mb::IdYes : plat::mb::IdNo;
@@ -288,7 +287,8 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     switch (result.end) {
         case WizardEnd::Installed:
             // Setup offers the restart on Windows 98/Me (a value of the run,
-            // whatever the question's words).
+            // whatever the question's words); a restart asked of Windows
+            // counts too.
             if (result.restartOffered || answers.RestartWanted()) {
                 out.Note("Windows must be restarted for the changes to take effect");
                 out.Finish("installed \"" + result.printer + "\"; restart needed", kDeployRestart);
