@@ -108,11 +108,12 @@ for run in 1 2; do
     [ ! -e "$E2E_PKG/failures.txt" ] || e2e_fail "startup script run $run: $(cat "$E2E_PKG/failures.txt")"
 done
 ui expect-no-printer "KRT-A100(P)(1)"
-# The endpoint manager's detection rule, install and uninstall commands.
-qsetup_expect 0 status "$pkg" --model KRT-P58 --port USB_KRT-P58_1
-qsetup_expect 0 install "$pkg" --model KRT-P58 --port USB_KRT-P58_1 --ensure --quiet
-qsetup_expect 0 uninstall "$pkg" --item "KRT-P58(U) 1" --ensure --quiet
-qsetup_expect 1 status "$pkg" --model KRT-P58 --port USB_KRT-P58_1
+# The endpoint manager's detection rule, install and uninstall commands (run
+# in the package's folder).
+qsetup_expect 0 status . --model KRT-P58 --port USB_KRT-P58_1
+qsetup_expect 0 install . --model KRT-P58 --port USB_KRT-P58_1 --ensure --quiet
+qsetup_expect 0 uninstall . --item "KRT-P58(U) 1" --ensure --quiet
+qsetup_expect 1 status . --model KRT-P58 --port USB_KRT-P58_1
 # Ansible's win_command and DSC's TestScript/SetScript.
 qsetup_expect 0 install "$pkg" --model KRT-P58 --port USB_KRT-P58_1 --ensure --json
 [ "$(json 'd["changed"]')" = True ] || e2e_fail "Ansible's task: $Q_OUT"
