@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "\n"
     "\"qsetup VERB --help\" tells more. Exit codes of check and plan: 0 clean,\n"
     "1 findings or failure, 2 bad arguments; install and uninstall end with the\n"
-    "codes of Windows Installer (0, 3010, 1602, 1603, 1618, 5, 2).\n";
+    "codes of Windows Installer (0, 3010, 1602, 1603, 1618, 5, 2); status with 0 in\n"
+    "place, 1 something differs, 2 bad arguments, 1618 Setup or Uninstall runs.\n";
 
 constexpr const char* kInstallUsage =
     "usage: qsetup install PACKAGE_DIR --model M --port P\n"
@@ -59,9 +60,10 @@ constexpr const char* kInstallUsage =
     "  --json       one JSON document on standard output, no progress\n"
     "  --advanced, --raster, --serial, --default, --fonts: as for qsetup plan\n"
     "\n"
-    "Exit codes: 0 installed (or, with --ensure, already in place); 3010 installed, restart Windows; 1603 the installation\n"
-    "failed; 1618 Setup or Uninstall runs; 1602 a question was answered No; 5 not\n"
-    "an administrator; 2 bad arguments or package (nothing changed).\n";
+    "Exit codes: 0 installed (with --ensure: or already in place); 3010 installed,\n"
+    "restart Windows; 1603 the installation failed; 1618 Setup or Uninstall runs;\n"
+    "1602 a question was answered No; 5 not an administrator; 2 bad arguments or\n"
+    "package (nothing changed).\n";
 
 constexpr const char* kUninstallUsage =
     "usage: qsetup uninstall PACKAGE_DIR (--all | --item NAME [--item NAME ...])\n"
@@ -73,9 +75,10 @@ constexpr const char* kUninstallUsage =
     "item that is already gone is no error; --json gives one JSON document.\n"
     "\n"
     "Exit codes: 0 removed (or nothing to remove with --all or --ensure); 3010\n"
-    "removed, restart Windows (98/Me, or a file stays until then); 1603 an item could not be removed (the others are); 1 a named item\n"
-    "is not in the list (nothing removed); 1618 Setup or Uninstall runs; 5 not an\n"
-    "administrator; 2 bad arguments or package.\n";
+    "removed, restart Windows (98/Me, or a file stays until then); 1603 an item\n"
+    "could not be removed (the others are); 1 a named item is not in the list\n"
+    "(nothing removed); 1618 Setup or Uninstall runs; 5 not an administrator; 2 bad\n"
+    "arguments or package.\n";
 
 constexpr const char* kStatusUsage =
     "usage: qsetup status PACKAGE_DIR --model M --port P\n"
