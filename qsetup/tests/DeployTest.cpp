@@ -362,6 +362,34 @@ TEST_F(DeployTest, StatusTellsWhatDiffersAndEnsureMendsIt) {
     }
 }
 
+// Windows 98/Me keeps the serial settings in win.ini and the driver under
+// "Windows 4.0"; an installation there asks for a restart, a run that
+// changes nothing does not.
+TEST_F(DeployTest, StatusAndEnsureOnWindows98) {
+    Machine(Win98);
+    const std::vector<std::string> choices = {"C:\\PKG", "--model", "KRT-A100", "--port", "COM2:",
+                                              "--serial", "19200,Even,7,2,Xon/Xoff"};
+    auto with = [&](const char* verb, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {verb};
+        args.insert(args.end(), choices.begin(), choices.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    ASSERT_EQ(Run(with("install", {"--ensure"})), 3010) << err;
+    EXPECT_EQ(Run(with("status")), 0) << out;
+    EXPECT_NE(out.find("serial: ok\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("driver: ok\n"), std::string::npos) << out;
+    w->WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
+    EXPECT_EQ(Run(with("status")), 1) << out;
+    EXPECT_NE(out.find("serial: COM2: is 9600,n,8,1,p, the installation writes 19200,e,7,2,x\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(Run(with("install", {"--ensure"})), 3010) << err;
+    EXPECT_EQ(Run(with("install", {"--ensure"})), 0) << err;
+    EXPECT_NE(out.find("nothing changed)"), std::string::npos) << out;
+    EXPECT_EQ(w->Printers().size(), 1u);
+}
+
 // uninstall --ensure: what is gone already is no error; 3010 only where a
 // restart is needed; --json documents on standard output only.
 TEST_F(DeployTest, UninstallEnsureAndTheRestartRule) {
