@@ -1,6 +1,8 @@
-// How long qsetup takes: `check` of the sample package, and `plan` of an
+// How long qsetup takes: `check` of the sample package, `plan` of an
 // installation against the engine's whole installation (install_bench's
-// BM_InstallUsbTypicalXp, on a machine made the same way).
+// BM_InstallUsbTypicalXp, on a machine made the same way), and `status` and
+// `install --ensure` with nothing to do, as a deployment engine runs them on
+// every machine, again and again.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -11,6 +13,7 @@
 #include "qsetup/Plan.h"
 #include "qsetup/SimulatedMachine.h"
 #include "qsetup/tests/HostPackage.h"
+#include "tests/support/SimMachine.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/wizard/SetupStartup.h"
 
@@ -124,6 +127,64 @@ void BM_PlanCommand(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlanCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+qsetup::Host Host(plat::SimWindows& w) {
+    qsetup::Host host;
+    host.machine = &w;
+    host.openLog = [](const std::string&) -> qsetup::LogWriter {
+        return [](const std::string&) { return true; };
+    };
+    return host;
+}
+
+// A simulated Windows XP with the sample package as qsetup.exe's folder and
+// the USB printer installed by `qsetup install`.
+std::unique_ptr<plat::SimWindows> InstalledMachine(const std::vector<std::string>& choices) {
+    auto w = std::make_unique<plat::SimWindows>();
+    support::SetOsClass(*w, WinXP);
+    support::MountSamplePackage(*w, qsetup::kSimPackage);
+    support::SetSamplePorts(*w);
+    w->SetUsbLibraryPresent(true);
+    w->SetModuleFileName(std::string(qsetup::kSimPackage) + "\\qsetup.exe");
+    std::vector<std::string> args = {"install", qsetup::kSimPackage};
+    args.insert(args.end(), choices.begin(), choices.end());
+    qsetup::StringConsole console;
+    qsetup::Run(args, console, Host(*w));
+    return w;
+}
+
+const std::vector<std::string> kUsbChoices = {"--model", "KRT-P58", "--port", "USB_KRT-P58_1",
+                                              "--default"};
+
+// `qsetup status` of an installation in place (exit 0).
+void BM_StatusInPlace(benchmark::State& state) {
+    auto w = InstalledMachine(kUsbChoices);
+    std::vector<std::string> args = {"status", qsetup::kSimPackage};
+    args.insert(args.end(), kUsbChoices.begin(), kUsbChoices.end());
+    for (auto _ : state) {
+        qsetup::StringConsole console;
+        if (qsetup::Run(args, console, Host(*w)) != 0) state.SkipWithError(console.out.c_str());
+        benchmark::DoNotOptimize(console.out);
+    }
+}
+BENCHMARK(BM_StatusInPlace)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// `qsetup install --ensure` that finds everything in place (exit 0,
+// nothing changed).
+void BM_EnsureNothingToDo(benchmark::State& state) {
+    auto w = InstalledMachine(kUsbChoices);
+    std::vector<std::string> args = {"install", qsetup::kSimPackage};
+    args.insert(args.end(), kUsbChoices.begin(), kUsbChoices.end());
+    args.push_back("--ensure");
+    for (auto _ : state) {
+        qsetup::StringConsole console;
+        if (qsetup::Run(args, console, Host(*w)) != 0 ||
+            console.out.find("nothing changed") == std::string::npos)
+            state.SkipWithError(console.out.c_str());
+        benchmark::DoNotOptimize(console.out);
+    }
+}
+BENCHMARK(BM_EnsureNothingToDo)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -8,7 +8,17 @@
 bool RegistryKey::Open(plat::Root root, const std::string& path) {
     Close();
     plat::RegKey opened;
-    lastError_ = windows_.RegOpenKey(root, path, opened);
+    return Take(windows_.RegOpenKey(root, path, opened), opened);
+}
+
+bool RegistryKey::OpenForReading(plat::Root root, const std::string& path) {
+    Close();
+    plat::RegKey opened;
+    return Take(windows_.RegOpenKeyForReading(root, path, opened), opened);
+}
+
+bool RegistryKey::Take(uint32_t error, plat::RegKey& opened) {
+    lastError_ = error;
     if (lastError_ == plat::err::Success && !opened) lastError_ = plat::err::InvalidHandle;
     if (lastError_ != plat::err::Success) return false;
     key_ = std::move(opened);
@@ -44,7 +54,8 @@ bool RegistryKey::QueryDword(const std::string& name, uint32_t& value, uint32_t*
         lastError_ = windows_.RegQueryValue(key_, name, nullptr, data, sizeof(uint32_t));
         if (lastError_ == plat::err::Success) {
             uint32_t word = 0;
-            std::memcpy(&word, data.data(), std::min<size_t>(data.size(), sizeof word));
+            if (!data.empty())  // an empty value reads as 0
+                std::memcpy(&word, data.data(), std::min<size_t>(data.size(), sizeof word));
             value = word;
             ok = true;
         }

@@ -17,6 +17,9 @@ public:
     // Closes any key held (also when the new open fails), then opens `path`
     // with full access. Never creates.
     bool Open(plat::Root root, const std::string& path);
+    // The same for reading only (KEY_READ): what a user without
+    // administrator rights may do on HKEY_LOCAL_MACHINE.
+    bool OpenForReading(plat::Root root, const std::string& path);
     // False when no key is held.
     bool Close();
     bool IsOpen() const { return static_cast<bool>(key_); }
@@ -50,6 +53,8 @@ public:
     uint32_t LastError() const { return lastError_; }
 
 private:
+    bool Take(uint32_t error, plat::RegKey& opened);
+
     plat::Windows& windows_;
     plat::RegKey key_;
     uint32_t lastError_ = 0;

@@ -29,6 +29,10 @@ public:
         RegKey inner;
         return Adopt(inner_.RegOpenKey(root, path, inner), inner, out);
     }
+    uint32_t RegOpenKeyForReading(Root root, const std::string& path, RegKey& out) override {
+        RegKey inner;
+        return Adopt(inner_.RegOpenKeyForReading(root, path, inner), inner, out);
+    }
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override {
         RegKey inner;
         return Adopt(inner_.RegCreateKey(root, path, inner), inner, out);
@@ -163,6 +167,10 @@ public:
     uint32_t OpenPrinter(const std::string& name, Printer& out) override {
         Printer inner;
         return Adopt(inner_.OpenPrinter(name, inner), inner, out);
+    }
+    uint32_t OpenPrinterForReading(const std::string& name, Printer& out) override {
+        Printer inner;
+        return Adopt(inner_.OpenPrinterForReading(name, inner), inner, out);
     }
     uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) override {
         return inner_.GetPrinterSize(printer, needed);

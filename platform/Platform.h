@@ -241,6 +241,11 @@ public:
 
     // ---- registry (RegOpenKeyExA etc.; KEY_ALL_ACCESS)
     virtual uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) = 0;
+    // The same with KEY_READ, which a user without administrator rights gets
+    // on HKEY_LOCAL_MACHINE (the simulation has no access rights: RegOpenKey).
+    virtual uint32_t RegOpenKeyForReading(Root root, const std::string& path, RegKey& out) {
+        return RegOpenKey(root, path, out);
+    }
     // Creates every missing level; succeeds on an existing key.
     virtual uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) = 0;
     // Opens a sub-key of an open key (RegOpenKeyExA on a non-root handle).
@@ -329,6 +334,11 @@ public:
     virtual uint32_t AddPrinter(const PrinterInfo2& info, Printer& out) = 0;
     // OpenPrinterA with PRINTER_ALL_ACCESS and no defaults.
     virtual uint32_t OpenPrinter(const std::string& name, Printer& out) = 0;
+    // The same with PRINTER_ACCESS_USE, enough for GetPrinter level 2 without
+    // administrator rights (the simulation: OpenPrinter).
+    virtual uint32_t OpenPrinterForReading(const std::string& name, Printer& out) {
+        return OpenPrinter(name, out);
+    }
     // GetPrinterA level 2 with an empty buffer: InsufficientBuffer and the
     // needed size, as Windows answers.
     virtual uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) = 0;

@@ -24,6 +24,8 @@ constexpr const char* kUsage =
     "        what Setup would do, step by step, on a fresh Windows of that version\n"
     "  install PACKAGE_DIR --model M --port P [options]\n"
     "        installs on this Windows as Setup's wizard would, without a window\n"
+    "  status PACKAGE_DIR --model M --port P [options] [--json]\n"
+    "        whether what install would leave is on this Windows, item by item\n"
     "  uninstall PACKAGE_DIR (--all | --item NAME ...)\n"
     "        removes what Uninstall offers, without a window\n"
     "  list PACKAGE_DIR [--json]\n"
@@ -31,13 +33,14 @@ constexpr const char* kUsage =
     "\n"
     "\"qsetup VERB --help\" tells more. Exit codes of check and plan: 0 clean,\n"
     "1 findings or failure, 2 bad arguments; install and uninstall end with the\n"
-    "codes of Windows Installer (0, 3010, 1602, 1603, 1618, 5, 2).\n";
+    "codes of Windows Installer (0, 3010, 1602, 1603, 1618, 5, 2); status with 0 in\n"
+    "place, 1 something differs, 2 bad arguments, 1618 Setup or Uninstall runs.\n";
 
 constexpr const char* kInstallUsage =
     "usage: qsetup install PACKAGE_DIR --model M --port P\n"
     "                      [--os auto|98|NT4|2000|XP|2003|Vista] [--advanced] [--raster]\n"
     "                      [--serial BAUD,PARITY,BITS,STOP,PROTOCOL] [--default] [--fonts]\n"
-    "                      [--set-id] [--log FILE] [--quiet]\n"
+    "                      [--set-id] [--ensure] [--log FILE] [--quiet] [--json]\n"
     "\n"
     "Installs the model on this Windows as Setup's wizard does with these choices,\n"
     "without a window: the same checks and steps, each text Setup would show on\n"
@@ -50,25 +53,48 @@ constexpr const char* kInstallUsage =
     "  --set-id     let a USB printer take the ID of the chosen port (the question\n"
     "               is answered Yes); without it the question is answered No\n"
     "  --log FILE   the log (default qsetup.log beside qsetup.exe), appended\n"
+    "  --ensure     first look as qsetup status does: change nothing when all is in\n"
+    "               place, else install keeping a queue of the model's driver that\n"
+    "               is bound to the port (no second, numbered queue)\n"
     "  --quiet      no progress on standard output\n"
+    "  --json       one JSON document on standard output, no progress\n"
     "  --advanced, --raster, --serial, --default, --fonts: as for qsetup plan\n"
     "\n"
-    "Exit codes: 0 installed; 3010 installed, restart Windows; 1603 the installation\n"
-    "failed; 1618 Setup or Uninstall runs; 1602 a question was answered No; 5 not\n"
-    "an administrator; 2 bad arguments or package (nothing changed).\n";
+    "Exit codes: 0 installed (with --ensure: or already in place); 3010 installed,\n"
+    "restart Windows; 1603 the installation failed; 1618 Setup or Uninstall runs;\n"
+    "1602 a question was answered No; 5 not an administrator; 2 bad arguments or\n"
+    "package (nothing changed).\n";
 
 constexpr const char* kUninstallUsage =
     "usage: qsetup uninstall PACKAGE_DIR (--all | --item NAME [--item NAME ...])\n"
-    "                        [--log FILE] [--quiet]\n"
+    "                        [--ensure] [--log FILE] [--quiet] [--json]\n"
     "\n"
     "Removes the chosen items of Uninstall's list (qsetup list shows it) with the\n"
     "Uninstall engine: its checks, order and waits, each status line on standard\n"
-    "error and in the log (default qsetup.log beside qsetup.exe).\n"
+    "error and in the log (default qsetup.log beside qsetup.exe). With --ensure an\n"
+    "item that is already gone is no error; --json gives one JSON document.\n"
     "\n"
-    "Exit codes: 0 removed (or nothing to remove with --all); 3010 removed, restart\n"
-    "Windows; 1603 an item could not be removed (the others are); 1 a named item\n"
-    "is not in the list (nothing removed); 1618 Setup or Uninstall runs; 5 not an\n"
-    "administrator; 2 bad arguments or package.\n";
+    "Exit codes: 0 removed (or nothing to remove with --all or --ensure); 3010\n"
+    "removed, restart Windows (98/Me, or a file stays until then); 1603 an item\n"
+    "could not be removed (the others are); 1 a named item is not in the list\n"
+    "(nothing removed); 1618 Setup or Uninstall runs; 5 not an administrator; 2 bad\n"
+    "arguments or package.\n";
+
+constexpr const char* kStatusUsage =
+    "usage: qsetup status PACKAGE_DIR --model M --port P\n"
+    "                     [--os auto|98|NT4|2000|XP|2003|Vista] [--advanced] [--raster]\n"
+    "                     [--serial BAUD,PARITY,BITS,STOP,PROTOCOL] [--default] [--fonts]\n"
+    "                     [--set-id] [--log FILE] [--json]\n"
+    "\n"
+    "Compares this Windows with what qsetup install with the same options would\n"
+    "leave: the queue of the model's driver on the port, the driver, the port\n"
+    "monitor and print processor (not older than the package's), the USB records,\n"
+    "with --default the default printer, with --serial the serial settings. One\n"
+    "line per item, \"ok\" or what differs. It changes nothing, writes no log\n"
+    "unless --log names one, and needs no administrator rights.\n"
+    "\n"
+    "Exit codes: 0 everything in place, 1 something differs, 2 bad arguments or\n"
+    "package, 1618 Setup or Uninstall runs.\n";
 
 constexpr const char* kListUsage =
     "usage: qsetup list PACKAGE_DIR [--json]\n"
@@ -365,8 +391,10 @@ struct Deployment {
     std::unique_ptr<DeployOutput> out;
 };
 
-std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::vector<std::string>& args,
-                           Console& console, const Host& host, Deployment& d) {
+// The machine, the log (its first line the command line) and the output.
+std::optional<int> OpenOutput(const Parsed& p, const std::string& verb,
+                              const std::vector<std::string>& args, Console& console,
+                              const Host& host, Deployment& d) {
     d.machine = host.machine;
     if (!d.machine) {
         d.owned = RealMachine();
@@ -377,8 +405,11 @@ std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::
                     " qsetup plan shows what it would do\n");
         return kDeployBadInput;
     }
-    // The log: --log FILE, else qsetup.log beside this program.
+    if (host.prepared) *host.prepared = true;
+    // The log: --log FILE, else qsetup.log beside this program (status
+    // writes one only when asked to).
     std::string logPath;
+    const bool logged = verb != "status" || p.values.count("--log");
     if (p.values.count("--log")) {
         logPath = p.values.at("--log");
     } else {
@@ -389,7 +420,8 @@ std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::
                   "qsetup.log";
     }
     LogWriter log;
-    if (host.openLog) {
+    if (!logged) {
+    } else if (host.openLog) {
         log = host.openLog(logPath);
     } else {
         d.logFile = std::make_unique<LogFile>(logPath);
@@ -400,10 +432,17 @@ std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::
         : !host.machine && StdoutIsConsole() ? DeployOutput::Progress::Bar
                                              : DeployOutput::Progress::Lines;
     d.out = std::make_unique<DeployOutput>(console, *d.machine, log, progress);
+    if (p.flags.count("--json")) d.out->UseJson(verb, {args.begin() + 1, args.end()});
     std::string line = "qsetup";
     for (const std::string& a : args)
         line += " " + (a.find(' ') != std::string::npos ? "\"" + a + "\"" : a);
     d.out->LogOnly(line);  // the log's first line
+    return std::nullopt;
+}
+
+std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::vector<std::string>& args,
+                           Console& console, const Host& host, Deployment& d) {
+    if (const auto code = OpenOutput(p, verb, args, console, host, d)) return code;
     const std::string root = EnterFolder(*d.machine, p.positional[0]);
     if (root.empty()) {
         d.out->Error(p.positional[0] + ": no such folder, or it can't be entered");
@@ -414,32 +453,44 @@ std::optional<int> Prepare(const Parsed& p, const std::string& verb, const std::
     return std::nullopt;
 }
 
+// install and status: the same choices.
 int RunInstallCommand(const std::vector<std::string>& args, Console& console, const Host& host) {
+    const std::string verb = args[0];
+    const bool status = verb == "status";
+    const char* usage = status ? kStatusUsage : kInstallUsage;
     const Parsed p = Parse(args, 1, {"--model", "--os", "--port", "--serial", "--log"},
-                           {"--advanced", "--raster", "--default", "--fonts", "--set-id", "--quiet"});
-    if (const auto code = Preamble(p, "install", kInstallUsage, console)) return *code;
+                           status ? std::vector<std::string>{"--advanced", "--raster", "--default",
+                                                             "--fonts", "--set-id", "--json"}
+                                  : std::vector<std::string>{"--advanced", "--raster", "--default",
+                                                             "--fonts", "--set-id", "--quiet",
+                                                             "--ensure", "--json"});
+    if (const auto code = Preamble(p, verb, usage, console)) return *code;
     for (const char* required : {"--model", "--port"})
         if (!p.values.count(required))
-            return UsageError(console, "install", std::string(required) + " is missing",
-                              kInstallUsage);
+            return UsageError(console, verb, std::string(required) + " is missing", usage);
     InstallOptions options;
     if (p.values.count("--os"))
-        if (const auto code = TakeOs(p, "install", true, kInstallUsage, console, options.os))
+        if (const auto code = TakeOs(p, verb, true, usage, console, options.os))
             return *code;
     options.setId = p.flags.count("--set-id") != 0;
+    options.ensure = p.flags.count("--ensure") != 0;
+    options.serialAsked = p.values.count("--serial") != 0;
     std::string error;
     if (!TakeChoices(p, options.wizard, error))
-        return UsageError(console, "install", error, kInstallUsage);
+        return UsageError(console, verb, error, usage);
     Deployment d;
-    if (const auto code = Prepare(p, "install", args, console, host, d)) return *code;
-    return RunInstall(*d.machine, d.package, options, *d.out);
+    if (const auto code = Prepare(p, verb, args, console, host, d)) return *code;
+    return status ? RunStatus(*d.machine, d.package, options, *d.out)
+                  : RunInstall(*d.machine, d.package, options, *d.out);
 }
 
 int RunUninstallCommand(const std::vector<std::string>& args, Console& console, const Host& host) {
-    const Parsed p = Parse(args, 1, {"--item", "--log"}, {"--all", "--quiet"});
+    const Parsed p =
+        Parse(args, 1, {"--item", "--log"}, {"--all", "--quiet", "--ensure", "--json"});
     if (const auto code = Preamble(p, "uninstall", kUninstallUsage, console)) return *code;
     UninstallOptions options;
     options.all = p.flags.count("--all") != 0;
+    options.ensure = p.flags.count("--ensure") != 0;
     options.items = p.items;
     if (options.all == !options.items.empty())
         return UsageError(console, "uninstall",
@@ -485,6 +536,31 @@ int RunListCommand(const std::vector<std::string>& args, Console& console, const
     return kExitClean;
 }
 
+// The log and the summary of a run refused for its arguments: the command
+// line, and "nothing done" (or the JSON document with --json).
+void LogUsageError(const std::vector<std::string>& args, Console& console, const Host& host) {
+    Parsed p;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--json") p.flags["--json"] = true;
+        if (a == "--log" && i + 1 < args.size()) p.values["--log"] = args[i + 1];
+        if (a.rfind("--log=", 0) == 0) p.values["--log"] = a.substr(6);
+    }
+    p.flags["--quiet"] = true;
+    std::unique_ptr<plat::Windows> real;
+    Host quiet = host;
+    quiet.prepared = nullptr;
+    if (!quiet.machine) {
+        real = RealMachine();
+        if (!real) return;  // not on Windows: no log, no machine
+        quiet.machine = real.get();
+    }
+    Deployment d;
+    if (OpenOutput(p, args[0], args, console, quiet, d)) return;
+    d.out->LogOnly("bad arguments: see qsetup " + args[0] + " --help");
+    d.out->Finish("nothing done", kExitUsage);
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, Console& console, const Host& host) {
@@ -499,6 +575,7 @@ int Run(const std::vector<std::string>& args, Console& console, const Host& host
             if (args[1] == "plan") return console.Out(kPlanUsage), kExitClean;
             if (args[1] == "install") return console.Out(kInstallUsage), kExitClean;
             if (args[1] == "uninstall") return console.Out(kUninstallUsage), kExitClean;
+            if (args[1] == "status") return console.Out(kStatusUsage), kExitClean;
             if (args[1] == "list") return console.Out(kListUsage), kExitClean;
         }
         console.Out(kUsage);
@@ -506,8 +583,17 @@ int Run(const std::vector<std::string>& args, Console& console, const Host& host
     }
     if (verb == "check") return RunCheck(args, console);
     if (verb == "plan") return RunPlanCommand(args, console);
-    if (verb == "install") return RunInstallCommand(args, console, host);
-    if (verb == "uninstall") return RunUninstallCommand(args, console, host);
+    if (verb == "install" || verb == "uninstall" || verb == "status") {
+        // A run that ends before its output is made (bad arguments) is
+        // logged and summed up all the same.
+        bool prepared = false;
+        Host inner = host;
+        inner.prepared = &prepared;
+        const int code = verb == "uninstall" ? RunUninstallCommand(args, console, inner)
+                                             : RunInstallCommand(args, console, inner);
+        if (!prepared && code == kExitUsage) LogUsageError(args, console, host);
+        return code;
+    }
     if (verb == "list") return RunListCommand(args, console, host);
     return UsageError(console, "", "unknown verb \"" + verb + "\"", kUsage);
 }

@@ -24,6 +24,8 @@ enum Exit : int {
 struct Host {
     plat::Windows* machine = nullptr;
     std::function<LogWriter(const std::string& path)> openLog;
+    // Set when install, uninstall or status made its output (and log).
+    bool* prepared = nullptr;
 };
 
 // Runs one command; `args` without the program's name.

@@ -15,8 +15,10 @@
 #include "qsetup/PackageCheck.h"
 #include "qsetup/PackageWindows.h"
 #include "qsetup/SimulatedMachine.h"
+#include "qsetup/Status.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/PrinterQueue.h"
+#include "setup/engine/Stages.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/WizardTexts.h"
 #include "uninstall/Messages.h"
@@ -42,13 +44,12 @@ public:
             last_ = text;
             return plat::mb::IdOk;
         }
-        if (text == msg::kRestartQuestion) {
-            restart_ = true;
-            return plat::mb::IdNo;
-        }
-        // Only the question whether the USB printer may take the port's ID has
-        // an option that answers Yes.
-        const bool yes = setId_ && text == msg::kChangePrinterName;
+        // Setup asks two questions: whether the USB printer may take the
+        // port's ID, which --set-id answers Yes, and, on Windows 98/Me after
+        // the installation, whether to restart, answered No (the exit code
+        // says 3010; the run's restart value, not these words, decides it).
+        if (text == msg::kRestartQuestion) return plat::mb::IdNo;
+        const bool yes = setId_;
         out_.Tell(caption, text + (yes ? "\n(answered Yes: --set-id)" : "\n(answered No)"));
         if (!yes) declined_ = true;
         return yes ? plat::mb::IdYes : plat::mb::IdNo;
@@ -139,16 +140,21 @@ PackageOnMachine FindPrograms(plat::Windows& machine, const std::string& root) {
     return package;
 }
 
-int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
-               const InstallOptions& options, DeployOutput& out) {
-    const WizardInput& input = options.wizard;
-    plat::Mutex setupMutex, uninstallMutex;
-    if (const int busy = Exclude(machine, package, setupMutex, uninstallMutex, out)) return busy;
+namespace {
 
+// Everything an installation checks before it changes anything: the Windows
+// it runs on, a rehearsal of the wizard on a simulated machine of this
+// Windows (which says whether the wizard offers these choices, how many
+// steps to expect and, in `wanted`, what the installation makes), and the
+// package's faults. kDeployDone, or the exit code of a refusal (told).
+int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
+                       const InstallOptions& options, DeployOutput& out, int32_t& os,
+                       WantedState& wanted) {
+    const WizardInput& input = options.wizard;
     // The Windows the OS page would find: Setup installs only for it.
     plat::OsVersion version;
     machine.GetVersion(version);
-    const int32_t os = OsClassOf(version);
+    os = OsClassOf(version);
     out.LogOnly("Windows found: " + Describe(version) + ", which Setup installs for as " +
                 OsName(os));
     if (options.os >= 0 && options.os != os) {
@@ -161,16 +167,28 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     // Windows (which says whether the wizard offers these choices and how
     // many steps to expect), and the package's faults for this installation.
     PackageWindows packageWindows(machine, package.root, package.setupProgram);
+    // The package is read once, into the simulated machine, where its many
+    // profile reads cost little (a real GetPrivateProfileString reads the
+    // file at every call); it is mounted there read-only, so the rehearsal
+    // leaves it as it was for the check.
+    plat::SimWindows sim;
+    sim.SetProfileIndexing(true);
     {
-        plat::SimWindows sim;
         if (!CopyPackage(packageWindows, package.root, sim)) {
             out.Error(package.root + ": the package can't be read");
             return kDeployBadInput;
         }
+        // The look of status and --ensure needs the whole installation: an
+        // Advanced USB one finds a printer answering to the chosen port.
+        const bool usb = DerivePortKind(input.port.c_str()) == Usb;
+        std::optional<int32_t> usbPrinter;
+        if (options.ensure && usb && input.advanced)
+            usbPrinter = std::max(0, UsbPortNumber(input.port.c_str()) - 1);
         std::string assumed;
-        PrepareMachine(sim, os, std::nullopt, assumed);
+        PrepareMachine(sim, os, usbPrinter, assumed);
         Journal journal;
-        RecordingWindows recorder(sim, journal);
+        CaptureWindows capture(sim, wanted);
+        RecordingWindows recorder(capture, journal);
         JoinedProgress progress;
         const WizardResult rehearsal = RunWizard(recorder, input, progress, ApplicationName(sim));
         const std::vector<JournalEntry> steps = journal.Entries();
@@ -189,8 +207,10 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
             out.ExpectSteps(static_cast<int>(std::count_if(
                 steps.begin(), steps.end(),
                 [](const JournalEntry& e) { return e.action != "message"; })));
+        FinishWanted(sim, os, input.port, options.serialAsked, wanted);
+        wanted.setDefault = input.setDefault;
     }
-    const CheckReport report = CheckPackage(packageWindows, package.root);
+    const CheckReport report = CheckPackage(sim, kSimPackage);
     const std::vector<Finding> faults =
         FindingsAgainst(report, input.model, os, DerivePortKind(input.port.c_str()) == Usb);
     if (!faults.empty()) {
@@ -199,15 +219,77 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
                   " (qsetup check tells all its findings)");
         return kDeployBadInput;
     }
+    return kDeployDone;
+}
+
+void TellStatus(const StatusReport& report, DeployOutput& out) {
+    for (const StatusItem& item : report.items)
+        out.LogOnly(std::string(item.item) + ": " + (item.ok ? std::string("ok") : item.differs));
+}
+
+}  // namespace
+
+int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
+               const InstallOptions& options, DeployOutput& out) {
+    plat::Mutex setupMutex, uninstallMutex;
+    if (const int busy = Exclude(machine, package, setupMutex, uninstallMutex, out)) {
+        out.Finish("nothing done", busy);
+        return busy;
+    }
+    int32_t os = -1;
+    WantedState wanted;
+    if (const int code = CheckBeforeInstall(machine, package, options, out, os, wanted)) {
+        out.Finish("nothing done", code);
+        return code;
+    }
+    PackageWindows packageWindows(machine, package.root, package.setupProgram);
+
+    // --ensure: the same look as status first.
+    WizardInput input = options.wizard;
+    std::string found;
+    if (options.ensure && wanted.known) {
+        const StatusReport before = CompareWithMachine(packageWindows, wanted, os);
+        TellStatus(before, out);
+        found = before.queue;
+        out.SetPrinter(found);
+        if (before.InPlace()) {
+            out.Print("qsetup: everything is in place; nothing to do");
+            out.Finish("already installed \"" + found + "\"", kDeployDone);
+            return kDeployDone;
+        }
+        // A queue found stays the queue: no numbered second one, and its
+        // default is set below under its own name.
+        if (!found.empty()) {
+            out.Note("the queue \"" + found + "\" is bound to " + wanted.port +
+                     " with the driver; it is kept");
+            input.setDefault = false;
+        }
+    }
 
     // The wizard on this machine.
     AnswerWindows answers(packageWindows, out, options.setId);
     RecordingWindows recorder(answers, out);
+    KeepQueueWindows keep(recorder, wanted, found);
     JoinedProgress progress;
-    const WizardResult result = RunWizard(recorder, input, progress, ApplicationName(answers));
+    WizardResult result = RunWizard(keep, input, progress, ApplicationName(answers));
+    if (result.end == WizardEnd::Installed && keep.Kept()) {
+        result.printer = found;
+        if (options.wizard.setDefault) MakeDefaultPrinter(recorder, found.c_str());
+    }
+    if (!result.printer.empty()) out.SetPrinter(result.printer);
+    if (options.ensure && wanted.known && result.end == WizardEnd::Installed) {
+        // What a second look finds now; a difference left is told, not hidden.
+        const StatusReport after = CompareWithMachine(packageWindows, wanted, os);
+        for (const StatusItem& item : after.items)
+            if (!item.ok) out.Error("still differs after the installation: " +
+                                    std::string(item.item) + ": " + item.differs);
+    }
     switch (result.end) {
         case WizardEnd::Installed:
-            if (answers.RestartWanted()) {
+            // Setup offers the restart on Windows 98/Me (a value of the run,
+            // whatever the question's words); a restart asked of Windows
+            // counts too.
+            if (result.restartOffered || answers.RestartWanted()) {
                 out.Note("Windows must be restarted for the changes to take effect");
                 out.Finish("installed \"" + result.printer + "\"; restart needed", kDeployRestart);
                 return kDeployRestart;
@@ -238,6 +320,46 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
     return kDeployFailed;
 }
 
+int RunStatus(plat::Windows& machine, const PackageOnMachine& package,
+              const InstallOptions& options, DeployOutput& out) {
+    plat::Mutex setupMutex, uninstallMutex;
+    if (const int busy = Exclude(machine, package, setupMutex, uninstallMutex, out)) {
+        out.Finish("nothing compared", busy);
+        return busy;
+    }
+    InstallOptions look = options;
+    look.ensure = true;
+    int32_t os = -1;
+    WantedState wanted;
+    if (const int code = CheckBeforeInstall(machine, package, look, out, os, wanted)) {
+        out.Finish("nothing compared", code);
+        return code;
+    }
+    if (!wanted.known) {
+        out.Error("the installation with these choices makes no printer queue on " +
+                  std::string(OsName(os)) + " (qsetup plan shows why)");
+        out.Finish("nothing compared", kDeployBadInput);
+        return kDeployBadInput;
+    }
+    PackageWindows packageWindows(machine, package.root, package.setupProgram);
+    const StatusReport report = CompareWithMachine(packageWindows, wanted, os);
+    int differ = 0;
+    for (const StatusItem& item : report.items) {
+        out.Print(std::string(item.item) + ": " + (item.ok ? std::string("ok") : item.differs));
+        differ += item.ok ? 0 : 1;
+    }
+    out.SetPrinter(report.queue);
+    out.AddJson("\"items\":" + StatusItemsJson(report));
+    if (differ == 0) {
+        out.Finish("in place: \"" + report.queue + "\"", kDeployDone);
+        return kDeployDone;
+    }
+    out.Finish(std::to_string(differ) + " of " + std::to_string(report.items.size()) +
+                   " items differ",
+               kDeployDiffers);
+    return kDeployDiffers;
+}
+
 namespace {
 
 // Uninstall's controls without a window: the list in memory, the status
@@ -262,7 +384,13 @@ public:
         if (index >= 0 && index < ItemCount()) items_.erase(items_.begin() + index);
     }
     void AddStatusLine(const std::string& text) override {
-        if (out_) out_->Tell(uninstall::kApplicationName, text);
+        if (!out_) return;
+        // The invitation to choose, shown at every start and end of a run,
+        // asks nothing of a run without a window: the log keeps it.
+        if (text == uninstall::UninstallString(IDS_SELECT_ITEMS))
+            out_->LogOnly(std::string(uninstall::kApplicationName) + ": " + text);
+        else
+            out_->Tell(uninstall::kApplicationName, text);
     }
     void SetInstruction(const std::string&) override {}
     void EnableControl(int, bool) override {}
@@ -291,7 +419,10 @@ private:
 int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
                  const UninstallOptions& options, DeployOutput& out) {
     plat::Mutex setupMutex, uninstallMutex;
-    if (const int busy = Exclude(machine, package, setupMutex, uninstallMutex, out)) return busy;
+    if (const int busy = Exclude(machine, package, setupMutex, uninstallMutex, out)) {
+        out.Finish("nothing removed", busy);
+        return busy;
+    }
 
     // Uninstall's own start: the running program is the package's Uninstall.
     PackageWindows packageWindows(machine, package.root, package.uninstallProgram);
@@ -300,14 +431,15 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
     uninstall::UninstallState state;
     const uninstall::UninstallIni ini(recorder, state);
     ListControls controls(&out);
-    if (!uninstall::RunStartUpChecks(recorder, state, ini, controls, 0)) {
-        const std::string why = answers.LastMessage();
-        if (why == uninstall::UninstallString(IDS_NOT_ADMIN)) {
+    int32_t failure = 0;
+    if (!uninstall::RunStartUpChecks(recorder, state, ini, controls, 0, &failure)) {
+        if (failure == IDS_NOT_ADMIN) {
             out.Finish("nothing removed: not an administrator", kDeployNotAdmin);
             return kDeployNotAdmin;
         }
-        if (why == uninstall::UninstallString(IDS_NOTHING_TO_REMOVE)) {
-            const int code = options.all ? kDeployDone : kDeployNotListed;
+        if (failure == IDS_NOTHING_TO_REMOVE) {
+            const int code = options.all || options.ensure ? kDeployDone : kDeployNotListed;
+            if (options.ensure && !options.all) out.Print("qsetup: already gone; nothing to remove");
             out.Finish("nothing to remove", code);
             return code;
         }
@@ -316,7 +448,8 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
     }
     uninstall::LoadSpooler(recorder, state, 0);
 
-    // Every named item must be in the list before anything is removed.
+    // Every named item must be in the list before anything is removed; with
+    // --ensure one that is not there is already gone.
     std::vector<int> chosen;
     for (const std::string& name : options.items) {
         int found = -1;
@@ -324,6 +457,10 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
             if (controls.ItemText(i) == name) found = i;
         for (int i = 0; i < controls.ItemCount() && found < 0; ++i)
             if (EqualsIgnoringCase(controls.ItemText(i), name)) found = i;
+        if (found < 0 && options.ensure) {
+            out.Print("qsetup: \"" + name + "\" is already gone");
+            continue;
+        }
         if (found < 0) {
             std::string offered;
             for (int i = 0; i < controls.ItemCount(); ++i)
@@ -333,6 +470,10 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
             return kDeployNotListed;
         }
         chosen.push_back(found);
+    }
+    if (!options.all && chosen.empty()) {
+        out.Finish("nothing to remove", kDeployDone);
+        return kDeployDone;
     }
     if (options.all) uninstall::SelectAll(controls);
     for (int index : chosen) controls.CheckItem(index);
@@ -347,11 +488,17 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
         out.Finish("some items could not be removed", kDeployFailed);
         return kDeployFailed;
     }
-    if (controls.RestartOffered()) {
+    // Uninstall offers a restart after every removal; it is needed only
+    // where the spooler's restart does not take the change (Windows 98/Me)
+    // or a DLL file stayed until the next start.
+    if (engine.Removed() && (state.osClass == Win98 || engine.FileLeft())) {
         out.Note("Windows must be restarted for the changes to take effect");
         out.Finish("removed; restart needed", kDeployRestart);
         return kDeployRestart;
     }
+    if (controls.RestartOffered())
+        out.LogOnly("Uninstall itself would offer a restart of Windows now; the spooler has "
+                    "been restarted after each removal, so none is needed");
     out.Finish("removed", kDeployDone);
     return kDeployDone;
 }

@@ -20,6 +20,7 @@ enum DeployExit : int {
     kDeployNotAdmin = 5,        // ERROR_ACCESS_DENIED: not an administrator
     kDeployBadInput = 2,        // bad arguments or package: nothing was changed
     kDeployNotListed = 1,       // uninstall: a named item is not in Uninstall's list
+    kDeployDiffers = 1,         // status: something differs
     kDeployDeclined = 1602,     // a question was answered No
     kDeployFailed = 1603,       // the installation or a removal failed
     kDeployBusy = 1618,         // Setup or Uninstall runs
@@ -44,6 +45,10 @@ struct InstallOptions {
     WizardInput wizard;
     int32_t os = -1;     // -1: the running Windows ("auto")
     bool setId = false;  // allow changing the USB printer's ID
+    // Converge: first look as `status` does; change nothing when all is in
+    // place, else install keeping a queue of the model's driver on the port.
+    bool ensure = false;
+    bool serialAsked = false;  // --serial was given
 };
 
 // Installs as the wizard's Install would on `machine`, refusing before any
@@ -51,9 +56,16 @@ struct InstallOptions {
 int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
                const InstallOptions& options, DeployOutput& out);
 
+// What of that installation is on `machine`, item by item, printed as lines
+// (or the document's "items"); reads only. 0 all in place, 1 something
+// differs, 2 bad choices or package, 1618 Setup or Uninstall runs.
+int RunStatus(plat::Windows& machine, const PackageOnMachine& package,
+              const InstallOptions& options, DeployOutput& out);
+
 struct UninstallOptions {
     bool all = false;
     std::vector<std::string> items;  // names of the list's items
+    bool ensure = false;             // an item already gone is no error
 };
 
 // Removes the chosen items of Uninstall's list with the Uninstall engine.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "qsetup/Json.h"
+
 #ifdef _WIN32
 #include "platform/win32/WindowsApi.h"
 #else
@@ -103,10 +105,28 @@ void DeployOutput::LogOnly(const std::string& text) {
     Log(text);
 }
 
+void DeployOutput::UseJson(std::string command, std::vector<std::string> arguments) {
+    plat::LockGuard lock(mu_);
+    json_ = true;
+    progress_ = Progress::None;
+    command_ = std::move(command);
+    for (const std::string& a : arguments) arguments_ += (arguments_.empty() ? "" : ",") + JsonString(a);
+}
+
 void DeployOutput::Note(const std::string& text) {
     plat::LockGuard lock(mu_);
     Log(text);
+    if (json_) messagesJson_ += std::string(messagesJson_.empty() ? "" : ",") +
+                                "{\"from\":\"qsetup\",\"text\":" + JsonString(text) + "}";
     if (progress_ == Progress::None) return;
+    ClearBar();
+    console_.Out(text + "\n");
+}
+
+void DeployOutput::Print(const std::string& text) {
+    plat::LockGuard lock(mu_);
+    Log(text);
+    if (json_) return;
     ClearBar();
     console_.Out(text + "\n");
 }
@@ -115,6 +135,8 @@ void DeployOutput::Tell(const std::string& who, const std::string& text) {
     plat::LockGuard lock(mu_);
     const std::string line = who + ": " + OneLine(text);
     Log(line);
+    if (json_) messagesJson_ += std::string(messagesJson_.empty() ? "" : ",") +
+                                "{\"from\":" + JsonString(who) + ",\"text\":" + JsonString(text) + "}";
     ClearBar();
     console_.Err(line + "\n");
 }
@@ -122,6 +144,7 @@ void DeployOutput::Tell(const std::string& who, const std::string& text) {
 void DeployOutput::Error(const std::string& text) {
     plat::LockGuard lock(mu_);
     Log(text);
+    if (json_) errorsJson_ += (errorsJson_.empty() ? "" : ",") + JsonString(text);
     ClearBar();
     console_.Err("qsetup: " + text + "\n");
 }
@@ -133,6 +156,14 @@ void DeployOutput::Record(const JournalEntry& entry) {
     const int step = ++steps_;
     const std::string line = "step " + std::to_string(step) + ": " + entry.text;
     Log(line);
+    if (entry.action != "wait") changed_ = true;
+    if (json_) {
+        stepsJson_ += std::string(stepsJson_.empty() ? "" : ",") + "{\"step\":" +
+                      std::to_string(step) + ",\"action\":" + JsonString(entry.action);
+        for (const auto& [name, value] : entry.fields) stepsJson_ += "," + JsonString(name) + ":" + value;
+        stepsJson_ += ",\"error\":" + std::to_string(entry.error) + ",\"text\":" +
+                      JsonString(entry.text) + "}";
+    }
     const int64_t elapsed = ElapsedMs();
     if (progress_ == Progress::Lines) {
         console_.Out("[" + Seconds(elapsed) + "] " + line + "\n");
@@ -155,10 +186,41 @@ void DeployOutput::Finish(const std::string& result, int exitCode) {
     std::string took = Seconds(ElapsedMs());
     took.erase(0, took.find_first_not_of(' '));
     const std::string line = result + " (exit code " + std::to_string(exitCode) + ", " +
-                             std::to_string(steps_) + " steps, " + took + ")";
+                             std::to_string(steps_) + " steps, " + took +
+                             (changed_ ? ", changed)" : ", nothing changed)");
     Log(line);
     ClearBar();
-    if (progress_ != Progress::None || exitCode != 0) console_.Out("qsetup: " + line + "\n");
+    if (!json_) {
+        console_.Out("qsetup: " + line + "\n");
+        return;
+    }
+    std::string doc = "{\"command\":" + JsonString(command_) + ",\"arguments\":[" + arguments_ +
+                      "],\"changed\":" + (changed_ ? "true" : "false") +
+                      ",\"exitCode\":" + std::to_string(exitCode) +
+                      ",\"meaning\":" + JsonString(ExitMeaning(command_, exitCode)) +
+                      ",\"result\":" + JsonString(result) +
+                      ",\"printer\":" + (printer_.empty() ? "null" : JsonString(printer_)) +
+                      extraJson_ + ",\"steps\":[" + stepsJson_ + "],\"messages\":[" +
+                      messagesJson_ + "],\"errors\":[" + errorsJson_ + "]}\n";
+    console_.Out(doc);
+}
+
+const char* ExitMeaning(const std::string& command, int exitCode) {
+    switch (exitCode) {
+        case 0:
+            return command == "status" ? "in place" : "done";
+        case 1:
+            return command == "status"      ? "something differs"
+                   : command == "uninstall" ? "a named item is not in Uninstall's list"
+                                            : "failed";
+        case 2: return "bad arguments or package: nothing changed";
+        case 5: return "not an administrator";
+        case 1602: return "a question was answered No";
+        case 1603: return command == "uninstall" ? "an item could not be removed" : "the installation failed";
+        case 1618: return "Setup or Uninstall runs";
+        case 3010: return "done; restart Windows";
+    }
+    return "?";
 }
 
 }  // namespace qsetup

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "qsetup/Console.h"
@@ -44,6 +45,8 @@ public:
     void LogOnly(const std::string& text);
     // qsetup's own word: standard output (unless quiet) and the log.
     void Note(const std::string& text);
+    // A result for people on standard output (not in a JSON run) and in the log.
+    void Print(const std::string& text);
     // A text that Setup or Uninstall would show (`who`: "Setup"): standard
     // error and the log.
     void Tell(const std::string& who, const std::string& text);
@@ -53,8 +56,22 @@ public:
     void ExpectSteps(int steps) { expected_ = steps; }
     // A step of the run: a progress line and a log line.
     void Record(const JournalEntry& entry) override;
-    // The last lines: the result and the exit code.
+    // The last lines: the result, the exit code and whether the machine was
+    // changed; on standard output the summary line, or the JSON document.
     void Finish(const std::string& result, int exitCode);
+
+    // One JSON document on standard output at the end instead of the
+    // summary line and the progress: `command` with its arguments.
+    void UseJson(std::string command, std::vector<std::string> arguments);
+    bool Json() const { return json_; }
+    // Whether a step changed the machine (any but a wait or a message);
+    // Changed(false) when a run decides it changed nothing.
+    bool Changed() const { return changed_; }
+    void SetChanged(bool changed) { changed_ = changed; }
+    // The printer created or found, for the document.
+    void SetPrinter(std::string printer) { printer_ = std::move(printer); }
+    // Further members of the document, as `"name":value,...`.
+    void AddJson(const std::string& members) { extraJson_ += "," + members; }
 
 private:
     void Log(const std::string& text);
@@ -71,7 +88,14 @@ private:
     int expected_ = 0;
     bool barShown_ = false;
     bool logWarned_ = false;
+    bool changed_ = false;
+    bool json_ = false;
+    std::string command_, arguments_, printer_, extraJson_;
+    std::string stepsJson_, messagesJson_, errorsJson_;
 };
+
+// What an exit code of `command` means, for people and for the document.
+const char* ExitMeaning(const std::string& command, int exitCode);
 
 // "2024-06-03 09:00:00.100".
 std::string FormatTime(const plat::LocalTime& time);

@@ -98,18 +98,23 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
 }
 
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
-                      UninstallControls& controls, plat::Window owner) {
+                      UninstallControls& controls, plat::Window owner, int32_t* failure) {
+    auto fail = [&](int32_t id) {
+        if (failure) *failure = id;
+        return Fail(windows, owner, id);
+    };
+    if (failure) *failure = 0;
     state.iniPath.clear();
     state.osClass = GetOsClass(windows, ProbeFlavour::Uninstall);
     if (state.osClass >= Win2000 && state.osClass <= WinVista && !IsUserAdmin(windows))
-        return Fail(windows, owner, IDS_NOT_ADMIN);
+        return fail(IDS_NOT_ADMIN);
     if (windows.GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
         state.iniPath.clear();
-        return Fail(windows, owner, IDS_NO_CURRENT_DIR);
+        return fail(IDS_NO_CURRENT_DIR);
     }
-    if (int32_t failure = FindUninstallIni(windows, state)) return Fail(windows, owner, failure);
+    if (int32_t found = FindUninstallIni(windows, state)) return fail(found);
     FillItemList(windows, state, ini, controls);
-    if (controls.ItemCount() <= 0) return Fail(windows, owner, IDS_NOTHING_TO_REMOVE);
+    if (controls.ItemCount() <= 0) return fail(IDS_NOTHING_TO_REMOVE);
     AddStatus(state, controls, UninstallString(IDS_SELECT_ITEMS));
     controls.SetInstruction(UninstallString(IDS_INSTRUCTION));
     return true;

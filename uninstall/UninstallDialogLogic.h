@@ -47,9 +47,11 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
 // administrator check from Windows 2000 on, Uninstall.ini, the list, and the
 // first status line and the instruction text. On a failure shows its text in
 // a message box (caption "Error", owned by `owner`) and returns false: the
-// dialog then closes with Cancel.
+// dialog then closes with Cancel. `failure`, when given, receives the string
+// number of the failure's text (0 when the checks passed).
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
-                      UninstallControls& controls, plat::Window owner);
+                      UninstallControls& controls, plat::Window owner,
+                      int32_t* failure = nullptr);
 
 // Loads "Winspool.drv" into state.spooler. When it can't be loaded, says
 // "no Winspool lib  " (caption: state.appName) and returns false; drivers are

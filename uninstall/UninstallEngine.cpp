@@ -97,6 +97,7 @@ uint32_t UninstallEngine::UninstallWorker() {
 
     bool removed = false;
     bool stopped = false;
+    fileLeft_ = false;
     for (int i = 0; i < controls_.ItemCount(); ++i) {
         windows_.Sleep(kBeforeItemMs);
         if (!controls_.IsItemChecked(i)) continue;
@@ -117,6 +118,7 @@ uint32_t UninstallEngine::UninstallWorker() {
             --i;  // the next item moved up into this place
         }
     }
+    removed_ = removed;
     if (!stopped && removed) OfferRestart();
 
     if (controls_.ItemCount() > 0) {
@@ -295,6 +297,7 @@ void UninstallEngine::DeleteDllFile(const std::string& path) {
     if (error == plat::err::Success || error == plat::err::FileNotFound ||
         error == plat::err::PathNotFound)
         return;
+    fileLeft_ = true;
     Status(std::string(kFileNotDeleted) + path + kFileNotDeletedEnd + kDriverErrorSuffix +
            std::to_string(static_cast<int32_t>(error)));
     windows_.Sleep(kAfterFailureMs);

@@ -42,6 +42,10 @@ public:
     bool PreCheck();
     // One run over the list, on the calling thread. Returns 1.
     uint32_t UninstallWorker();
+    // Whether the last run removed an item, and whether a DLL file of a
+    // removed item stayed (deleted only at the next start of Windows).
+    bool Removed() const { return removed_; }
+    bool FileLeft() const { return fileLeft_; }
 
     // Windows 98/Me, before a monitor is deleted: no printer uses a KVCOM port.
     bool CheckSerialPortsFree();
@@ -76,6 +80,8 @@ private:
     const UninstallIni& ini_;
     UninstallControls& controls_;
     std::atomic<bool> running_{false};
+    bool removed_ = false;
+    bool fileLeft_ = false;
     plat::Thread worker_;
 };
 

@@ -268,6 +268,13 @@ uint32_t Win32Windows::RegOpenKey(Root root, const std::string& path, RegKey& ou
     return e;
 }
 
+uint32_t Win32Windows::RegOpenKeyForReading(Root root, const std::string& path, RegKey& out) {
+    HKEY key = nullptr;
+    const uint32_t e = RegResult(::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_READ, &key));
+    out = e == err::Success ? RegKey(this, Value(key)) : RegKey();
+    return e;
+}
+
 uint32_t Win32Windows::RegCreateKey(Root root, const std::string& path, RegKey& out) {
     HKEY key = nullptr;
     DWORD disposition = 0;
@@ -679,9 +686,17 @@ uint32_t Win32Windows::AddPrinter(const PrinterInfo2& info, Printer& out) {
 }
 
 uint32_t Win32Windows::OpenPrinter(const std::string& name, Printer& out) {
+    return OpenPrinterWith(name, PRINTER_ALL_ACCESS, out);
+}
+
+uint32_t Win32Windows::OpenPrinterForReading(const std::string& name, Printer& out) {
+    return OpenPrinterWith(name, PRINTER_ACCESS_USE, out);
+}
+
+uint32_t Win32Windows::OpenPrinterWith(const std::string& name, uint32_t access, Printer& out) {
     out = Printer();
     PRINTER_DEFAULTSA defaults{};
-    defaults.DesiredAccess = PRINTER_ALL_ACCESS;
+    defaults.DesiredAccess = access;
     HANDLE printer = nullptr;
     if (!::OpenPrinterA(Mutable(name), &printer, &defaults)) return Failure();
     out = Printer(this, Value(printer));

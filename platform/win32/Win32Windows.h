@@ -17,6 +17,7 @@ public:
     uint32_t Release(HandleKind kind, uintptr_t value) override;
 
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
+    uint32_t RegOpenKeyForReading(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override;
     uint32_t RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
@@ -76,6 +77,7 @@ public:
                                 std::vector<std::string>& names) override;
     uint32_t AddPrinter(const PrinterInfo2& info, Printer& out) override;
     uint32_t OpenPrinter(const std::string& name, Printer& out) override;
+    uint32_t OpenPrinterForReading(const std::string& name, Printer& out) override;
     uint32_t GetPrinterSize(const Printer& printer, uint32_t& needed) override;
     uint32_t GetPrinter(const Printer& printer, PrinterInfo& out) override;
     uint32_t SetPrinter(const Printer& printer, const PrinterInfo& info) override;
@@ -116,6 +118,9 @@ public:
     void RestoreWindow(Window window) override;
     uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
     intptr_t ShellOpen(const std::string& file) override;
+
+private:
+    uint32_t OpenPrinterWith(const std::string& name, uint32_t access, Printer& out);
 };
 
 }  // namespace plat

@@ -158,7 +158,16 @@ TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
         args.insert(args.end(), c.args.begin(), c.args.end());
         EXPECT_EQ(Run(args), c.code) << err;
         EXPECT_NE(err.find(c.told), std::string::npos) << err;
+        // Every refusal ends with its summary line, also in the log.
+        const std::string summary = "(exit code " + std::to_string(c.code) + ", ";
+        EXPECT_NE(out.find(summary), std::string::npos) << out;
+        EXPECT_NE(logs["C:\\PKG\\qsetup.log"].find(summary), std::string::npos);
         if (c.code != 1603) ExpectUntouched();
+        // With --json the document alone, and the same exit code.
+        args.push_back("--json");
+        EXPECT_EQ(Run(args), c.code);
+        EXPECT_EQ(out.rfind("{\"command\":\"install\",", 0), 0u) << out;
+        EXPECT_NE(out.find("\"exitCode\":" + std::to_string(c.code) + ","), std::string::npos);
     }
 }
 
@@ -204,9 +213,14 @@ TEST_F(DeployTest, ListAndUninstallAfterwards) {
     EXPECT_EQ(w->Printers().size(), 2u);
     w->SetPrinterJobs("KRT-A100(S)", 0);
 
-    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "krt-p58(u) 1"}), 3010) << err;
+    // On XP the spooler's restart after each removal is enough: 0, and the
+    // log says that Uninstall would have offered a restart.
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "krt-p58(u) 1"}), 0) << err;
     EXPECT_FALSE(w->FindPrinter("KRT-P58(U) 1"));
-    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 3010) << err;
+    EXPECT_NE(logs["C:\\PKG\\qsetup.log"].find("Uninstall itself would offer a restart"),
+              std::string::npos);
+    EXPECT_EQ(err.find("Please select the printers"), std::string::npos) << err;
+    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 0) << err;
     EXPECT_NE(err.find("Uninstall: Quillset USB Port Monitor has been deleted."), std::string::npos);
     EXPECT_TRUE(w->Printers().empty());
     EXPECT_EQ(w->Monitors().size(), 1u);
@@ -243,8 +257,160 @@ TEST_F(DeployTest, ArgumentsAndALogThatCantBeWritten) {
     EXPECT_NE(err.find("qsetup: warning: the log can't be written; the run goes on without it\n"),
               std::string::npos)
         << err;
-    EXPECT_EQ(out, "");  // --quiet
+    // --quiet: no progress, the summary line only.
+    EXPECT_EQ(out.rfind("qsetup: installed \"KRT-A100(P)\" (exit code 0, ", 0), 0u) << out;
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
     EXPECT_TRUE(w->FindPrinter("KRT-A100(P)"));
+}
+
+// status compares item by item; install --ensure brings each item back and
+// leaves one queue. One row per item that is missing or differs.
+TEST_F(DeployTest, StatusTellsWhatDiffersAndEnsureMendsIt) {
+    constexpr const char* kMonitors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+    constexpr const char* kProcessor =
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print "
+        "Processors\\QSPrint";
+    const std::vector<std::string> usb = {"--model", "KRT-P58", "--port", "USB_KRT-P58_1",
+                                          "--default"};
+    const std::vector<std::string> serial = {"--model", "KRT-A100", "--port", "VXCOM2:",
+                                             "--serial", "19200,Even,7,2,Xon/Xoff"};
+    struct Case {
+        const char* what;
+        const std::vector<std::string>& choices;
+        void (*change)(plat::SimWindows&);
+        const char* line;  // the one line that is not "ok"
+    } cases[] = {
+        {"queue deleted", usb,
+         [](plat::SimWindows& m) {
+             plat::Printer p;
+             ASSERT_EQ(m.OpenPrinter("KRT-P58(U) 1", p), 0u);
+             ASSERT_EQ(m.DeletePrinter(p), 0u);
+         },
+         "queue: none bound to USB_KRT-P58_1 with driver \"Quillset KRT-P58 Receipt Raster\""},
+        {"driver file gone", usb,
+         [](plat::SimWindows& m) {
+             for (const char* d : {"", "3\\"})
+                 m.RemovePath(std::string("C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\") + d +
+                              "QSDRV.DLL");
+         },
+         "driver: QSDRV.DLL is missing from C:\\WINDOWS\\system32\\spool\\drivers\\w32x86"},
+        {"monitor outdated", usb,
+         [](plat::SimWindows& m) {
+             m.PutRegDword(plat::Root::LocalMachine,
+                           std::string(kMonitors) + "Quillset USB Port Monitor", "DriverVersion", 0);
+         },
+         "monitor: version 0 installed, the package has "},
+        {"processor with an empty version", serial,
+         [](plat::SimWindows& m) {
+             std::vector<uint8_t> none;
+             m.PutRegValue(plat::Root::LocalMachine, kProcessor, "DriverVersion", 0, none);
+         },
+         "processor: version 0 installed, the package has "},
+        {"USB record changed", usb,
+         [](plat::SimWindows& m) {
+             m.PutRegDword(plat::Root::LocalMachine, "SOFTWARE\\TARVELO\\PRINTERPORT",
+                           "USB_KRT-P58_1", 255);
+         },
+         "usb: PRINTERPORT\\USB_KRT-P58_1 is 255, the installation writes 0"},
+        {"another default printer", usb,
+         [](plat::SimWindows& m) { m.WriteProfileString("windows", "device", "Other,winspool,LPT1:"); },
+         "default: the default printer is \"Other\", not \"KRT-P58(U) 1\""},
+        {"serial settings changed", serial,
+         [](plat::SimWindows& m) {
+             m.PutRegString(plat::Root::LocalMachine,
+                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM2:",
+                            "9600,n,8,1,p");
+         },
+         "serial: COM2: is 9600,n,8,1,p, the installation writes 19200,e,7,2,x"},
+    };
+    auto with = [](const char* verb, const std::vector<std::string>& choices,
+                   std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {verb, kPkg};
+        args.insert(args.end(), choices.begin(), choices.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine(WinXP);
+        EXPECT_EQ(Run(with("status", c.choices)), 1) << out;  // nothing there yet
+        ASSERT_EQ(Run(with("install", c.choices, {"--ensure"})), 0) << err;
+        EXPECT_EQ(Run(with("status", c.choices)), 0) << out;
+        const size_t queues = w->Printers().size();
+        const std::string queue = w->Printers().front().printerName;
+        c.change(*w);
+        ASSERT_EQ(Run(with("status", c.choices)), 1) << out;
+        EXPECT_NE(("\n" + out).find("\n" + std::string(c.line)), std::string::npos) << out;
+        int notOk = 0;
+        for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string line = out.substr(at, end - at);
+            notOk += line.rfind("qsetup:", 0) != 0 && line.find(": ok") == std::string::npos;
+        }
+        // A deleted queue is no longer the default printer either.
+        EXPECT_EQ(notOk, std::string(c.what) == "queue deleted" ? 2 : 1) << out;
+        // install --ensure mends it: one queue, of the same name, and in place.
+        ASSERT_EQ(Run(with("install", c.choices, {"--ensure"})), 0) << err;
+        EXPECT_EQ(err.find("Maximum count"), std::string::npos) << err;
+        EXPECT_EQ(w->Printers().size(), queues);
+        EXPECT_TRUE(w->FindPrinter(queue));
+        EXPECT_EQ(Run(with("status", c.choices)), 0) << out;
+        // Nothing to do now: nothing changes.
+        w->ClearServiceLog();
+        ASSERT_EQ(Run(with("install", c.choices, {"--ensure", "--json"})), 0) << err;
+        EXPECT_NE(out.find("\"changed\":false,\"exitCode\":0"), std::string::npos) << out;
+        EXPECT_TRUE(w->ServiceLog().empty());
+    }
+}
+
+// Windows 98/Me keeps the serial settings in win.ini and the driver under
+// "Windows 4.0"; an installation there asks for a restart, a run that
+// changes nothing does not.
+TEST_F(DeployTest, StatusAndEnsureOnWindows98) {
+    Machine(Win98);
+    const std::vector<std::string> choices = {"C:\\PKG", "--model", "KRT-A100", "--port", "COM2:",
+                                              "--serial", "19200,Even,7,2,Xon/Xoff"};
+    auto with = [&](const char* verb, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {verb};
+        args.insert(args.end(), choices.begin(), choices.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    ASSERT_EQ(Run(with("install", {"--ensure"})), 3010) << err;
+    EXPECT_EQ(Run(with("status")), 0) << out;
+    EXPECT_NE(out.find("serial: ok\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("driver: ok\n"), std::string::npos) << out;
+    w->WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
+    EXPECT_EQ(Run(with("status")), 1) << out;
+    EXPECT_NE(out.find("serial: COM2: is 9600,n,8,1,p, the installation writes 19200,e,7,2,x\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(Run(with("install", {"--ensure"})), 3010) << err;
+    EXPECT_EQ(Run(with("install", {"--ensure"})), 0) << err;
+    EXPECT_NE(out.find("nothing changed)"), std::string::npos) << out;
+    EXPECT_EQ(w->Printers().size(), 1u);
+}
+
+// uninstall --ensure: what is gone already is no error; 3010 only where a
+// restart is needed; --json documents on standard output only.
+TEST_F(DeployTest, UninstallEnsureAndTheRestartRule) {
+    ASSERT_EQ(Run(Install("KRT-A100", "LPT1:")), 0) << err;
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "KRT-A100(P)", "--ensure", "--json"}), 0) << err;
+    EXPECT_EQ(out.rfind("{\"command\":\"uninstall\",\"arguments\":[\"C:\\\\PKG\",", 0), 0u) << out;
+    EXPECT_NE(out.find("\"changed\":true,\"exitCode\":0,\"meaning\":\"done\""), std::string::npos)
+        << out;
+    EXPECT_EQ(out.find('\n'), out.size() - 1);
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "KRT-A100(P)", "--ensure"}), 0) << err;
+    EXPECT_NE(out.find("already gone"), std::string::npos) << out;
+    EXPECT_EQ(Run({"uninstall", kPkg, "--item", "KRT-A100(P)"}), 1);
+
+    // Windows 98: the spooler's restart does not take the change.
+    Machine(Win98);
+    ASSERT_EQ(Run(Install("KRT-A100", "LPT1:")), 3010) << err;
+    EXPECT_EQ(Run({"uninstall", kPkg, "--all"}), 3010) << err;
+    // A usage error is logged and summed up too.
+    EXPECT_EQ(Run({"uninstall", kPkg, "--json"}), 2);
+    EXPECT_NE(out.find("\"exitCode\":2"), std::string::npos) << out;
+    EXPECT_NE(logs["C:\\PKG\\qsetup.log"].find("nothing done (exit code 2"), std::string::npos);
 }
 
 }  // namespace

@@ -136,6 +136,13 @@ TEST_F(Contract, RegistryCreateOpensWhatExistsAndOpenOfAMissingKeyGives2) {
     EXPECT_EQ(w->RegOpenSubKey(c, "Nowhere", missing), err::FileNotFound);
     EXPECT_EQ(w->RegOpenKey(Root::CurrentUser, key + "\\Nowhere", missing), err::FileNotFound);
     EXPECT_FALSE(missing);
+    // Opened for reading: the same values, the same answer for a missing key.
+    RegKey reading;
+    ASSERT_EQ(w->RegOpenKeyForReading(Root::CurrentUser, key + "\\level1\\LEVEL2", reading),
+              err::Success);
+    EXPECT_EQ(w->RegQueryValue(reading, "Kept", nullptr, data, 4), err::Success);
+    EXPECT_EQ(w->RegOpenKeyForReading(Root::CurrentUser, key + "\\Nowhere", missing),
+              err::FileNotFound);
 }
 
 TEST_F(Contract, RegistryValuesKeepTypeAndBytesAndReportMissingAndMoreData) {
@@ -562,6 +569,9 @@ TEST_F(SpoolerContract, PortsAndProcessorsHaveTheBuiltInOnes) {
 TEST_F(SpoolerContract, UnknownPrintersDriversAndMonitorsAreRefused) {
     Printer p;
     EXPECT_EQ(w->OpenPrinter("Quillset Contract No Such Printer", p), err::InvalidPrinterName);
+    EXPECT_FALSE(p);
+    EXPECT_EQ(w->OpenPrinterForReading("Quillset Contract No Such Printer", p),
+              err::InvalidPrinterName);
     EXPECT_FALSE(p);
 
     PrinterInfo2 info;
