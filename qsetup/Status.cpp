@@ -6,15 +6,12 @@
 #include "common/Text.h"
 #include "common/Types.h"
 #include "qsetup/Json.h"
+#include "setup/engine/InstalledKeys.h"
 
 namespace qsetup {
 
 namespace {
 
-constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-constexpr const char* kTarvelo = "SOFTWARE\\TARVELO\\";
-constexpr const char* kNtPortsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-constexpr const char* kWin98Env = "Windows 4.0";
 constexpr uint32_t kPathCapacity = 260;
 
 std::string Str(const char* text) { return text ? text : ""; }
@@ -26,11 +23,6 @@ std::string BaseName(const std::string& path) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string ProcessorKey(plat::Windows& machine, int32_t os, const std::string& name) {
-    return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
-           (os == Win98 ? kWin98Env : machine.LocalEnvironment()) + "\\Print Processors\\" + name;
-}
-
 // The "DriverVersion" of a component's key: false when the key is missing;
 // `has` false when it has no version value.
 bool ReadVersion(plat::Windows& machine, const std::string& key, uint32_t& version, bool& has) {
@@ -40,19 +32,17 @@ bool ReadVersion(plat::Windows& machine, const std::string& key, uint32_t& versi
     return true;
 }
 
-// "monitor: version 1 installed, the package has 2", or "" when current.
-// A component without a version value counts as outdated, as for the
-// installation.
+// "monitor: version 1 installed, the package has 2", or "" when current by
+// the installation's own rule.
 std::string CompareComponent(plat::Windows& machine, const std::string& key,
                              const WantedState::Component& c) {
     uint32_t installed = 0;
     bool has = false;
     if (!ReadVersion(machine, key, installed, has)) return Quoted(c.name) + " is not installed";
+    if (IsCurrentVersion(has, installed, static_cast<int32_t>(c.version))) return {};
     if (!has) return Quoted(c.name) + " has no version, the package has " + std::to_string(c.version);
-    if (installed < c.version)
-        return "version " + std::to_string(installed) + " installed, the package has " +
-               std::to_string(c.version);
-    return {};
+    return "version " + std::to_string(installed) + " installed, the package has " +
+           std::to_string(c.version);
 }
 
 // The queue of the wanted driver bound to the wanted port; the one of the
@@ -105,7 +95,7 @@ std::string CompareUsbRecords(plat::Windows& machine, const WantedState& wanted)
         RegistryKey key(machine);
         uint32_t data = 0;
         const std::string name = r.key + "\\" + r.name;
-        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarvelo) + r.key) ||
+        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarveloKey) + r.key) ||
             !key.QueryDword(r.name, data))
             return name + " is missing";
         if (r.exact && data != r.data)
@@ -169,7 +159,7 @@ uint32_t CaptureWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printe
 
 void FinishWanted(plat::Windows& sim, int32_t os, const std::string& port, bool serialAsked,
                   WantedState& wanted) {
-    for (WantedState::Component& m : wanted.monitors) m.key = kMonitorsKey + m.name;
+    for (WantedState::Component& m : wanted.monitors) m.key = MonitorKey(m.name);
     for (WantedState::Component& p : wanted.processors) p.key = ProcessorKey(sim, os, p.name);
     for (auto* list : {&wanted.monitors, &wanted.processors})
         for (WantedState::Component& c : *list) {
@@ -182,7 +172,7 @@ void FinishWanted(plat::Windows& sim, int32_t os, const std::string& port, bool 
     // have set them since).
     for (const char* sub : {"PRINTERPORT", "PORTNAME"}) {
         RegistryKey key(sim);
-        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarvelo) + sub)) continue;
+        if (!key.OpenForReading(plat::Root::LocalMachine, std::string(kTarveloKey) + sub)) continue;
         std::string name;
         for (uint32_t i = 0; key.EnumValue(i, name, 201) == plat::err::Success; ++i) {
             uint32_t data = 0;

@@ -6,17 +6,14 @@
 
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
+#include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
 
 namespace {
 
-constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 const char* OrEmpty(const char* text) { return text ? text : ""; }
-
-std::string MonitorKey(const char* name) { return std::string(kMonitorsKey) + OrEmpty(name); }
 
 // One monitor of the check: `flag` when it is installed and older than the
 // package's, 0 when it is current or was installed now, -1 when its
@@ -36,14 +33,11 @@ int32_t CheckMonitor(plat::Windows& windows, const plat::MonitorInfo2& monitor,
     };
 
     RegistryKey key(windows);
-    const std::string path = MonitorKey(monitor.pName);
+    const std::string path = MonitorKey(OrEmpty(monitor.pName));
     if (key.Open(plat::Root::LocalMachine, path)) {
-        // A monitor without a version value was installed by other means and
-        // counts as outdated.
         uint32_t installed = 0;
-        if (key.QueryDword("DriverVersion", installed) &&
-            installed >= static_cast<uint32_t>(version))
-            return 0;
+        const bool recorded = key.QueryDword("DriverVersion", installed);
+        if (IsCurrentVersion(recorded, installed, version)) return 0;
         return IsPlainFileName(dll) ? flag : refuse(dll.c_str());
     }
 
@@ -134,7 +128,7 @@ bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, i
     if (!message.empty()) return false;
 
     RegistryKey key(windows);
-    if (key.Open(plat::Root::LocalMachine, MonitorKey(monitor.pName))) {
+    if (key.Open(plat::Root::LocalMachine, MonitorKey(OrEmpty(monitor.pName)))) {
         if (usb) key.SetString("Driver", dll);
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));
     }
@@ -144,6 +138,6 @@ bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, i
 bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
                          std::string& message) {
     const plat::MonitorInfo2& monitor = settings.usbMonitor;
-    return ReplaceDll98(windows, MonitorKey(monitor.pName), monitor.pDLLName, DestSystemDir,
+    return ReplaceDll98(windows, MonitorKey(OrEmpty(monitor.pName)), monitor.pDLLName, DestSystemDir,
                         settings.usbVersion, message);
 }

@@ -7,6 +7,7 @@
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -16,15 +17,13 @@ constexpr uint32_t kPathCapacity = 256;
 const char* OrEmpty(const char* text) { return text ? text : ""; }
 bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
-// The processor's key under the environment of its driver family: the
-// machine's own for the NT family, "Windows 4.0" for Windows 98/Me.
-std::string ProcessorKey(plat::Windows& windows, int32_t os, const char* processorName) {
+}  // namespace
+
+std::string ProcessorKey(plat::Windows& windows, int32_t os, const std::string& processorName) {
     const char* environment = os == Win98 ? kWin98Environment : windows.LocalEnvironment();
     return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
-           environment + "\\Print Processors\\" + OrEmpty(processorName);
+           environment + "\\Print Processors\\" + processorName;
 }
-
-}  // namespace
 
 int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* processorName,
                             const char* dllName, std::string& message) {
@@ -42,14 +41,12 @@ int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* proc
         return -14;
     };
 
-    const std::string path = ProcessorKey(windows, os, processorName);
+    const std::string path = ProcessorKey(windows, os, OrEmpty(processorName));
     RegistryKey key(windows);
     if (key.Open(plat::Root::LocalMachine, path)) {
-        // A processor without a version value counts as outdated.
         uint32_t installed = 0;
-        if (key.QueryDword("DriverVersion", installed) &&
-            installed >= static_cast<uint32_t>(version))
-            return 0;
+        const bool recorded = key.QueryDword("DriverVersion", installed);
+        if (IsCurrentVersion(recorded, installed, version)) return 0;
         return refused ? refuse() : UpdatePrintProcessor;
     }
 
@@ -103,13 +100,13 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
         return false;
     }
     RegistryKey key(windows);
-    if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, processorName)))
+    if (key.Open(plat::Root::LocalMachine, ProcessorKey(windows, os, OrEmpty(processorName))))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));
     return true;
 }
 
 bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
                              const char* dllName, int32_t version, std::string& message) {
-    return ReplaceDll98(windows, ProcessorKey(windows, Win98, processorName), dllName,
+    return ReplaceDll98(windows, ProcessorKey(windows, Win98, OrEmpty(processorName)), dllName,
                         DestProcessorDir, version, message);
 }

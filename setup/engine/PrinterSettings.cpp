@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/RegistryKey.h"
+#include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -160,6 +161,6 @@ void WriteSerialSettingsNT(plat::Windows& windows, const char* portName, int32_t
     if (portName == nullptr) return;
     const std::string settings = SerialSettingsString(baud, parity, dataBits, stopBits, flow);
     RegistryKey key(windows);
-    if (key.Open(plat::Root::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports"))
+    if (key.Open(plat::Root::LocalMachine, kNtPortsKey))
         key.SetString(portName, settings);
 }

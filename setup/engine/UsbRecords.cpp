@@ -7,13 +7,11 @@
 
 #include "common/RegistryKey.h"
 #include "setup/config/PackageLimits.h"
+#include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
 
 namespace {
 
-constexpr const char* kPrinterPortKey = "SOFTWARE\\TARVELO\\PRINTERPORT\\";
-constexpr const char* kPortNameKey = "SOFTWARE\\TARVELO\\PORTNAME\\";
-constexpr const char* kInstallPrinterKey = "SOFTWARE\\TARVELO\\INSTALLPRINTER\\";
 constexpr const char* kDeviceSection = "SUPPORTED-USB-DEVICE";
 
 // A device entry is a port name of at most 29 characters.
