@@ -83,6 +83,8 @@ public:
     // The walk on a fresh machine of `os`; `usbPrinterId` attaches a printer.
     Rehearsal Walk(const WizardInput& input, int32_t os, std::optional<int32_t> usbPrinterId) {
         plat::SimWindows machine;
+        // Setup reads the same INI files hundreds of times.
+        machine.SetProfileIndexing(true);
         PutPackageImage(image_, machine);
         std::string assumed;
         PrepareMachine(machine, os, usbPrinterId, assumed);
