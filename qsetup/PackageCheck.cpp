@@ -222,6 +222,8 @@ private:
     void CheckNumber(const IniFile& f, const std::string& section, const std::string& key);
 
     void CheckRepeats(const IniFile& f);
+    // The encoding, headers without ']' and stray byte-order marks.
+    void CheckText(const IniFile& f);
     void CheckModelList(ModelConfigReader& reader);
     void CheckModel(ModelConfigReader& reader, Model& m);
     void CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t os);
@@ -297,6 +299,31 @@ void Checker::CheckNumber(const IniFile& f, const std::string& section, const st
               std::to_string(IniToInt(k->value.c_str())));
 }
 
+void Checker::CheckText(const IniFile& f) {
+    using plat::sim::ProfileEncoding;
+    if (f.scan.encoding != ProfileEncoding::Ansi) {
+        const char* name = f.scan.encoding == ProfileEncoding::Utf8      ? "UTF-8 (with a byte-order mark)"
+                           : f.scan.encoding == ProfileEncoding::Utf16Le ? "UTF-16 (\"Unicode\" in Notepad)"
+                                                                          : "UTF-16 big-endian";
+        const std::string file = f.rel.substr(f.rel.find_last_of('\\') + 1);
+        About about(*this, {.os = Win98, .file = f.rel});
+        Add(win98Installs_ ? Severity::Error : Severity::Warning, f.rel, 0,
+            file + " is " + name +
+                ": Windows 2000 and later read it and hand its text over in the ANSI code page "
+                "(a character it lacks becomes \"?\"), but Windows 98/Me reads only ANSI files; "
+                "save it as ANSI");
+    }
+    for (int line : f.scan.unclosedHeaders)
+        Error(f, line,
+              "this section header has no \"]\": Windows reads the line as a key, and the keys "
+              "under it as keys of the section above");
+    for (int line : f.scan.byteOrderMarks)
+        Error(f, line,
+              "a UTF-8 byte-order mark (the bytes EF BB BF, \"\xEF\xBB\xBF\" in ANSI) stands in "
+              "this line: Windows reads it as part of the name, so the line's section or key is "
+              "not found under its name");
+}
+
 void Checker::CheckRepeats(const IniFile& f) {
     std::map<std::string, int> sections;
     for (const ScannedSection& s : f.scan.sections) {
@@ -368,6 +395,14 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
         m.name = name;
         m.kind = kind;
         m.entryLine = entry->line;
+        if (std::string(name).find_first_of(" \t") != std::string::npos)
+            Error(setup_, entry->line,
+                  "[DEVICENAME] " + key + " offers the model " + Quoted(name) +
+                      ", a name with a blank in it: Setup looks for its sections, ports and "
+                      "printer under that name, blank included");
+        if (HasControlCharacter(name))
+            Error(setup_, entry->line,
+                  "[DEVICENAME] " + key + " offers the model " + Quoted(name) + kControlCharacter);
         models_.push_back(m);
     }
     for (const std::string& run : Runs(missing, "DEVICENAME"))
@@ -412,6 +447,16 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
         return;
     }
     const std::string port = m.name + ".PORT";
+    bool anySection = mod.scan.Section(port) != nullptr;
+    for (int32_t os = Win98; os <= WinVista; ++os)
+        anySection = anySection || mod.scan.Section(m.name + OsSuffix(os));
+    if (!anySection) {
+        Error(setup_, m.entryLine,
+              "[DEVICENAME] offers " + Quoted(m.name) + ", but " + mod.rel +
+                  " has no section of it ([" + port + "], [" + m.name + OsSuffix(WinXP) +
+                  "] and the others): Setup would install a driver named \"0\"");
+        return;
+    }
     if (!mod.scan.Section(port))
         Error(mod, 0,
               "[" + port + "] is missing: every port setting of " + m.name +
@@ -1155,6 +1200,9 @@ CheckReport Checker::Run() {
             if (f->present) CheckRepeats(*f);
         CheckModelList(reader);
         for (Model& m : models_) CheckModel(reader, m);
+        for (const IniFile* f : {&setup_, &modules_[0], &modules_[1], &modules_[2], &modules_[3],
+                                 &uninstall_})
+            if (f->present) CheckText(*f);
         CheckUnreadSections();
         CheckMonitors(reader);
         CheckProcessorVersion();

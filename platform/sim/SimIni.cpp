@@ -276,9 +276,28 @@ void ForEachLine(const T& t, bool marks, Visit visit) {
             ++next;
         }
         if (marks) {
-            for (size_t i = start; i < stop && !info.mark; ++i)
-                info.mark = t[i] == 0xFEFF ||
-                            (t[i] == 0xEF && i + 2 < stop && t[i + 1] == 0xBB && t[i + 2] == 0xBF);
+            // A mark where it changes a name or value: not in a comment line.
+            auto markAt = [&](size_t i) {
+                return t[i] == 0xFEFF ? 1
+                       : t[i] == 0xEF && i + 2 < stop && t[i + 1] == 0xBB && t[i + 2] == 0xBF ? 3
+                                                                                             : 0;
+            };
+            size_t i = start;
+            bool leading = false;
+            while (i < stop) {
+                if (const int n = markAt(i)) {
+                    leading = true;
+                    i += static_cast<size_t>(n);
+                } else if (IsSpace(t[i])) {
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            if (i < stop && t[i] != u';') {
+                info.mark = leading;
+                for (size_t j = i; j < stop && !info.mark; ++j) info.mark = markAt(j) != 0;
+            }
         }
         while (start < stop && IsSpace(t[start])) ++start;
         while (stop > start && IsSpace(t[stop - 1])) --stop;

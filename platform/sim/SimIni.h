@@ -85,7 +85,7 @@ struct ProfileScan {
     std::vector<ScannedSection> sections;
     ProfileEncoding encoding = ProfileEncoding::Ansi;
     // The lines of headers without their ']', and of lines holding a
-    // byte-order mark after the file's start.
+    // byte-order mark after the file's start (before any ';' of the line).
     std::vector<int> unclosedHeaders, byteOrderMarks;
 
     // The section and the key that the reader takes: the first section of

@@ -61,10 +61,67 @@ protected:
     plat::SimWindows w;
 };
 
+// The whole file in UTF-16LE with its byte-order mark, as Notepad saves "Unicode".
+std::string Utf16(const std::string& ansi) {
+    std::string out = "\xff\xfe";
+    for (char c : ansi) out += std::string{c, '\0'};
+    return out;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 TEST_F(CheckTest, TheSamplePackageIsClean) {
     const CheckReport report = CheckPackage(w, kPkg);
     EXPECT_EQ(Lines(report), std::vector<std::string>{});
     EXPECT_EQ(report.models, 9);
+    EXPECT_EQ(report.installations, 271);
+}
+
+// Files that Windows reads as meant stay clean, however unusual.
+TEST_F(CheckTest, UnusualButValidFilesStayClean) {
+    using Edit = std::function<std::string(std::string)>;
+    const struct {
+        const char* what;
+        const char* file;
+        Edit edit;
+        bool rehearse;
+    } cases[] = {
+        {"LF line endings", "DRVCONFIG\\setup.ini",
+         [](std::string t) { return ReplaceAll(t, "\r\n", "\n"); }, false},
+        {"bare CR line endings", "DRVCONFIG\\setup_receipt.ini",
+         [](std::string t) { return ReplaceAll(t, "\r\n", "\r"); }, true},
+        {"tabs and blanks around keys and values", "DRVCONFIG\\setup_ticket.ini",
+         [](std::string t) { return ReplaceAll(ReplaceAll(t, "=", " \t=\t "), "\r\n", " \t\r\n\t"); },
+         false},
+        {"quoted values", "DRVCONFIG\\setup_lable.ini",
+         [](std::string t) {
+             return ReplaceAll(t, "DriverName=Quillset KLB-L40 Label", "DriverName=\"Quillset KLB-L40 Label");
+         },
+         false},
+        {"Windows-1252 letters in names and comments", "DRVCONFIG\\setup_embedded.ini",
+         [](std::string t) {
+             return "; Imprimantes int\xe9gr\xe9" "es \x80\r\n" +
+                    ReplaceAll(t, "DriverName=Quillset KEM-E20", "DriverName=Quillset KEM-E20 \xc9" "dition");
+         },
+         false},
+        {"a byte-order mark before a comment", "DRVCONFIG\\setup_receipt.ini",
+         [](std::string t) { return ReplaceAll(t, "\r\n[KRT-A100.XP]", "\r\n\xef\xbb\xbf; XP\r\n[KRT-A100.XP]"); },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        plat::SimWindows m;
+        ASSERT_GT(support::MountSamplePackage(m, kPkg), 10);
+        const std::string before = m.FileText(Path(c.file)).value_or("");
+        const std::string after = c.edit(before);
+        ASSERT_NE(after, before);
+        m.PutFile(Path(c.file), after);
+        EXPECT_EQ(Lines(CheckPackage(m, kPkg, {.rehearse = c.rehearse})), std::vector<std::string>{});
+    }
 }
 
 TEST_F(CheckTest, EachFaultGivesItsLine) {
@@ -275,6 +332,32 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
          "DRVCONFIG\\setup_receipt.ini", "[KRT-P58.PORT]", "BaudRate",
          "warning: [KRT-P58.PORT] BaudRate \"9600 ; default\" holds its comment: it reads as "
          "9600 as meant, but a comment belongs on a line of its own"},
+        {"setup.ini saved as UTF-16",
+         [](plat::SimWindows& m) {
+             m.PutFile(Path("DRVCONFIG\\setup.ini"),
+                       Utf16(m.FileText(Path("DRVCONFIG\\setup.ini")).value_or("")));
+         },
+         "DRVCONFIG\\setup.ini", "", "",
+         "error: setup.ini is UTF-16 (\"Unicode\" in Notepad): Windows 2000 and later read it"},
+        {"a byte-order mark before a section header",
+         replace("DRVCONFIG\\setup_ticket.ini", "\r\n[KTT-T80.XP]", "\r\n\xef\xbb\xbf[KTT-T80.XP]"),
+         "DRVCONFIG\\setup_ticket.ini", "*", "",
+         "error: a UTF-8 byte-order mark (the bytes EF BB BF"},
+        {"a section header without its ]",
+         replace("DRVCONFIG\\setup_receipt.ini", "[KRT-A100.XP]", "[KRT-A100.XP"),
+         "DRVCONFIG\\setup_receipt.ini", "*", "",
+         "error: this section header has no \"]\": Windows reads the line as a key"},
+        {"a model entry with a blank",
+         replace("DRVCONFIG\\setup.ini", "DEVICENAME3=KRT-B200-ReceiptPrinter",
+                 "DEVICENAME3=KRT B200-ReceiptPrinter"),
+         "DRVCONFIG\\setup.ini", "[DEVICENAME]", "DEVICENAME3",
+         "error: [DEVICENAME] DEVICENAME3 offers the model \"KRT B200\", a name with a blank in it"},
+        {"a model listed without its sections",
+         replace("DRVCONFIG\\setup.ini", "DEVICENAME3=KRT-B200-ReceiptPrinter",
+                 "DEVICENAME3=KRT-B300-ReceiptPrinter"),
+         "DRVCONFIG\\setup.ini", "[DEVICENAME]", "DEVICENAME3",
+         "error: [DEVICENAME] offers \"KRT-B300\", but DRVCONFIG\\setup_receipt.ini has no section of "
+         "it"},
         {"a module INI missing", remove("DRVCONFIG\\setup_lable.ini"), "DRVCONFIG\\setup.ini",
          "[DEVICENAME]", "DEVICENAME7",
          "error: \"KLB-L40\" is a label model, but DRVCONFIG\\setup_lable.ini is missing"},
