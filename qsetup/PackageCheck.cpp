@@ -395,6 +395,7 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
         m.name = name;
         m.kind = kind;
         m.entryLine = entry->line;
+        About about(*this, {.model = m.name});
         if (std::string(name).find_first_of(" \t") != std::string::npos)
             Error(setup_, entry->line,
                   "[DEVICENAME] " + key + " offers the model " + Quoted(name) +
