@@ -172,7 +172,8 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
                 steps.begin(), steps.end(),
                 [](const JournalEntry& e) { return e.action != "message"; })));
         mode = rehearsal.mode;
-        if (rehearsal.end == WizardEnd::Failed) failure = rehearsal.message;
+        if (rehearsal.end == WizardEnd::Failed)
+            failure = rehearsal.message.empty() ? "no printer was created" : rehearsal.message;
     }
     // The package's faults that concern this installation, chosen by their
     // subject: its model, this Windows, its driver mode and its port kind.
