@@ -211,15 +211,24 @@ struct Parsed {
 
 // The text as code units: the bytes of an ANSI file in place, or the
 // decoded UTF-16 of a file with a byte-order mark.
+// Break(i): where the line from i ends (its CR or LF, or the end).
 struct AnsiUnits {
     std::string_view text;
     size_t size() const { return text.size(); }
     char16_t operator[](size_t i) const { return FromAnsi(text[i]); }
+    size_t Break(size_t i) const {
+        while (i < text.size() && text[i] != '\n' && text[i] != '\r') ++i;
+        return i;
+    }
 };
 struct WideUnits {
     std::u16string_view text;
     size_t size() const { return text.size(); }
     char16_t operator[](size_t i) const { return text[i]; }
+    size_t Break(size_t i) const {
+        while (i < text.size() && text[i] != u'\n' && text[i] != u'\r') ++i;
+        return i;
+    }
 };
 
 template <class T>
@@ -255,16 +264,17 @@ struct LineInfo {
     bool mark = false;      // a byte-order mark stands in the line
 };
 
-// Hands each line that counts to `visit` until it returns false.
+// Hands each line that counts to `visit` until it returns false; only the
+// headers while `keys` (when given) is false.
 template <class T, class Visit>
-void ForEachLine(const T& t, bool marks, Visit visit) {
+void ForEachLine(const T& t, bool marks, Visit visit, const bool* keys = nullptr) {
     const size_t end = t.size();
     size_t next = 0;
     int line = 1;
     bool previousNameless = false;
     while (next < end) {
         size_t start = next;
-        while (next < end && t[next] != u'\n' && t[next] != u'\r') ++next;
+        next = t.Break(next);
         size_t stop = next;
         // The line ends where the blanks after its break end; the lines
         // counted are those a text editor shows.
@@ -317,6 +327,7 @@ void ForEachLine(const T& t, bool marks, Visit visit) {
             }
             info.unclosed = true;
         }
+        if (keys && !*keys) continue;
         info.name = start;
         info.nameEnd = stop;
         for (size_t i = start; i < stop; ++i) {
@@ -387,16 +398,18 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
         // Only the first section of the name counts, and its first key; keys
         // above the first header stand in a section without a name.
         enum { Before, In, After } where = s.empty() ? In : Before;
+        bool inSection = where == In;
         ForEachLine(t, false, [&](const LineInfo& l) {
             if (l.header) {
                 if (where == In) where = After;
                 else if (where == Before && IsNamed(t, l.name, l.nameEnd, s)) where = In;
+                inSection = where == In;
                 return where != After;
             }
             if (where != In || !IsNamed(t, l.name, l.nameEnd, k)) return true;
             if (l.value != std::string::npos) found = AnsiValue(Part(t, l.value, l.valueEnd));
             return false;
-        });
+        }, &inSection);
     });
     return found;
 }
