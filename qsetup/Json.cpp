@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
+#include "platform/sim/SimIni.h"
+
 namespace qsetup {
 
 namespace {
-
-// Windows-1252 from 0x80 to 0x9F; the five codes it leaves free stand for
-// the C1 controls of the same number, as MultiByteToWideChar gives them.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -45,8 +40,8 @@ std::string JsonString(std::string_view text, uint32_t codePage) {
                     char escaped[8];
                     std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
                     out += escaped;
-                } else if (byte >= 0x80 && byte < 0xA0 && codePage == 1252) {
-                    AppendUtf8(out, kCp1252High[byte - 0x80]);
+                } else if (byte >= 0x80 && codePage == 1252) {
+                    AppendUtf8(out, plat::sim::AnsiToUnicode(c));
                 } else {
                     AppendUtf8(out, byte);
                 }

@@ -385,6 +385,9 @@ std::string AnsiValue(const std::u16string& value) {
 
 }  // namespace
 
+char16_t AnsiToUnicode(char c) { return FromAnsi(c); }
+char UnicodeToAnsi(char16_t c) { return ToAnsi(c); }
+
 std::string ProfileText(std::string_view bytes) {
     return Ansi(Decode(bytes).text);
 }

@@ -11,6 +11,11 @@
 
 namespace plat::sim {
 
+// The ANSI code page of the simulated Windows, Windows-1252, to Unicode and
+// back (a character it lacks becomes '?').
+char16_t AnsiToUnicode(char c);
+char UnicodeToAnsi(char16_t c);
+
 // How a profile file is encoded, as its byte-order mark tells.
 enum class ProfileEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 
