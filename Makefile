@@ -8,6 +8,8 @@
 #   make fuzz    build the libFuzzer targets and run each (or those named in
 #                FUZZ_TARGETS) for FUZZ_SECONDS (default 60) or, when set,
 #                FUZZ_RUNS inputs
+#   make profile-diff  the simulated INI reader against Wine's on
+#                PROFILE_DIFF_FILES (100000) generated files
 #   make deps | native | cross | x86_64 | i686 | check-binaries | check-package | fuzz-build | clean
 #
 # Each configuration has its own folder: build/native (g++, AddressSanitizer
@@ -38,7 +40,7 @@ TOOLCHAIN_X86 := $(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake
 # The largest shipped programs, per architecture.
 PACKAGE_LIMITS := --max-size Setup.exe=600K --max-size Uninstall.exe=400K
 
-.PHONY: all test deps native cross x86_64 i686 check-binaries check-package fuzz-build fuzz demo clean
+.PHONY: all test deps native cross x86_64 i686 check-binaries check-package fuzz-build fuzz profile-diff demo clean
 
 all: native cross
 
@@ -85,6 +87,16 @@ fuzz: fuzz-build
 	  tests/fuzz/run-fuzz.sh $(FUZZ_DIR)/tests/fuzz/fuzz_$$t tests/fuzz/corpus/$$t \
 	    $(FUZZ_DIR)/tests/fuzz/long/$$t $(if $(FUZZ_RUNS),runs-kept $(FUZZ_RUNS),seconds $(FUZZ_SECONDS)); \
 	done
+
+# The simulated profile reader against GetPrivateProfileStringA under Wine on
+# many generated files (ctest runs a fixed 500); prints every disagreement.
+PROFILE_DIFF_FILES ?= 100000
+PROFILE_DIFF_SEED ?= 2
+# The files that disagree are kept in $(X64_DIR)/tests/wine.
+profile-diff: x86_64
+	[ -f $(X64_DIR)/wine-template/.kv-template-ready ] || tests/wine/make-template.sh $(CURDIR)/$(X64_DIR)/wine-template
+	cd $(X64_DIR)/tests/wine && KV_WINE_TIMEOUT=14400 $(CURDIR)/tests/wine/wine-run.sh \
+	  $(CURDIR)/$(X64_DIR)/tests/wine/profile_diff.exe $(PROFILE_DIFF_SEED) $(PROFILE_DIFF_FILES)
 
 test: native cross check-binaries check-package fuzz-build
 	scripts/run-tests.sh $(NATIVE_DIR):$(NATIVE_TEST_JOBS) $(X64_DIR):$(WINE_TEST_JOBS) \

@@ -1,5 +1,6 @@
 #include "qsetup/Cli.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <map>
@@ -18,7 +19,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: qsetup VERB [options]\n"
     "\n"
-    "  check PACKAGE_DIR [--json]\n"
+    "  check PACKAGE_DIR [--json [--codepage N]]\n"
     "        is the installation package sound? One line per problem.\n"
     "  plan PACKAGE_DIR --model M --os 98|NT4|2000|XP|2003|Vista --port P [options]\n"
     "        what Setup would do, step by step, on a fresh Windows of that version\n"
@@ -105,10 +106,11 @@ constexpr const char* kListUsage =
     "Exit codes: 0, or 2 when the package has no Uninstall.ini.\n";
 
 constexpr const char* kCheckUsage =
-    "usage: qsetup check PACKAGE_DIR [--json]\n"
+    "usage: qsetup check PACKAGE_DIR [--json [--codepage N]]\n"
     "\n"
-    "Reads the installation package in PACKAGE_DIR as Setup and Uninstall read it\n"
-    "and reports every problem on a line of its own,\n"
+    "Reads the installation package in PACKAGE_DIR as Setup and Uninstall read it,\n"
+    "rehearses every installation its wizard offers on fresh simulated Windows\n"
+    "machines, and reports every problem on a line of its own,\n"
     "\n"
     "  FILE:LINE: error: TEXT      or      FILE:LINE: warning: TEXT\n"
     "\n"
@@ -117,7 +119,9 @@ constexpr const char* kCheckUsage =
     "missing part of the package; a warning is what Setup never reads or reads\n"
     "otherwise than it looks. The check changes no file.\n"
     "\n"
-    "  --json   one JSON document with the same findings\n"
+    "  --json         one JSON document with the same findings, in UTF-8\n"
+    "  --codepage N   the ANSI code page of the package's texts: 1252 (the\n"
+    "                 default, Western European) or 28591 (ISO 8859-1)\n"
     "\n"
     "Exit codes: 0 no errors (warnings alone give 0), 1 errors, 2 bad arguments or\n"
     "no such folder.\n";
@@ -174,6 +178,15 @@ Parsed Parse(const std::vector<std::string>& args, size_t from,
         if (a == "--help" || a == "-h" || a == "/?") {
             p.help = true;
             continue;
+        }
+        // "-q" and "/quiet" are options of other programs' conventions; a
+        // folder "/name" of the host is written with a further slash.
+        const bool slashOption =
+            a.size() > 1 && a[0] == '/' && a.find_first_of("/\\", 1) == std::string::npos &&
+            std::all_of(a.begin() + 1, a.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
+        if ((a.size() > 1 && a[0] == '-' && a.compare(0, 2, "--") != 0) || slashOption) {
+            p.error = "unknown option " + a;
+            break;
         }
         if (a.size() < 2 || a.compare(0, 2, "--") != 0 || a == "--") {
             p.positional.push_back(a);
@@ -314,9 +327,20 @@ std::optional<int> Preamble(const Parsed& p, const std::string& verb, const char
 }
 
 int RunCheck(const std::vector<std::string>& args, Console& console) {
-    const Parsed p = Parse(args, 1, {}, {"--json"});
+    const Parsed p = Parse(args, 1, {"--codepage"}, {"--json"});
     if (const auto code = Preamble(p, "check", kCheckUsage, console)) return *code;
     const std::string& dir = p.positional[0];
+    uint32_t codePage = 1252;
+    if (p.values.count("--codepage")) {
+        const std::string& text = p.values.at("--codepage");
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || !KnownCodePage(static_cast<uint32_t>(value)) ||
+            value > 0xffff)
+            return UsageError(console, "check",
+                              "--codepage \"" + text + "\" is none of 1252, 28591", kCheckUsage);
+        codePage = static_cast<uint32_t>(value);
+    }
     CheckReport report;
     std::string error;
     if (!CheckHostPackage(dir, report, error)) {
@@ -327,10 +351,11 @@ int RunCheck(const std::vector<std::string>& args, Console& console) {
     if (json) {
         std::string out = "{\"command\":\"check\",\"package\":" + JsonString(dir) +
                           ",\"models\":" + std::to_string(report.models) +
+                          ",\"installations\":" + std::to_string(report.installations) +
                           ",\"errors\":" + std::to_string(report.Errors()) +
                           ",\"warnings\":" + std::to_string(report.Warnings()) + ",\"findings\":[";
         for (size_t i = 0; i < report.findings.size(); ++i)
-            out += (i ? "," : "") + FindingJson(report.findings[i]);
+            out += (i ? "," : "") + FindingJson(report.findings[i], codePage);
         console.Out(out + "]}\n");
     } else {
         std::string out;
@@ -339,7 +364,8 @@ int RunCheck(const std::vector<std::string>& args, Console& console) {
             return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
         };
         out += "qsetup check: " + count(report.Errors(), "error") + ", " +
-               count(report.Warnings(), "warning") + " in " + count(report.models, "model") + "\n";
+               count(report.Warnings(), "warning") + " in " + count(report.models, "model") +
+               ", " + count(report.installations, "offered installation") + " rehearsed\n";
         console.Out(out);
     }
     return report.Errors() ? kExitFindings : kExitClean;

@@ -101,26 +101,6 @@ std::string Describe(const plat::OsVersion& v) {
            std::to_string(v.build);
 }
 
-// The package's check findings that make this installation fail: the model's
-// module INI, its sections for this Windows and its port section, the
-// monitors of this Windows, and the files the installation needs.
-std::vector<Finding> FindingsAgainst(const CheckReport& report, const std::string& model,
-                                     int32_t os, bool usb) {
-    std::vector<Finding> relevant;
-    const std::string suffix = OsSuffix(os);
-    for (const Finding& f : report.findings) {
-        if (f.severity != Severity::Error) continue;
-        const bool about = f.text.rfind("\"" + model + "\" is a ", 0) == 0 ||
-                           f.text.rfind("[" + model + suffix + "]", 0) == 0 ||
-                           f.text.rfind("[" + model + ".PORT]", 0) == 0 ||
-                           f.text.rfind("[COMMON-MONITOR" + suffix + "]", 0) == 0 ||
-                           (usb && f.file == "KvUsbInt.dll") ||
-                           (os == Win98 && f.file.rfind("win98\\", 0) == 0);
-        if (about) relevant.push_back(f);
-    }
-    return relevant;
-}
-
 }  // namespace
 
 std::string EnterFolder(plat::Windows& machine, const std::string& dir) {
@@ -173,6 +153,8 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
     // leaves it as it was for the check.
     plat::SimWindows sim;
     sim.SetProfileIndexing(true);
+    int32_t mode = -1;
+    std::string failure;  // Setup's message where the rehearsal failed
     {
         if (!CopyPackage(packageWindows, package.root, sim)) {
             out.Error(package.root + ": the package can't be read");
@@ -209,14 +191,26 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
                 [](const JournalEntry& e) { return e.action != "message"; })));
         FinishWanted(sim, os, input.port, options.serialAsked, wanted);
         wanted.setDefault = input.setDefault;
+        mode = rehearsal.mode;
+        if (rehearsal.end == WizardEnd::Failed)
+            failure = rehearsal.message.empty() ? "no printer was created" : rehearsal.message;
     }
-    const CheckReport report = CheckPackage(sim, kSimPackage);
-    const std::vector<Finding> faults =
-        FindingsAgainst(report, input.model, os, DerivePortKind(input.port.c_str()) == Usb);
+    // The package's faults that concern this installation, chosen by their
+    // subject: its model, this Windows, its driver mode and its port kind.
+    const CheckReport report = CheckPackage(sim, kSimPackage, {.rehearse = false});
+    const std::vector<Finding> faults = ErrorsConcerning(
+        report.findings, input.model, os, mode, DerivePortKind(input.port.c_str()));
     if (!faults.empty()) {
         for (const Finding& f : faults) out.Error(FormatFinding(f));
         out.Error("the package can't install " + input.model + " on " + OsName(os) +
                   " (qsetup check tells all its findings)");
+        return kDeployBadInput;
+    }
+    if (!failure.empty()) {
+        out.Error("on a fresh simulated " + std::string(OsName(os)) + " the installation fails: " +
+                  OneLine(failure));
+        out.Error("the package can't install " + input.model + " on " + OsName(os) +
+                  " (qsetup plan shows its steps)");
         return kDeployBadInput;
     }
     return kDeployDone;

@@ -11,11 +11,14 @@
 #include <set>
 #include <tuple>
 
+#include "common/FileNames.h"
 #include "common/Text.h"
 #include "common/Types.h"
 #include "platform/sim/SimIni.h"
+#include "qsetup/Journal.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"
+#include "qsetup/Rehearsal.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/config/PackageLimits.h"
 #include "setup/engine/Messages.h"
@@ -59,6 +62,12 @@ constexpr const char* kSystemDrivers[] = {
     "MS Publisher Imagesetter", "MS Publisher Color Printer"};
 // Windows keeps each driver, monitor and print processor under a registry
 // key of its name, where a backslash starts a sub-key.
+// Setup copies and Uninstall deletes only a file of the folder itself.
+constexpr const char* kNotPlain =
+    " is not a plain file name (a folder, drive or device, or a character Windows refuses): "
+    "Setup refuses to copy it and stops with its copy error";
+constexpr const char* kControlCharacter =
+    " holds a control character: Windows would keep and show the name with it";
 constexpr const char* kBackslashInKeyName =
     " holds \"\\\": Windows keeps it under a registry key of that name, where \"\\\" starts a "
     "sub-key";
@@ -140,16 +149,64 @@ struct Located {
     std::string where;  // "[section]" of its first use
 };
 
+// A name Windows keeps or shows: control characters in it are never meant.
+bool HasControlCharacter(const std::string& name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
+// A number with a comment after it ("9600 ; default"): the profile reader
+// hands the comment over with the number, and the number reads as intended.
+bool IsNumberWithComment(const std::string& value) {
+    const size_t semicolon = value.find(';');
+    if (semicolon == std::string::npos) return false;
+    std::string number = value.substr(0, semicolon);
+    while (!number.empty() && (number.back() == ' ' || number.back() == '\t')) number.pop_back();
+    return number.size() < semicolon && IsDecimal(number);
+}
+
+// "KLB-L40 text driver on 2000, XP, 2003, Vista; KRT-A100 raster driver on XP".
+std::string Installations(const std::vector<const Rehearsal*>& broken) {
+    std::vector<std::pair<std::string, std::vector<int32_t>>> groups;
+    for (const Rehearsal* r : broken) {
+        const std::string who = r->input.model + (r->result.mode == Gdi ? " raster" : " text") + " driver";
+        auto it = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == who; });
+        if (it == groups.end()) it = groups.insert(groups.end(), {who, {}});
+        if (std::find(it->second.begin(), it->second.end(), r->os) == it->second.end())
+            it->second.push_back(r->os);
+    }
+    std::string out;
+    for (const auto& [who, systems] : groups) {
+        out += (out.empty() ? "" : "; ") + who + " on ";
+        for (size_t i = 0; i < systems.size(); ++i)
+            out += (i ? ", " : "") + std::string(OsOptionName(systems[i]));
+    }
+    return out;
+}
+
 class Checker {
 public:
-    Checker(plat::Windows& windows, const std::string& root)
-        : windows_(windows), root_(root), watch_(windows) {}
+    Checker(plat::Windows& windows, const std::string& root, const CheckOptions& options)
+        : windows_(windows), root_(root), options_(options), watch_(windows) {}
 
     CheckReport Run();
 
 private:
+    // What the findings added meanwhile are about.
+    class About {
+    public:
+        About(Checker& c, Subject subject) : c_(c), saved_(c.about_) { c.about_ = std::move(subject); }
+        ~About() { c_.about_ = saved_; }
+        About(const About&) = delete;
+        About& operator=(const About&) = delete;
+
+    private:
+        Checker& c_;
+        Subject saved_;
+    };
+
     void Add(Severity severity, const std::string& file, int line, std::string text) {
-        report_.findings.push_back({file, line, severity, std::move(text)});
+        report_.findings.push_back({file, line, severity, std::move(text), about_});
     }
     void Error(const IniFile& f, int line, std::string text) {
         Add(Severity::Error, f.rel, line, std::move(text));
@@ -165,6 +222,8 @@ private:
     void CheckNumber(const IniFile& f, const std::string& section, const std::string& key);
 
     void CheckRepeats(const IniFile& f);
+    // The encoding, headers without ']' and stray byte-order marks.
+    void CheckText(const IniFile& f);
     void CheckModelList(ModelConfigReader& reader);
     void CheckModel(ModelConfigReader& reader, Model& m);
     void CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t os);
@@ -180,11 +239,16 @@ private:
                             const char* systemKind);
     void CheckFiles();
     void ReportCuts();
+    // A subject from the section a finding is in.
+    Subject SubjectOfSection(const std::string& section) const;
+    void Rehearse();
     void Sort();
 
     plat::Windows& windows_;
     std::string root_;
+    CheckOptions options_;
     ReadWatch watch_;
+    Subject about_;
     CheckReport report_;
 
     IniFile setup_;
@@ -223,9 +287,41 @@ bool Checker::FileInPackage(const std::string& rel) {
 void Checker::CheckNumber(const IniFile& f, const std::string& section, const std::string& key) {
     const ScannedKey* k = f.Key(section, key);
     if (!k || IsDecimal(k->value)) return;
+    if (IsNumberWithComment(k->value)) {
+        Warning(f, k->line,
+                "[" + section + "] " + key + " " + Quoted(k->value) +
+                    " holds its comment: it reads as " + std::to_string(IniToInt(k->value.c_str())) +
+                    " as meant, but a comment belongs on a line of its own");
+        return;
+    }
     Error(f, k->line,
           "[" + section + "] " + key + " " + Quoted(k->value) + " is not a number: it reads as " +
               std::to_string(IniToInt(k->value.c_str())));
+}
+
+void Checker::CheckText(const IniFile& f) {
+    using plat::sim::ProfileEncoding;
+    if (f.scan.encoding != ProfileEncoding::Ansi) {
+        const char* name = f.scan.encoding == ProfileEncoding::Utf8      ? "UTF-8 (with a byte-order mark)"
+                           : f.scan.encoding == ProfileEncoding::Utf16Le ? "UTF-16 (\"Unicode\" in Notepad)"
+                                                                          : "UTF-16 big-endian";
+        const std::string file = f.rel.substr(f.rel.find_last_of('\\') + 1);
+        About about(*this, {.os = Win98, .file = f.rel});
+        Add(win98Installs_ ? Severity::Error : Severity::Warning, f.rel, 0,
+            file + " is " + name +
+                ": Windows 2000 and later read it and hand its text over in the ANSI code page "
+                "(a character it lacks becomes \"?\"), but Windows 98/Me reads only ANSI files; "
+                "save it as ANSI");
+    }
+    for (int line : f.scan.unclosedHeaders)
+        Error(f, line,
+              "this section header has no \"]\": Windows reads the line as a key, and the keys "
+              "under it as keys of the section above");
+    for (int line : f.scan.byteOrderMarks)
+        Error(f, line,
+              "a UTF-8 byte-order mark (the bytes EF BB BF, \"\xEF\xBB\xBF\" in ANSI) stands in "
+              "this line: Windows reads it as part of the name, so the line's section or key is "
+              "not found under its name");
 }
 
 void Checker::CheckRepeats(const IniFile& f) {
@@ -299,6 +395,15 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
         m.name = name;
         m.kind = kind;
         m.entryLine = entry->line;
+        About about(*this, {.model = m.name});
+        if (std::string(name).find_first_of(" \t") != std::string::npos)
+            Error(setup_, entry->line,
+                  "[DEVICENAME] " + key + " offers the model " + Quoted(name) +
+                      ", a name with a blank in it: Setup looks for its sections, ports and "
+                      "printer under that name, blank included");
+        if (HasControlCharacter(name))
+            Error(setup_, entry->line,
+                  "[DEVICENAME] " + key + " offers the model " + Quoted(name) + kControlCharacter);
         models_.push_back(m);
     }
     for (const std::string& run : Runs(missing, "DEVICENAME"))
@@ -334,6 +439,7 @@ void Checker::CheckModelList(ModelConfigReader& reader) {
 }
 
 void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
+    About about(*this, {.model = m.name});
     IniFile& mod = modules_[m.kind];
     if (!mod.present) {
         Error(setup_, m.entryLine,
@@ -342,6 +448,16 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
         return;
     }
     const std::string port = m.name + ".PORT";
+    bool anySection = mod.scan.Section(port) != nullptr;
+    for (int32_t os = Win98; os <= WinVista; ++os)
+        anySection = anySection || mod.scan.Section(m.name + OsSuffix(os));
+    if (!anySection) {
+        Error(setup_, m.entryLine,
+              "[DEVICENAME] offers " + Quoted(m.name) + ", but " + mod.rel +
+                  " has no section of it ([" + port + "], [" + m.name + OsSuffix(WinXP) +
+                  "] and the others): Setup would install a driver named \"0\"");
+        return;
+    }
     if (!mod.scan.Section(port))
         Error(mod, 0,
               "[" + port + "] is missing: every port setting of " + m.name +
@@ -371,6 +487,7 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
 
     for (int32_t os = Win98; os <= WinVista; ++os) {
         const std::string section = m.name + OsSuffix(os);
+        About perOs(*this, {.model = m.name, .os = os, .section = section});
         const bool present = mod.scan.Section(section) != nullptr;
         if (m.reaches[os] && !present) {
             if (os == Win2003 || os == WinVista) {
@@ -396,6 +513,7 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
     }
 
     if (m.port.usb != 0) {
+        About usb(*this, {.model = m.name, .portKind = Usb, .section = port});
         for (int n = 1; n <= 4; ++n) {
             const std::string name = UsbPortName(m.name, n);
             usbPortsOfModels_.insert(name);
@@ -405,8 +523,8 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
             if (name.size() > kPortNameSize - 1)
                 Error(mod, mod.KeyLine(port, portkey::kUsbSupported),
                       "USB port name " + Quoted(name) + " is " + std::to_string(name.size()) +
-                          " characters long, over the " + std::to_string(kPortNameSize - 1) +
-                          " of Setup's port name");
+                          " bytes long, over the " + std::to_string(kPortNameSize - 1) +
+                          " bytes of Setup's port name");
         }
     }
 }
@@ -420,6 +538,7 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
     if (os == Win98) win98Installs_ = true;
 
     for (int32_t mode : {Std, Gdi}) {
+        About perMode(*this, {.model = m.name, .os = os, .mode = mode, .section = section});
         const std::string prefix = mode == Std ? "STD" : "GDI";
         reader.SetModuleKind(m.kind);
         DriverFileTable table;
@@ -441,6 +560,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
         else if (driverName.find('\\') != std::string::npos)
             Error(mod, line(prefix + "DriverName"),
                   at + prefix + "DriverName " + Quoted(driverName) + kBackslashInKeyName);
+        else if (HasControlCharacter(driverName))
+            Error(mod, line(prefix + "DriverName"),
+                  at + prefix + "DriverName " + Quoted(driverName) + kControlCharacter);
 
         std::set<std::string> tableFiles;
         for (const auto& e : ModelConfigReader::kFileTableKeys) {
@@ -469,7 +591,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
                             " is never copied: the print processor is Windows' own WinPrint");
                 continue;
             }
-            if (!FileInPackage(folder + value))
+            if (!IsPlainFileName(value))
+                Error(mod, line(key), at + key + " " + Quoted(value) + kNotPlain);
+            else if (!FileInPackage(folder + value))
                 Error(mod, line(key), at + key + " " + Quoted(value) + " not found in " + folder);
         }
         for (const std::string& name : dependent) {
@@ -478,9 +602,20 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
                   at + "dependent file " + Quoted(name) + " not found in " + folder +
                       " (GDI2KDDKDEV asks for the dependent files)");
         }
+        const UnidrvSupport support = reader.ReadUnidrvSupport(m.name.c_str(), os, mode);
+        if (support.RegisteredWithoutCopy()) {
+            const std::string ddkKey = prefix + "2KDDKDEV";
+            const ScannedKey* k = mod.Key(section, ddkKey);
+            Error(mod, line(ddkKey),
+                  at + ddkKey + " is " + Quoted(k ? k->value : std::string("0")) +
+                      ", yet GDI2KDDKDEV lists TTFSUB.GPD, UNIRES.DLL and STDNAMES.GPD as "
+                      "dependent files of the " + (mode == Std ? "text" : "raster") +
+                      " driver: they are registered without being copied, and a Windows that "
+                      "lacks them refuses the driver (\"" + msg::kAddDriverError + "   er = 2\")");
+        }
         if (ddk && os >= Win2000) {
             const std::string ddkKey = prefix + "2KDDKDEV";
-            for (const char* core : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"}) {
+            for (const char* core : kUnidrvSupportFiles) {
                 const bool listed = std::any_of(dependent.begin(), dependent.end(),
                                                 [&](const std::string& d) { return EqualsIgnoringCase(d, core); });
                 if (!listed && !FileInPackage(folder + core))
@@ -502,6 +637,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
         } else if (processor.find('\\') != std::string::npos) {
             Error(mod, line(prefix + "PrintProcessor"),
                   at + prefix + "PrintProcessor " + Quoted(processor) + kBackslashInKeyName);
+        } else if (HasControlCharacter(processor)) {
+            Error(mod, line(prefix + "PrintProcessor"),
+                  at + prefix + "PrintProcessor " + Quoted(processor) + kControlCharacter);
         } else if (processor != "WinPrint") {
             const std::string dll = table.Field(DriverFileTable::ProcessorDll);
             if (!NamesFile(dll)) {
@@ -577,6 +715,7 @@ void Checker::CheckMonitors(ModelConfigReader& reader) {
         const std::string section = std::string("COMMON-MONITOR") + OsSuffix(os);
         MonitorSettings settings;
         reader.ReadMonitorSettings(os, settings);
+        About about(*this, {.os = os, .section = section});
         if (!setup_.scan.Section(section)) {
             Error(setup_, 0,
                   "[" + section + "] is missing: a " + (serialNeeded ? "serial" : "USB") +
@@ -595,6 +734,9 @@ void Checker::CheckMonitors(ModelConfigReader& reader) {
                               Need{usbNeeded, "USBMONitor", settings.usbMonitor,
                                    settings.usbUiDllName}}) {
             if (!n.needed) continue;
+            About about(*this, {.os = os,
+                                .portKind = n.prefix[0] == 'U' ? Usb : Serial,
+                                .section = section});
             const std::string p = n.prefix;
             const std::string at = "[" + section + "] ";
             const std::string name = n.info.pName ? n.info.pName : "";
@@ -607,14 +749,23 @@ void Checker::CheckMonitors(ModelConfigReader& reader) {
             else if (name.find('\\') != std::string::npos)
                 Error(setup_, setup_.KeyLine(section, p + "PName"),
                       at + p + "PName " + Quoted(name) + kBackslashInKeyName);
+            else if (HasControlCharacter(name))
+                Error(setup_, setup_.KeyLine(section, p + "PName"),
+                      at + p + "PName " + Quoted(name) + kControlCharacter);
             if (!NamesFile(dll))
                 Error(setup_, setup_.KeyLine(section, p + "PDLLName"),
                       at + p + "PDLLName names no DLL: Setup would register the monitor with " +
                           Quoted(dll));
+            else if (!IsPlainFileName(dll))
+                Error(setup_, setup_.KeyLine(section, p + "PDLLName"),
+                      at + p + "PDLLName " + Quoted(dll) + kNotPlain);
             else if (!FileInPackage(folder + dll))
                 Error(setup_, setup_.KeyLine(section, p + "PDLLName"),
                       at + p + "PDLLName " + Quoted(dll) + " not found in " + folder);
-            if (NamesFile(ui) && !FileInPackage(folder + ui))
+            if (NamesFile(ui) && !IsPlainFileName(ui))
+                Error(setup_, setup_.KeyLine(section, p + "PUIDLLName"),
+                      at + p + "PUIDLLName " + Quoted(ui) + kNotPlain);
+            else if (NamesFile(ui) && !FileInPackage(folder + ui))
                 Error(setup_, setup_.KeyLine(section, p + "PUIDLLName"),
                       at + p + "PUIDLLName " + Quoted(ui) + " not found in " + folder);
             CheckNumber(setup_, section, p + "Version");
@@ -837,6 +988,7 @@ void Checker::CheckUninstallIni() {
 
 void Checker::CheckFiles() {
     std::string bytes;
+    About every(*this, {.every = true, .file = wiztext::kLeftBitmap});
     const std::string bitmap = wiztext::kLeftBitmap;
     if (windows_.ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
         Add(Severity::Error, bitmap, 0,
@@ -869,6 +1021,7 @@ void Checker::CheckFiles() {
                 "missing or empty: \"Install Vietnamese Font\" copies no font");
     }
     bool usb = std::any_of(models_.begin(), models_.end(), [](const Model& m) { return m.port.usb; });
+    About usbFiles(*this, {.portKind = Usb});
     if (usb && !FileInPackage("USBDRV2.20\\bulkusb.sys"))
         Add(Severity::Error, "USBDRV2.20\\bulkusb.sys", 0,
             "missing: the port page can't tell that the USB device driver needs installing");
@@ -876,6 +1029,7 @@ void Checker::CheckFiles() {
         Add(Severity::Error, "KvUsbInt.dll", 0,
             std::string("missing: the port page says \"") + msg::kUsbLibraryMissing +
                 "\" on every arrival");
+    About win98(*this, {.os = Win98});
     if (win98Installs_) {
         if (!FileInPackage("win98\\ICONLIB.DLL"))
             Add(Severity::Error, "win98\\ICONLIB.DLL", 0,
@@ -900,10 +1054,103 @@ void Checker::ReportCuts() {
         const std::string length = cut.whole.size() >= ReadWatch::kWholeValue - 1
                                        ? "at least " + std::to_string(cut.whole.size())
                                        : std::to_string(cut.whole.size());
+        Subject subject = SubjectOfSection(cut.section);
+        if (subject.os >= 0 && key.size() > 3) {
+            if (EqualsIgnoringCase(key.substr(0, 3), "STD")) subject.mode = Std;
+            if (EqualsIgnoringCase(key.substr(0, 3), "GDI")) subject.mode = Gdi;
+        }
+        About about(*this, subject);
         Add(Severity::Error, rel, line,
-            "[" + cut.section + "] " + key + " is " + length + " characters long, over its limit of " +
-                std::to_string(cut.size - 1) + ": it would be read as " +
+            "[" + cut.section + "] " + key + " is " + length + " bytes long, over its limit of " +
+                std::to_string(cut.size - 1) + " bytes: it would be read as " +
                 Quoted(cut.whole.substr(0, cut.size - 1)));
+    }
+}
+
+Subject Checker::SubjectOfSection(const std::string& section) const {
+    for (const Model& m : models_) {
+        if (EqualsIgnoringCase(section, m.name + ".PORT")) return {.model = m.name, .section = section};
+        for (int32_t os = Win98; os <= WinVista; ++os)
+            if (EqualsIgnoringCase(section, m.name + OsSuffix(os)))
+                return {.model = m.name, .os = os, .section = section};
+    }
+    for (int32_t os = Win98; os <= WinVista; ++os)
+        if (EqualsIgnoringCase(section, std::string("COMMON-MONITOR") + OsSuffix(os)))
+            return {.os = os, .section = section};
+    return {.section = section};
+}
+
+// Each offered installation on a fresh machine. A failing one counts against
+// the first error of the static checks that concerns it; the failures that
+// none explains are findings of their own, one per place and message.
+void Checker::Rehearse() {
+    const std::vector<Rehearsal> rehearsals = RehearseOffered(windows_, root_);
+    report_.installations = static_cast<int>(rehearsals.size());
+    std::map<size_t, std::vector<const Rehearsal*>> explained;  // finding index -> failures
+    struct Cause {
+        const IniFile* file;
+        int line;
+        std::string message;
+        Subject subject;
+        std::vector<const Rehearsal*> broken;
+    };
+    std::vector<Cause> causes;
+    for (const Rehearsal& r : rehearsals) {
+        if (r.Installed()) continue;
+        bool found = false;
+        for (size_t i = 0; i < report_.findings.size() && !found; ++i) {
+            const Finding& f = report_.findings[i];
+            if (f.severity != Severity::Error ||
+                !f.subject.Concerns(r.input.model, r.os, r.result.mode, r.portKind))
+                continue;
+            explained[i].push_back(&r);
+            found = true;
+        }
+        if (found) continue;
+        // Where the rehearsal tells: the key of the file it failed to copy,
+        // the monitors' section, or else the model's section.
+        const Model* model = nullptr;
+        for (const Model& m : models_)
+            if (m.name == r.input.model) model = &m;
+        const IniFile* file = model ? &modules_[model->kind] : &setup_;
+        const std::string section = r.input.model + OsSuffix(r.os);
+        int line = file->SectionLine(section);
+        if (r.failed.kind == FailedCall::Monitor) {
+            file = &setup_;
+            line = setup_.SectionLine(std::string("COMMON-MONITOR") + OsSuffix(r.os));
+        } else if (r.failed.kind == FailedCall::Copy) {
+            auto keyOf = [&](const IniFile& f, const std::string& s) {
+                if (const ScannedSection* scanned = f.scan.Section(s))
+                    for (const ScannedKey& k : scanned->keys)
+                        if (EqualsIgnoringCase(k.value, r.failed.fileName)) return k.line;
+                return 0;
+            };
+            const std::string monitors = std::string("COMMON-MONITOR") + OsSuffix(r.os);
+            if (const int at = keyOf(*file, section)) {
+                line = at;
+            } else if (const int monitorAt = keyOf(setup_, monitors)) {
+                file = &setup_;
+                line = monitorAt;
+            }
+        }
+        auto it = std::find_if(causes.begin(), causes.end(), [&](const Cause& c) {
+            return c.file == file && c.line == line && c.message == r.message;
+        });
+        if (it == causes.end())
+            it = causes.insert(causes.end(), {file, line, r.message, SubjectOfSection(section), {}});
+        it->broken.push_back(&r);
+    }
+    const std::string of = " of " + std::to_string(rehearsals.size()) + " offered installation" +
+                           (rehearsals.size() == 1 ? "" : "s") + ": ";
+    auto breaks = [&](const std::vector<const Rehearsal*>& broken) {
+        return "breaks " + std::to_string(broken.size()) + of + Installations(broken);
+    };
+    for (const auto& [index, broken] : explained)
+        report_.findings[index].text += "; it " + breaks(broken);
+    for (const Cause& c : causes) {
+        About about(*this, c.subject);
+        Error(*c.file, c.line,
+              "Setup ends with " + QuotedText(c.message) + ": it " + breaks(c.broken));
     }
 }
 
@@ -935,7 +1182,7 @@ CheckReport Checker::Run() {
     if (reader.SetupIniPath()[0] == '\0') {
         Add(Severity::Error, ".", 0,
             "the package folder's path is too long: Setup composes its INI paths in 200 "
-            "characters and would find none of them");
+            "bytes and would find none of them");
         return report_;
     }
     setup_ = Load(reader.SetupIniPath());
@@ -954,6 +1201,9 @@ CheckReport Checker::Run() {
             if (f->present) CheckRepeats(*f);
         CheckModelList(reader);
         for (Model& m : models_) CheckModel(reader, m);
+        for (const IniFile* f : {&setup_, &modules_[0], &modules_[1], &modules_[2], &modules_[3],
+                                 &uninstall_})
+            if (f->present) CheckText(*f);
         CheckUnreadSections();
         CheckMonitors(reader);
         CheckProcessorVersion();
@@ -962,6 +1212,7 @@ CheckReport Checker::Run() {
     }
     CheckFiles();
     ReportCuts();
+    if (options_.rehearse && setup_.present) Rehearse();
     report_.models = static_cast<int>(models_.size());
     Sort();
     return report_;
@@ -969,10 +1220,11 @@ CheckReport Checker::Run() {
 
 }  // namespace
 
-CheckReport CheckPackage(plat::Windows& windows, const std::string& root) {
+CheckReport CheckPackage(plat::Windows& windows, const std::string& root,
+                         const CheckOptions& options) {
     std::string folder = root;
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    Checker checker(windows, folder);
+    Checker checker(windows, folder, options);
     return checker.Run();
 }
 

@@ -23,6 +23,7 @@ namespace qsetup {
 struct CheckReport {
     std::vector<Finding> findings;  // by file, then line
     int models = 0;                 // the models that setup.ini offers
+    int installations = 0;          // the offered installations rehearsed
     int Errors() const;
     int Warnings() const;
 };
@@ -30,7 +31,15 @@ struct CheckReport {
 // Checks the package in the folder `root` (a Windows path without a trailing
 // backslash), which must be the program folder of `windows` (its
 // GetModuleFileName answers a file in `root`) and its current folder.
-CheckReport CheckPackage(plat::Windows& windows, const std::string& root);
+//
+// With `rehearse`, every installation the wizard offers is also rehearsed on
+// fresh simulated machines (see Rehearsal.h): each failing one is an error,
+// at the finding that explains it or else where the rehearsal shows.
+struct CheckOptions {
+    bool rehearse = true;
+};
+CheckReport CheckPackage(plat::Windows& windows, const std::string& root,
+                         const CheckOptions& options = {});
 
 // Whether `bytes` is a bitmap file that Windows loads (LoadImage from a
 // file); otherwise why not.

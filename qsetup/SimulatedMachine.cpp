@@ -51,9 +51,9 @@ std::string PackageFileName(plat::Windows& windows, const std::string& root,
 
 namespace {
 
-bool CopyTree(plat::Windows& from, const std::string& source, plat::SimWindows& w,
-              const std::string& target) {
-    w.PutFolder(target);
+bool ReadTree(plat::Windows& from, const std::string& source, const std::string& target,
+              PackageImage& image) {
+    image.folders.push_back(target);
     plat::FindHandle find;
     plat::FindData entry;
     if (from.FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success) return false;
@@ -61,13 +61,13 @@ bool CopyTree(plat::Windows& from, const std::string& source, plat::SimWindows& 
         if (entry.name == "." || entry.name == "..") continue;
         const std::string s = source + "\\" + entry.name, t = target + "\\" + entry.name;
         if (entry.attributes & plat::attr::Directory) {
-            if (!CopyTree(from, s, w, t)) return false;
+            if (!ReadTree(from, s, t, image)) return false;
         } else {
             // A file that can't be read (a program running from the package)
             // is there all the same: what matters of it is its name.
             std::string bytes;
             if (from.ReadFile(s, bytes) != plat::err::Success) bytes.clear();
-            w.PutFile(t, bytes);
+            image.files.emplace_back(t, std::move(bytes));
         }
     } while (from.FindNextFile(find, entry) == plat::err::Success);
     return true;
@@ -82,11 +82,23 @@ void FinishMount(plat::SimWindows& w) {
     w.SetCurrentFolder(kSimPackage);
 }
 
-bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w) {
+bool ReadPackageImage(plat::Windows& from, const std::string& root, PackageImage& image) {
+    image = {};
+    return ReadTree(from, root, kSimPackage, image);
+}
+
+void PutPackageImage(const PackageImage& image, plat::SimWindows& w) {
     // The machine's own placeholder of the program goes: the package's counts.
     w.RemovePath(std::string(kSimPackage) + "\\Setup.exe");
-    if (!CopyTree(from, root, w, kSimPackage)) return false;
+    for (const std::string& folder : image.folders) w.PutFolder(folder);
+    for (const auto& [path, bytes] : image.files) w.PutFile(path, bytes);
     FinishMount(w);
+}
+
+bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w) {
+    PackageImage image;
+    if (!ReadPackageImage(from, root, image)) return false;
+    PutPackageImage(image, w);
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sim/SimWindows.h"
 
@@ -22,6 +24,16 @@ bool MountPackage(plat::SimWindows& w, const std::string& hostDir);
 // The same from the folder `root` of another machine, read through its
 // platform layer.
 bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w);
+
+// The package's folders and files as read once, to be put on many fresh
+// machines (paths below kSimPackage).
+struct PackageImage {
+    std::vector<std::string> folders;
+    std::vector<std::pair<std::string, std::string>> files;  // path, bytes
+};
+bool ReadPackageImage(plat::Windows& from, const std::string& root, PackageImage& image);
+// Puts the image at kSimPackage and finishes the mount (FinishMount).
+void PutPackageImage(const PackageImage& image, plat::SimWindows& w);
 
 // After the package's files are at kSimPackage: makes the folder read-only,
 // Setup's program folder and the current folder.

@@ -30,8 +30,7 @@ std::string Join(const std::vector<std::string>& texts) {
     return out.empty() ? "none" : out;
 }
 
-WizardResult Bad(std::string problem) {
-    WizardResult r;
+WizardResult Bad(WizardResult r, std::string problem) {
     r.end = WizardEnd::BadChoice;
     r.problem = std::move(problem);
     return r;
@@ -77,8 +76,9 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
             entry = static_cast<int>(it - entries.begin());
         }
     }
+    result.models = offered;
     if (module < 0)
-        return Bad("the model \"" + input.model + "\" is not offered; the package offers " +
+        return Bad(result, "the model \"" + input.model + "\" is not offered; the package offers " +
                    Join(offered));
     modules.ModuleClicked(module);
     modules.ListSelectionChanged(module, entry);
@@ -88,7 +88,7 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
     // Setup-type page.
     if (input.advanced) {
         if (!setupType.View().Enabled(IDC_ADVANCED))
-            return Bad(input.model + " has no Advanced setup (its AdvancedSetup is 0)");
+            return Bad(result, input.model + " has no Advanced setup (its AdvancedSetup is 0)");
         setupType.AdvancedClicked();
     }
     host.Next(frames);
@@ -103,9 +103,10 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
 
     // Port page.
     const auto& ports = port.View().List(IDC_PORT).Entries();
+    result.ports = ports;
     const auto found = std::find(ports.begin(), ports.end(), input.port);
     if (found == ports.end())
-        return Bad("the port \"" + input.port + "\" is not offered for " + input.model + " on " +
+        return Bad(result, "the port \"" + input.port + "\" is not offered for " + input.model + " on " +
                    OsName(result.os) +
                    (input.advanced ? " (Advanced)" : " (Typical)") + "; the port page offers " +
                    Join(ports));
@@ -123,24 +124,29 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
     for (const auto& s : serial) {
         if (s.text.empty()) continue;
         if (!port.View().Enabled(s.id))
-            return Bad("serial settings are for serial ports; \"" + input.port + "\" is not one");
+            return Bad(result, "serial settings are for serial ports; \"" + input.port + "\" is not one");
         const auto& entries = port.View().List(s.id).Entries();
         const auto it = std::find_if(entries.begin(), entries.end(),
                                      [&](const std::string& e) { return EqualsIgnoringCase(e, s.text); });
         if (it == entries.end())
-            return Bad(std::string("the ") + s.what + " \"" + s.text +
+            return Bad(result, std::string("the ") + s.what + " \"" + s.text +
                        "\" is not in the port page's list: " + Join(entries));
         port.SelectionChanged(s.id, static_cast<int>(it - entries.begin()));
     }
 
-    if (port.View().Visible(IDC_RASTER) && port.View().Enabled(IDC_RASTER)) {
+    result.rasterChoice = port.View().Visible(IDC_RASTER) && port.View().Enabled(IDC_RASTER);
+    if (result.rasterChoice) {
         port.View().TakeUserCheck(IDC_RASTER, input.raster);
+    } else if (input.raster && !input.advanced) {
+        return Bad(result, "--raster is for an Advanced setup: a Typical one takes the raster "
+                           "driver for parallel and USB ports and the text driver for serial ones");
     } else if (input.raster && !port.View().Checked(IDC_RASTER)) {
-        return Bad("the raster driver is not offered for the serial port \"" + input.port + "\"");
+        return Bad(result, "the raster driver is not offered for the serial port \"" + input.port + "\"");
     }
 
     NoWizardWindow window;
     const InstallOutcome outcome = host.Install(frames, progress, window);
+    result.mode = port.DriverMode();
     if (outcome == InstallOutcome::Refused) {
         result.end = WizardEnd::Refused;
         return result;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "setup/engine/InstallCommand.h"
@@ -52,16 +53,26 @@ struct WizardResult {
     std::string printer;        // the queue created
     std::string message;        // the final message Setup showed
     bool restartOffered = false;
+    // What the pages offered, as far as the walk came: the models of the
+    // module page's lists, the ports of the port page, whether the raster
+    // box could be ticked or cleared for the chosen port, and the driver
+    // mode (DriverMode) that the port page chose.
+    std::vector<std::string> models, ports;
+    bool rasterChoice = false;
+    int32_t mode = -1;
 };
 
 // Walks the pages on `windows` (whose program folder and current folder are
 // the package) and presses Install. Message boxes go to `windows` as Setup
 // shows them. `progress` stands in for the progress window.
 //
+// An empty model or port ends the walk at that page with BadChoice, having
+// told what the pages offer up to there.
+//
 // "Raster Graphic Printing" is the driver variant: in an Advanced setup the
 // box is ticked with `raster` and cleared without it; a Typical setup hides
 // the box and takes the raster driver for parallel and USB ports, the text
-// driver for serial ones, so `raster` there only has to agree. A serial port
+// driver for serial ones, so `raster` there is a choice it does not offer. A serial port
 // never takes the raster driver.
 WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, ProgressHost& progress,
                        const std::string& applicationName);

@@ -254,9 +254,11 @@ struct SimWindows::State {
     bool spoolerApiNeedsService = true;
     bool spoolerDllsInUse = false;
     // Profile files read through an index of their text (SetProfileIndexing),
-    // by lower-case path: the text it was made of, and the index.
+    // by lower-case path: the text it was made of, and the index (shared
+    // with the other machines of the process that read the same text).
     bool profileIndexing = false;
-    std::map<std::string, std::pair<std::string, sim::ProfileIndex>> profileIndexes;
+    std::map<std::string, std::pair<std::string, std::shared_ptr<const sim::ProfileIndex>>>
+        profileIndexes;
     int spoolLoads = 0, spoolFrees = 0;
 
     // ---- service

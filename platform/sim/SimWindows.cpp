@@ -202,6 +202,24 @@ uint32_t SimWindows::RegDeleteValue(const RegKey& key, const std::string& name) 
 
 // ================================================================ profiles
 
+namespace {
+
+// The indexes of the texts that the machines of this process read, for the
+// many fresh machines that read the same package; a few dozen at most.
+std::shared_ptr<const sim::ProfileIndex> SharedProfileIndex(const std::string& text) {
+    static Lock* lock = new Lock;
+    static auto* indexes = new std::map<std::string, std::shared_ptr<const sim::ProfileIndex>>;
+    LockGuard guard(*lock);
+    auto it = indexes->find(text);
+    if (it != indexes->end()) return it->second;
+    if (indexes->size() >= 64) indexes->clear();
+    auto index = std::make_shared<const sim::ProfileIndex>(text);
+    indexes->emplace(text, index);
+    return index;
+}
+
+}  // namespace
+
 std::string SimWindows::GetPrivateProfileString(const std::string& section,
                                                 const std::string& key, const std::string& def,
                                                 uint32_t size, const std::string& path) {
@@ -220,9 +238,9 @@ std::string SimWindows::GetPrivateProfileString(const std::string& section,
     if (cached == s.profileIndexes.end() || cached->second.first != node->bytes)
         cached = s.profileIndexes
                      .insert_or_assign(LowerText(full),
-                                       std::pair(node->bytes, sim::ProfileIndex(node->bytes)))
+                                       std::pair(node->bytes, SharedProfileIndex(node->bytes)))
                      .first;
-    return sim::ProfileAnswer(cached->second.second.Find(section, key), def, size);
+    return sim::ProfileAnswer(cached->second.second->Find(section, key), def, size);
 }
 
 std::string SimWindows::GetProfileString(const std::string& section, const std::string& key,

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "qsetup/Cli.h"
+#include "qsetup/Json.h"
 #include "qsetup/tests/HostPackage.h"
 
 namespace qsetup {
@@ -38,8 +39,14 @@ TEST(Cli, ArgumentsAndExitCodes) {
         {{"check", dir, dir}, 2, "", "one PACKAGE_DIR only"},
         {{"check", dir, "--bogus"}, 2, "", "qsetup check: unknown option --bogus"},
         {{"check", dir, "--json=yes"}, 2, "", "--json takes no value"},
+        {{"check", dir, "-q"}, 2, "", "qsetup check: unknown option -q\n"},
+        {{"check", "/quiet", dir}, 2, "", "qsetup check: unknown option /quiet\n"},
+        {{"check", dir, "--json", "--codepage", "1253"}, 2, "",
+         "--codepage \"1253\" is none of 1252, 28591"},
         {{"check", dir + "-none"}, 2, "", ": no such folder, or it can't be read"},
-        {{"check", dir}, 0, "qsetup check: 0 errors, 0 warnings in 9 models\n", ""},
+        {{"check", dir}, 0,
+         "qsetup check: 0 errors, 0 warnings in 9 models, 271 offered installations rehearsed\n",
+         ""},
         {{"check", dir, "--json"}, 0,
          "{\"command\":\"check\",\"package\":", ""},
         {{"plan", dir, "--os", "XP", "--port", "LPT1:"}, 2, "", "--model is missing"},
@@ -54,6 +61,8 @@ TEST(Cli, ArgumentsAndExitCodes) {
          2, "", "the parity \"Q\" is none of Even, Mark, None, Odd, Space"},
         {{"plan", dir, "--model=KRT-A100", "--os=xp", "--port=LPT1:", "--usb-printer", "x"}, 2, "",
          "--usb-printer takes the printer's internal ID"},
+        {{"plan", dir, "--model", "KRT-A100", "--os", "XP", "--port", "LPT1:", "--raster"}, 2, "",
+         "qsetup plan: --raster is for an Advanced setup"},
         {{"plan", dir, "--model", "KRT-X1", "--os", "XP", "--port", "LPT1:"}, 2, "",
          "qsetup plan: the model \"KRT-X1\" is not offered"},
         {{"plan", dir, "--model", "KRT-A100", "--os", "Vista", "--port", "LPT1:"}, 0,
@@ -83,9 +92,11 @@ TEST(Cli, ABrokenPackageGivesItsFindingsAndExitOne) {
     const Ran text = RunArgs({"check", package.Path()});
     EXPECT_EQ(text.code, 1);
     EXPECT_NE(text.out.find("DRVCONFIG\\setup_receipt.ini:"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find(": error: [KRT-P58.NT] STDDataFile \"QSRCPT.GPD\" not found in winnt\\\n"),
+    EXPECT_NE(text.out.find(": error: [KRT-P58.NT] STDDataFile \"QSRCPT.GPD\" not found in "
+                            "winnt\\; it breaks 3 of 271 offered installations: KRT-P58 text "
+                            "driver on NT4\n"),
               std::string::npos);
-    EXPECT_NE(text.out.find("qsetup check: 24 errors, 0 warnings in 9 models\n"), std::string::npos)
+    EXPECT_NE(text.out.find("qsetup check: 24 errors, 0 warnings in 9 models"), std::string::npos)
         << text.out;
     const Ran json = RunArgs({"check", package.Path(), "--json"});
     EXPECT_EQ(json.code, 1);
@@ -94,8 +105,14 @@ TEST(Cli, ABrokenPackageGivesItsFindingsAndExitOne) {
               std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("\"severity\":\"error\",\"message\":\"[KRT-P58.NT] STDDataFile "
-                            "\\\"QSRCPT.GPD\\\" not found in winnt\\\\\"}"),
+                            "\\\"QSRCPT.GPD\\\" not found in winnt\\\\; it breaks"),
               std::string::npos);
+}
+
+// The package's texts are ANSI: JSON has them in UTF-8.
+TEST(Cli, JsonDecodesTheAnsiCodePage) {
+    EXPECT_EQ(JsonString("\x80 \xe9 \x9f\x81\x01"), "\"\xe2\x82\xac \xc3\xa9 \xc5\xb8\xc2\x81\\u0001\"");
+    EXPECT_EQ(JsonString("\x80", 28591), "\"\xc2\x80\"");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "qsetup/Cli.h"
+#include "qsetup/PackageCheck.h"
 #include "setup/engine/Messages.h"
 #include "tests/support/SimMachine.h"
 
@@ -13,6 +14,17 @@ namespace qsetup {
 namespace {
 
 constexpr const char* kPkg = "C:\\PKG";
+
+// Replaces `from` after the line `section` of the package's file `rel`.
+void Edit(plat::SimWindows& m, const std::string& rel, const std::string& section,
+          const std::string& from, const std::string& to) {
+    const std::string path = std::string(kPkg) + "\\" + rel;
+    std::string text = m.FileText(path).value_or("");
+    const size_t at = text.find(from, text.find(section));
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+    m.PutFile(path, text);
+}
 
 class DeployTest : public ::testing::Test {
 protected:
@@ -146,6 +158,20 @@ TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
          [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\DRVCONFIG\\setup_lable.ini"); },
          {"--model", "KLB-L40", "--port", "LPT1:"}, 2,
          ": error: \"KLB-L40\" is a label model, but DRVCONFIG\\setup_lable.ini is missing"},
+        {"a monitor DLL in a folder",
+         [](plat::SimWindows& m) {
+             Edit(m, "DRVCONFIG\\setup.ini", "[COMMON-MONITOR.XP]", "COMMONitorPDLLName=QSCOMMON.DLL",
+                  "COMMONitorPDLLName=winnt\\QSCOMMON.DLL");
+         },
+         {"--model", "KRT-A100", "--port", "VXCOM1:"}, 2,
+         "PDLLName \"winnt\\QSCOMMON.DLL\" is not a plain file name"},
+        {"a data file that escapes its folder",
+         [](plat::SimWindows& m) {
+             Edit(m, "DRVCONFIG\\setup_receipt.ini", "[KRT-A100.XP]", "STDDataFile=QSRCPT.GPD",
+                  "STDDataFile=..\\winnt\\QSRCPT.GPD");
+         },
+         {"--model", "KRT-A100", "--port", "VXCOM1:"}, 2,
+         "STDDataFile \"..\\winnt\\QSRCPT.GPD\" is not a plain file name"},
         {"no such package folder", nullptr, {"--model", "KRT-A100", "--port", "LPT1:"}, 2,
          "C:\\NOPE: no such folder"},
     };
@@ -411,6 +437,47 @@ TEST_F(DeployTest, UninstallEnsureAndTheRestartRule) {
     EXPECT_EQ(Run({"uninstall", kPkg, "--json"}), 2);
     EXPECT_NE(out.find("\"exitCode\":2"), std::string::npos) << out;
     EXPECT_NE(logs["C:\\PKG\\qsetup.log"].find("nothing done (exit code 2"), std::string::npos);
+}
+
+// The install gate chooses the findings by their subject: reworded texts
+// choose the same ones.
+TEST(DeployGate, FindingsAreChosenByTheirSubjectNotTheirText) {
+    plat::SimWindows m;
+    ASSERT_GT(support::MountSamplePackage(m, kPkg), 10);
+    m.RemovePath(std::string(kPkg) + "\\winnt\\QSLBL.GPD");
+    m.RemovePath(std::string(kPkg) + "\\KvUsbInt.dll");
+    Edit(m, "DRVCONFIG\\setup_receipt.ini", "[KRT-A100.XP]", "STDPrintProcessor=QSPrint",
+         "STDPrintProcessor=QS\\Print");
+    CheckReport report = CheckPackage(m, kPkg, {.rehearse = false});
+    auto chosen = [&](const std::string& model, int32_t os, int32_t mode, int32_t port) {
+        std::vector<std::string> where;
+        for (const Finding& f : ErrorsConcerning(report.findings, model, os, mode, port))
+            where.push_back(f.file + ":" + std::to_string(f.line));
+        return where;
+    };
+    const struct {
+        const char* model;
+        int32_t os, mode, port;
+        size_t count;
+    } installations[] = {
+        {"KLB-L40", WinXP, Gdi, Parallel, 1},  // the raster driver's data file
+        {"KLB-L40", WinXP, Std, Serial, 1},
+        {"KLB-L40", Win98, Gdi, Parallel, 0},
+        {"KRT-A100", WinXP, Std, Serial, 1},   // the text driver's print processor
+        {"KRT-A100", WinXP, Gdi, Parallel, 0},
+        {"KRT-A100", WinXP, Gdi, Usb, 1},      // KvUsbInt.dll
+        {"KRT-P58", Win2000, Std, Serial, 0},
+    };
+    std::vector<std::vector<std::string>> before;
+    for (const auto& i : installations) {
+        before.push_back(chosen(i.model, i.os, i.mode, i.port));
+        EXPECT_EQ(before.back().size(), i.count) << i.model << " " << i.os << " " << i.mode;
+    }
+    for (Finding& f : report.findings) f.text = "reworded: " + std::string(f.text.rbegin(), f.text.rend());
+    for (size_t n = 0; n < std::size(installations); ++n) {
+        const auto& i = installations[n];
+        EXPECT_EQ(chosen(i.model, i.os, i.mode, i.port), before[n]);
+    }
 }
 
 }  // namespace

@@ -195,8 +195,13 @@ TEST_F(PlanTest, ChoicesTheWizardDoesNotOffer) {
          [](PlanOptions& o) { o.wizard.advanced = true; },
          "KRT-C3 has no Advanced setup (its AdvancedSetup is 0)"},
         {"raster on a serial port", "KRT-A100", WinXP, "VXCOM1:",
-         [](PlanOptions& o) { o.wizard.raster = true; },
+         [](PlanOptions& o) {
+             o.wizard.advanced = true;
+             o.wizard.raster = true;
+         },
          "the raster driver is not offered for the serial port \"VXCOM1:\""},
+        {"raster in a Typical setup", "KRT-A100", WinXP, "LPT1:",
+         [](PlanOptions& o) { o.wizard.raster = true; }, "--raster is for an Advanced setup"},
         {"serial settings on a parallel port", "KRT-A100", WinXP, "LPT1:",
          [](PlanOptions& o) { o.wizard.baud = "9600"; },
          "serial settings are for serial ports; \"LPT1:\" is not one"},

@@ -139,7 +139,7 @@ void ModelConfigReader::ReadDriverRecord(const char* model, int32_t os, DriverRe
     char ddk[kFieldSize] = {};
     Read(section, "GDI2KDDKDEV", 9, currentIni_, ddk);
     dependentFiles_.assign(2, '\0');
-    if (IniToInt(ddk) != 0 && os >= Win2000 && os <= WinVista) {
+    if (UnidrvSupportOf(os, ddk, false).registered) {
         dependentFiles_.clear();
         // An empty name would end the list early and hide the names after
         // it, so empty names are left out.
@@ -152,9 +152,7 @@ void ModelConfigReader::ReadDriverRecord(const char* model, int32_t os, DriverRe
             if (name[0] != '0') add(name);
         };
         add(dataFile_);
-        add("TTFSUB.GPD");
-        add("UNIRES.DLL");
-        add("STDNAMES.GPD");
+        for (const char* file : kUnidrvSupportFiles) add(file);
         addOptional(dataFileDll_);
         addOptional(oemuiDll_);
         addOptional(oemuniDll_);
@@ -181,6 +179,21 @@ void ModelConfigReader::ReadPrinterRecord(const char* model, int32_t os, Printer
     std::memset(printerName_, 0, sizeof printerName_);
     CopyCut(printerName_, sizeof printerName_, name, std::strlen(name));
     record.pPrinterName = printerName_;
+}
+
+UnidrvSupport UnidrvSupportOf(int32_t os, const char* dependentSwitch, bool ddk) {
+    UnidrvSupport support;
+    if (os < Win2000 || os > WinVista) return support;
+    support.registered = dependentSwitch != nullptr && IniToInt(dependentSwitch) != 0;
+    support.copied = ddk;
+    return support;
+}
+
+UnidrvSupport ModelConfigReader::ReadUnidrvSupport(const char* model, int32_t os, int32_t mode) {
+    const bool ddk = IsDdkDriver(model, os, mode);
+    char dependentSwitch[kFieldSize] = {};
+    Read(BeginPerOsRead(model, os), "GDI2KDDKDEV", 9, currentIni_, dependentSwitch);
+    return UnidrvSupportOf(os, dependentSwitch, ddk);
 }
 
 bool ModelConfigReader::IsDdkDriver(const char* model, int32_t os, int32_t mode) {

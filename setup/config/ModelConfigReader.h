@@ -42,6 +42,25 @@ struct DriverFileTable {
     char* Field(size_t offset) { return block + offset; }
 };
 
+// The Unidrv support files a DDK driver takes along, in the order of its
+// dependent-file list.
+inline constexpr const char* kUnidrvSupportFiles[3] = {"TTFSUB.GPD", "UNIRES.DLL", "STDNAMES.GPD"};
+
+// What a driver section does with the Unidrv support files.
+struct UnidrvSupport {
+    bool registered = false;  // listed as the driver's dependent files
+    bool copied = false;      // copied from the package's folder beforehand
+    // The spooler then finds them only where an earlier driver left them: on
+    // a fresh Windows it refuses the driver ("Add printer driver error er = 2").
+    bool RegisteredWithoutCopy() const { return registered && !copied; }
+};
+
+// The one rule on the support files: only on Windows 2000 to Vista, they are
+// registered when GDI2KDDKDEV (`dependentSwitch`, the switch of both driver
+// modes) reads as a number other than 0, and copied when the mode's own
+// switch (STD2KDDKDEV or GDI2KDDKDEV) starts with "1" (`ddk`).
+UnidrvSupport UnidrvSupportOf(int32_t os, const char* dependentSwitch, bool ddk);
+
 class ModelConfigReader {
 public:
     // The driver file table's fields and the words that name their keys:
@@ -85,6 +104,9 @@ public:
     void ReadDriverRecord(const char* model, int32_t os, DriverRecord& record, int32_t mode);
     void ReadPrinterRecord(const char* model, int32_t os, PrinterRecord& record, int32_t mode);
     bool IsDdkDriver(const char* model, int32_t os, int32_t mode);
+    // What the model's section for `os` does with the Unidrv support files
+    // in `mode` (see UnidrvSupportOf).
+    UnidrvSupport ReadUnidrvSupport(const char* model, int32_t os, int32_t mode);
     void ReadMonitorSettings(int32_t os, MonitorSettings& settings);
     int32_t ReadProcessorVersion();
     // DEVICENUMBER, at most kMaxModelEntries (setup/config/PackageLimits.h).

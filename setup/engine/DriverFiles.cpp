@@ -163,11 +163,11 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
             CopyPackageFile(windows, "UNIDRV.DLL", DestDriverDir, os, false, message);
         return;
     }
-    if (os >= Win2000 && os <= WinVista && ddk) {
+    if (UnidrvSupportOf(os, nullptr, ddk).copied) {
         // The support files are usually present already; a failed copy of
         // one of them does not stop the installation.
         std::string ignored;
-        for (const char* file : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"})
+        for (const char* file : kUnidrvSupportFiles)
             CopyPackageFile(windows, file, DestDriverDir, os, false, ignored);
     }
 }

@@ -54,10 +54,11 @@ run() {
 }
 
 run check-clean 0 clean check @PKG@
-grep -qx 'qsetup check: 0 errors, 0 warnings in 9 models' "$work/check-clean.w" ||
+grep -qx 'qsetup check: 0 errors, 0 warnings in 9 models, 271 offered installations rehearsed' \
+    "$work/check-clean.w" ||
     fail "check-clean: $(tail -1 "$work/check-clean.w")"
 run check-broken 1 broken check @PKG@
-grep -q 'setup_ticket.ini:[0-9]*: error: \[KTT-T80.XP\] STDDataFile "QSTKT.GPD" not found in winnt\\$' \
+grep -q 'setup_ticket.ini:[0-9]*: error: \[KTT-T80.XP\] STDDataFile "QSTKT.GPD" not found in winnt\\; it breaks ' \
     "$work/check-broken.w" || fail "check-broken: the missing data file is not reported"
 run check-broken-json 1 broken check @PKG@ --json
 run plan-usb 0 clean plan @PKG@ --model KRT-P58 --os XP --port USB_KRT-P58_1

@@ -1,0 +1,165 @@
+#include "qsetup/Rehearsal.h"
+
+#include <optional>
+
+#include "common/Types.h"
+#include "platform/ForwardingWindows.h"
+#include "qsetup/SimulatedMachine.h"
+#include "setup/engine/InstallCommand.h"
+#include "setup/engine/UsbCommand.h"
+#include "setup/wizard/PortPage.h"
+#include "setup/wizard/SetupStartup.h"
+
+namespace qsetup {
+
+namespace {
+
+// Keeps the last failing call that changes the machine, and the last text
+// Setup showed.
+class FailureWatch final : public plat::ForwardingWindows {
+public:
+    explicit FailureWatch(plat::Windows& inner) : ForwardingWindows(inner) {}
+
+    uint32_t CopyFile(const std::string& source, const std::string& target,
+                      bool failIfExists) override {
+        const uint32_t e = ForwardingWindows::CopyFile(source, target, failIfExists);
+        if (e) Fail(FailedCall::Copy, source.substr(source.find_last_of('\\') + 1));
+        return e;
+    }
+    uint32_t AddMonitor(const plat::MonitorInfo2& info) override {
+        const uint32_t e = ForwardingWindows::AddMonitor(info);
+        if (e && e != plat::err::PrintMonitorAlreadyInstalled && e != plat::err::AlreadyExists) Fail(FailedCall::Monitor, {});
+        return e;
+    }
+    uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
+                               const std::string& name) override {
+        const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
+        if (e) Fail(FailedCall::Processor, {});
+        return e;
+    }
+    uint32_t AddPrinterDriver(const plat::DriverInfo3& info) override {
+        const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
+        if (e) Fail(FailedCall::Driver, {});
+        return e;
+    }
+    uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
+        const uint32_t e = ForwardingWindows::AddPrinter(info, out);
+        if (e) Fail(FailedCall::Printer, {});
+        return e;
+    }
+    int MessageBox(plat::Window owner, const std::string& text, const std::string& caption,
+                   uint32_t flags) override {
+        {
+            plat::LockGuard lock(mu_);
+            last_ = text;
+        }
+        return ForwardingWindows::MessageBox(owner, text, caption, flags);
+    }
+
+    FailedCall Failed() const {
+        plat::LockGuard lock(mu_);
+        return failed_;
+    }
+    std::string LastMessage() const {
+        plat::LockGuard lock(mu_);
+        return last_;
+    }
+
+private:
+    void Fail(FailedCall::Kind kind, std::string file) {
+        plat::LockGuard lock(mu_);
+        failed_ = {kind, std::move(file)};
+    }
+
+    mutable plat::Lock mu_;
+    FailedCall failed_;
+    std::string last_;
+};
+
+class Rehearser {
+public:
+    explicit Rehearser(const PackageImage& image) : image_(image) {}
+
+    // The walk on a fresh machine of `os`; `usbPrinterId` attaches a printer.
+    Rehearsal Walk(const WizardInput& input, int32_t os, std::optional<int32_t> usbPrinterId) {
+        plat::SimWindows machine;
+        // Setup reads the same INI files hundreds of times.
+        machine.SetProfileIndexing(true);
+        PutPackageImage(image_, machine);
+        std::string assumed;
+        PrepareMachine(machine, os, usbPrinterId, assumed);
+        FailureWatch watch(machine);
+        JoinedProgress progress;
+        Rehearsal r;
+        r.input = input;
+        r.os = os;
+        r.result = RunWizard(watch, input, progress, ApplicationName(machine));
+        if (!r.Installed()) {
+            r.failed = watch.Failed();
+            r.message = r.result.end == WizardEnd::Failed ? r.result.message : watch.LastMessage();
+        }
+        return r;
+    }
+
+private:
+    const PackageImage& image_;
+};
+
+// The internal ID of a USB printer that picks `port` of `model` ("USB_M_3": 2).
+int32_t UsbPrinterIdFor(const std::string& model, const std::string& port) {
+    for (int n = 1; n <= 4; ++n)
+        if (UsbPortName(model, n) == port) return n - 1;
+    return 0;
+}
+
+}  // namespace
+
+std::vector<Rehearsal> RehearseOffered(plat::Windows& from, const std::string& root) {
+    std::vector<Rehearsal> done;
+    PackageImage image;
+    if (!ReadPackageImage(from, root, image)) return done;
+    Rehearser rehearser(image);
+    for (int32_t os = Win98; os <= WinVista; ++os) {
+        const std::vector<std::string> models =
+            rehearser.Walk(WizardInput{}, os, std::nullopt).result.models;
+        for (const std::string& model : models) {
+            for (const bool advanced : {false, true}) {
+                WizardInput input;
+                input.model = model;
+                input.advanced = advanced;
+                // To the port page: what it lists (nothing when the setup
+                // type or the Windows version is not offered).
+                const Rehearsal probe = rehearser.Walk(input, os, std::nullopt);
+                if (probe.result.end != WizardEnd::BadChoice) continue;
+                std::vector<std::string> ports;
+                std::vector<int32_t> kinds;
+                for (const std::string& port : probe.result.ports) {
+                    const int32_t kind = DerivePortKind(port.c_str());
+                    bool seen = false;
+                    for (int32_t k : kinds) seen = seen || k == kind;
+                    if (seen) continue;
+                    kinds.push_back(kind);
+                    ports.push_back(port);
+                }
+                for (size_t i = 0; i < ports.size(); ++i) {
+                    input.port = ports[i];
+                    const std::optional<int32_t> usb =
+                        kinds[i] == Usb ? std::optional<int32_t>(UsbPrinterIdFor(model, ports[i]))
+                                        : std::nullopt;
+                    for (const bool raster : {false, true}) {
+                        input.raster = raster;
+                        Rehearsal r = rehearser.Walk(input, os, usb);
+                        r.portKind = kinds[i];
+                        const bool choice = r.result.rasterChoice;
+                        if (r.result.end != WizardEnd::BadChoice) done.push_back(std::move(r));
+                        // Only a box the person can tick has a second mode.
+                        if (!choice) break;
+                    }
+                }
+            }
+        }
+    }
+    return done;
+}
+
+}  // namespace qsetup
