@@ -278,40 +278,37 @@ int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
             if (!item.ok) out.Error("still differs after the installation: " +
                                     std::string(item.item) + ": " + item.differs);
     }
+    if (result.end == WizardEnd::BadChoice) out.Error(result.problem);
+    const InstallEnd end =
+        EndOfInstall(result, answers.Declined(), answers.RestartWanted(), answers.LastMessage());
+    if (end.code == kDeployRestart) out.Note("Windows must be restarted for the changes to take effect");
+    out.Finish(end.summary, end.code);
+    return end.code;
+}
+
+InstallEnd EndOfInstall(const WizardResult& result, bool declined, bool restartWanted,
+                        const std::string& lastMessage) {
     switch (result.end) {
         case WizardEnd::Installed:
             // Setup offers the restart on Windows 98/Me (a value of the run,
             // whatever the question's words); a restart asked of Windows
             // counts too.
-            if (result.restartOffered || answers.RestartWanted()) {
-                out.Note("Windows must be restarted for the changes to take effect");
-                out.Finish("installed \"" + result.printer + "\"; restart needed", kDeployRestart);
-                return kDeployRestart;
-            }
-            out.Finish("installed \"" + result.printer + "\"", kDeployDone);
-            return kDeployDone;
+            if (result.restartOffered || restartWanted)
+                return {kDeployRestart, "installed \"" + result.printer + "\"; restart needed"};
+            return {kDeployDone, "installed \"" + result.printer + "\""};
         case WizardEnd::NotStarted:
-            out.Finish("not installed: not an administrator", kDeployNotAdmin);
-            return kDeployNotAdmin;
+            return {kDeployNotAdmin, "not installed: not an administrator"};
         case WizardEnd::BadChoice:
-            out.Error(result.problem);
-            out.Finish("not installed", kDeployBadInput);
-            return kDeployBadInput;
+            return {kDeployBadInput, "not installed"};
         case WizardEnd::Unsupported:
-            out.Finish("not installed: the model does not support this Windows", kDeployBadInput);
-            return kDeployBadInput;
+            return {kDeployBadInput, "not installed: the model does not support this Windows"};
         case WizardEnd::Refused:
-            if (answers.Declined()) {
-                out.Finish("not installed: a question was answered No", kDeployDeclined);
-                return kDeployDeclined;
-            }
-            out.Finish("not installed: " + OneLine(answers.LastMessage()), kDeployFailed);
-            return kDeployFailed;
+            if (declined) return {kDeployDeclined, "not installed: a question was answered No"};
+            return {kDeployFailed, "not installed: " + OneLine(lastMessage)};
         case WizardEnd::Failed:
             break;
     }
-    out.Finish("the installation failed: " + OneLine(result.message), kDeployFailed);
-    return kDeployFailed;
+    return {kDeployFailed, "the installation failed: " + OneLine(result.message)};
 }
 
 int RunStatus(plat::Windows& machine, const PackageOnMachine& package,

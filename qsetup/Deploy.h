@@ -56,6 +56,15 @@ struct InstallOptions {
 int RunInstall(plat::Windows& machine, const PackageOnMachine& package,
                const InstallOptions& options, DeployOutput& out);
 
+// How an installation ended, from the run's values alone: the exit code and
+// the summary line. The texts of Setup's messages only fill the summary.
+struct InstallEnd {
+    int code;
+    std::string summary;
+};
+InstallEnd EndOfInstall(const WizardResult& result, bool declined, bool restartWanted,
+                        const std::string& lastMessage);
+
 // What of that installation is on `machine`, item by item, printed as lines
 // (or the document's "items"); reads only. 0 all in place, 1 something
 // differs, 2 bad choices or package, 1618 Setup or Uninstall runs.

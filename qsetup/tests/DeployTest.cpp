@@ -6,6 +6,7 @@
 #include <map>
 
 #include "qsetup/Cli.h"
+#include "qsetup/Deploy.h"
 #include "qsetup/PackageCheck.h"
 #include "setup/engine/Messages.h"
 #include "tests/support/SimMachine.h"
@@ -478,6 +479,44 @@ TEST(DeployGate, FindingsAreChosenByTheirSubjectNotTheirText) {
         const auto& i = installations[n];
         EXPECT_EQ(chosen(i.model, i.os, i.mode, i.port), before[n]);
     }
+}
+
+// The exit code of an installation comes from the run's values: Setup's
+// messages reworded give the same codes.
+TEST(DeployEnd, ExitCodesDoNotDependOnMessageTexts) {
+    const struct {
+        WizardEnd end;
+        bool restartOffered, declined, restartWanted;
+        int code;
+    } runs[] = {
+        {WizardEnd::Installed, false, false, false, kDeployDone},
+        {WizardEnd::Installed, true, false, false, kDeployRestart},
+        {WizardEnd::Installed, false, false, true, kDeployRestart},
+        {WizardEnd::NotStarted, false, false, false, kDeployNotAdmin},
+        {WizardEnd::BadChoice, false, false, false, kDeployBadInput},
+        {WizardEnd::Unsupported, false, false, false, kDeployBadInput},
+        {WizardEnd::Refused, false, true, false, kDeployDeclined},
+        {WizardEnd::Refused, false, false, false, kDeployFailed},
+        {WizardEnd::Failed, false, false, false, kDeployFailed},
+    };
+    const std::pair<const char*, const char*> texts[] = {
+        {"Successfully installed printer driver", "All done"},
+        {"Add printer driver error er = 2", "Successfully installed printer driver"},
+        {"Please restart Windows", ""},
+    };
+    for (const auto& run : runs)
+        for (const auto& [text, reworded] : texts) {
+            WizardResult result;
+            result.end = run.end;
+            result.restartOffered = run.restartOffered;
+            result.printer = "KRT-A100(P)";
+            result.message = text;
+            const InstallEnd original = EndOfInstall(result, run.declined, run.restartWanted, text);
+            result.message = reworded;
+            const InstallEnd changed = EndOfInstall(result, run.declined, run.restartWanted, reworded);
+            EXPECT_EQ(original.code, run.code) << static_cast<int>(run.end) << " " << text;
+            EXPECT_EQ(changed.code, run.code) << static_cast<int>(run.end) << " " << reworded;
+        }
 }
 
 }  // namespace
