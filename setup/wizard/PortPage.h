@@ -12,12 +12,17 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardPage.h"
 
-// The entries of the baud list, in their order.
-inline constexpr int32_t kBaudRates[10] = {110,  300,   1200,  2400,  4800,
-                                           9600, 19200, 38400, 57600, 115200};
+// The entries of the baud list, in their order; each shows its number.
+inline constexpr int32_t kBaudRates[] = {110,  300,   1200,  2400,  4800,
+                                         9600, 19200, 38400, 57600, 115200};
+// The entry that shows a rate not in the list: 38400.
+inline constexpr int kDefaultBaudEntry = 7;
 // The baud list entry that shows a "BaudRate" value: any number not in the
-// list, 0 (absent) included, shows 38400 (entry 7).
+// list, 0 (absent) included, shows kDefaultBaudEntry.
 int BaudEntryIndex(int32_t baudRate);
+// The serial monitor's ports, "VXCOM1:" to "VXCOM8:", offered on the NT family.
+inline constexpr int kVxComPorts = 8;
+std::string VxComPortName(int n);
 // The name of a model's USB port `n` in the port list: "USB_<model>_<n>"
 // (1 in Typical; 1 to 4 in Advanced).
 std::string UsbPortName(const std::string& model, int n);

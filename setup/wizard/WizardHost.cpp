@@ -26,7 +26,7 @@ WizardPage* WizardHost::Page(int index) const {
 }
 
 void WizardHost::Start(PageFrames& frames) {
-    if (PageCount() > 0) SwitchPage(frames, 0);
+    if (PageCount() > 0) SwitchPage(frames, wizpage::Module);
     view_.SetText(kButtonBack, wiztext::kBack);
     view_.SetText(kButtonOk, PageCount() > 1 ? wiztext::kNext : wiztext::kInstall);
     view_.SetText(kButtonCancel, wiztext::kCancel);
@@ -66,21 +66,21 @@ void WizardHost::SwitchPage(PageFrames& frames, int n) {
     }
     WizardPage* page = Page(n);
     if (!page) return;
-    if (cur == 2 && n < 2) state_.baudResetPending = true;
+    if (cur == wizpage::Os && n < wizpage::Os) state_.baudResetPending = true;
     if (cur == -1) view_.Enable(kButtonOk, page->HasModels());
 
-    if (cur >= 0 && cur <= 3 && n > cur) {
-        if (cur == 0) {
+    if (cur >= 0 && cur <= wizpage::Port && n > cur) {
+        if (cur == wizpage::Module) {
             choices_.module = modules_.ModuleIndex();
             const char* name = ModuleIniName(choices_.module);
             state_.moduleIniPath = ProgramFolder(state_.windows) + (name ? name : "");
-            state_.portSection = modules_.ModelName() + ".PORT";
+            state_.portSection = PortSection(modules_.ModelName());
             if (ReadPortKey(portkey::kAdvancedSetup) != 0) {
                 setupType_.ApplyModelRestriction(true);
             } else {
                 setupType_.ApplyModelRestriction(false);
             }
-        } else if (cur == 2) {
+        } else if (cur == wizpage::Os) {
             const int32_t supports2003 = ReadPortKey(portkey::kSystem2003Supported);
             const int32_t supportsVista = ReadPortKey(portkey::kSystemVistaSupported);
             if (state_.baudResetPending) {
