@@ -138,15 +138,18 @@ void PortPage::ApplyModelBaudRate(int32_t baudRate) {
     baudRate_ = kBaudRates[index];
 }
 
-void PortPage::BuildTypicalList(const std::string& model, int32_t os, int32_t module) {
-    BuildList(true, model, os, module);
+void PortPage::BuildTypicalList(const std::string& model, int32_t os,
+                                const std::string& moduleIniPath) {
+    BuildList(true, model, os, moduleIniPath);
 }
 
-void PortPage::BuildAdvancedList(const std::string& model, int32_t os, int32_t module) {
-    BuildList(false, model, os, module);
+void PortPage::BuildAdvancedList(const std::string& model, int32_t os,
+                                 const std::string& moduleIniPath) {
+    BuildList(false, model, os, moduleIniPath);
 }
 
-void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int32_t module) {
+void PortPage::BuildList(bool typical, const std::string& model, int32_t os,
+                         const std::string& moduleIniPath) {
     PortListKey& key = state_.portListKey;
     // The same model and setup type: the list and the user's choice stay.
     if (key.Matches(model, setupType_)) return;
@@ -170,14 +173,11 @@ void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int
         list.Add("LPT1:");
     }
 
-    char setupIni[200] = {};
-    char moduleIni[200] = {};
-    BuildConfigPaths(state_.windows, module, setupIni, moduleIni);
     const std::string section = PortSection(model);
     const int32_t usbSupported =
-        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kUsbSupported);
+        ReadPortSectionKey(state_.windows, moduleIniPath, section, portkey::kUsbSupported);
     const int32_t lptDefault =
-        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kLptDefault);
+        ReadPortSectionKey(state_.windows, moduleIniPath, section, portkey::kLptDefault);
 
     // Asked on every build, whatever the model supports.
     const int32_t id = ReadPrinterId(state_.windows, state_.context);

@@ -43,9 +43,10 @@ public:
     void SetSetupType(int32_t setupType) { setupType_ = setupType; }
 
     // The two list builders: Typical adds the model's first USB port, Advanced
-    // all four and shows the driver variant.
-    void BuildTypicalList(const std::string& model, int32_t os, int32_t module);
-    void BuildAdvancedList(const std::string& model, int32_t os, int32_t module);
+    // all four and shows the driver variant. `moduleIniPath` is the model's
+    // module INI as BuildConfigPaths composes it.
+    void BuildTypicalList(const std::string& model, int32_t os, const std::string& moduleIniPath);
+    void BuildAdvancedList(const std::string& model, int32_t os, const std::string& moduleIniPath);
 
     const std::string& PortName() const { return portName_; }
     int32_t DriverMode() const { return driverMode_; }
@@ -60,7 +61,8 @@ public:
     static constexpr size_t kPortNameSize = 100;
 
 private:
-    void BuildList(bool typical, const std::string& model, int32_t os, int32_t module);
+    void BuildList(bool typical, const std::string& model, int32_t os,
+                   const std::string& moduleIniPath);
     void TakePort(int index);
     void EnableSerial(bool enable);
     void ShowUsbDriverNote();

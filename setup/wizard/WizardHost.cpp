@@ -113,9 +113,9 @@ void WizardHost::ArriveAtLastPage() {
     port_.SetSetupType(state_.setupType);
     choices_.os = os_.OsClass();
     if (state_.setupType == SetupTypical)
-        port_.BuildTypicalList(choices_.model, choices_.os, choices_.module);
+        port_.BuildTypicalList(choices_.model, choices_.os, moduleIni_);
     else
-        port_.BuildAdvancedList(choices_.model, choices_.os, choices_.module);
+        port_.BuildAdvancedList(choices_.model, choices_.os, moduleIni_);
 }
 
 void WizardHost::Next(PageFrames& frames) {
