@@ -21,7 +21,8 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 }  // namespace
 
 std::string ProcessorKey(plat::Windows& windows, int32_t os, const std::string& processorName) {
-    const char* environment = os == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    const char* environment = OsEnvironment(os);
+    if (!environment) environment = windows.LocalEnvironment();
     return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
            environment + "\\Print Processors\\" + processorName;
 }
