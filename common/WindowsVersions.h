@@ -24,20 +24,31 @@ struct WindowsVersion {
     const char* name;         // as qsetup names it to people
     const char* option;       // qsetup's --os word
     const char* alias;        // another --os word qsetup takes, or nullptr
+    uint32_t driverVersion;   // of the driver records it registers
+    bool checksAdministrator; // whether Setup and Uninstall refuse a user who is none
     // The version a machine of the class reports: platform (1 9x, 2 NT),
     // major, minor, build. The NT rows' major.minor classify a version.
     uint32_t platformId, major, minor, build;
 };
 
 inline constexpr WindowsVersion kWindowsVersions[] = {
-    {Win98, ".98", "\\win98\\", "Windows 4.0", "Windows 98/Me", "98", "Me", 1, 4, 10, 2222},
-    {WinNT4, ".NT", "\\winnt\\", nullptr, "Windows NT 4.0", "NT4", "NT", 2, 4, 0, 1381},
-    {Win2000, ".2K", "\\winnt\\", nullptr, "Windows 2000", "2000", "2K", 2, 5, 0, 2195},
-    {WinXP, ".XP", "\\winnt\\", nullptr, "Windows XP", "XP", nullptr, 2, 5, 1, 2600},
-    {Win2003, ".2003", "\\win2003\\", nullptr, "Windows Server 2003", "2003", nullptr, 2, 5, 2, 3790},
-    {WinVista, ".Vista", "\\Vista\\", nullptr, "Windows Vista", "Vista", nullptr, 2, 6, 0, 6002},
+    {Win98, ".98", "\\win98\\", "Windows 4.0", "Windows 98/Me", "98", "Me", 0, false, 1, 4, 10, 2222},
+    {WinNT4, ".NT", "\\winnt\\", nullptr, "Windows NT 4.0", "NT4", "NT", 2, false, 2, 4, 0, 1381},
+    {Win2000, ".2K", "\\winnt\\", nullptr, "Windows 2000", "2000", "2K", 3, true, 2, 5, 0, 2195},
+    {WinXP, ".XP", "\\winnt\\", nullptr, "Windows XP", "XP", nullptr, 3, true, 2, 5, 1, 2600},
+    {Win2003, ".2003", "\\win2003\\", nullptr, "Windows Server 2003", "2003", nullptr, 3, true,
+     2, 5, 2, 3790},
+    {WinVista, ".Vista", "\\Vista\\", nullptr, "Windows Vista", "Vista", nullptr, 3, true,
+     2, 6, 0, 6002},
 };
 inline constexpr int32_t kOsClassCount = sizeof kWindowsVersions / sizeof kWindowsVersions[0];
+static_assert(
+    [] {
+        for (int32_t i = 0; i < kOsClassCount; ++i)
+            if (kWindowsVersions[i].osClass != i) return false;
+        return true;
+    }(),
+    "the rows stand in OsClass order");
 
 // The row of a class; nullptr outside Win98..WinVista.
 inline const WindowsVersion* WindowsVersionOf(int32_t os) {
@@ -73,4 +84,11 @@ inline const char* OsFolder(int32_t os) {
 inline const char* OsEnvironment(int32_t os) {
     const WindowsVersion* v = WindowsVersionOf(os);
     return v ? v->environment : nullptr;
+}
+
+// Whether the class refuses a user who is not an administrator: Windows
+// 2000 to Vista; not 98/Me, NT 4.0 or a class outside the table.
+inline bool ChecksAdministrator(int32_t os) {
+    const WindowsVersion* v = WindowsVersionOf(os);
+    return v && v->checksAdministrator;
 }

@@ -106,7 +106,7 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
     if (failure) *failure = 0;
     state.iniPath.clear();
     state.osClass = GetOsClassAndMarkCompatibility(windows);
-    if (state.osClass >= Win2000 && state.osClass <= WinVista && !IsUserAdmin(windows))
+    if (ChecksAdministrator(state.osClass) && !IsUserAdmin(windows))
         return fail(IDS_NOT_ADMIN);
     if (windows.GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
         state.iniPath.clear();

@@ -112,13 +112,8 @@ void ModelConfigReader::ReadDriverFileTable(const char* model, int32_t os, Drive
 
 void ModelConfigReader::ReadDriverRecord(const char* model, int32_t os, DriverRecord& record,
                                          int32_t mode) {
-    if (os == Win98) {
-        record.cVersion = 0;
-    } else if (os == WinNT4) {
-        record.cVersion = 2;
-    } else if (os >= Win2000 && os <= WinVista) {
-        record.cVersion = 3;
-    }
+    // A class outside the table leaves the version as it was.
+    if (const WindowsVersion* v = WindowsVersionOf(os)) record.cVersion = v->driverVersion;
     const std::string section = BeginPerOsRead(model, os);
     // An unknown mode reads no driver keys: the record then takes what the
     // buffers hold from the last read.

@@ -34,7 +34,7 @@ void WizardHost::Start(PageFrames& frames) {
 
 bool WizardHost::CheckAdministrator() {
     const int32_t os = GetOsClass(state_.windows);
-    if (os < Win2000 || os > WinVista) return true;
+    if (!ChecksAdministrator(os)) return true;
     if (IsUserAdmin(state_.windows)) return true;
     state_.windows.MessageBox(state_.context.owner, msg::kNotAdministrator,
                               state_.context.caption, plat::mb::Ok);
