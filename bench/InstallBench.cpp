@@ -32,7 +32,7 @@ std::unique_ptr<plat::SimWindows> Machine(int32_t os = WinXP) {
     auto w = std::make_unique<plat::SimWindows>();
     if (os == Win98) {
         w->SetVersion(support::VersionOf(Win98));
-        w->SetLocalEnvironment("Windows 4.0");
+        w->SetLocalEnvironment(kWin98Environment);
         w->PutFolder("C:\\WINDOWS\\system32\\spool\\drivers\\win40\\3");
     }
     support::MountPackageForInstall(*w, kPkg);

@@ -6,29 +6,8 @@
 
 namespace {
 
-constexpr const char* kSpoolerService = "Spooler";
 // The local Administrators group: authority 5 (NT), sub-authorities 32 and 544.
 constexpr const char* kAdministratorsSid = "S-1-5-32-544";
-
-constexpr uint32_t kStopPauseMs = 100;
-constexpr uint32_t kPollPauseMs = 300;
-constexpr int kPollCount = 10;
-
-int32_t ClassifyNt(uint32_t major, uint32_t minor) {
-    if (major == 4) return minor == 0 ? WinNT4 : Win98;
-    if (major == 5) {
-        switch (minor) {
-            case 0: return Win2000;
-            case 1: return WinXP;
-            case 2: return Win2003;
-            default: return Win98;
-        }
-    }
-    // Vista and everything after it (7, 8, 8.1, 10, 11 and later majors)
-    // take the Vista driver family and the administrator check.
-    if (major >= 6) return WinVista;
-    return Win98;  // NT 3.x and older
-}
 
 }  // namespace
 
@@ -54,7 +33,13 @@ bool IsUserAdmin(plat::Windows& windows) {
 }
 
 int32_t OsClassOf(const plat::OsVersion& version) {
-    return version.platformId == 2 ? ClassifyNt(version.major, version.minor) : Win98;
+    if (version.platformId != 2) return Win98;
+    for (const WindowsVersion& v : kWindowsVersions)
+        if (v.platformId == 2 && v.major == version.major && v.minor == version.minor) return v.osClass;
+    // Everything after Vista (7, 8, 8.1, 10, 11 and later majors) takes the
+    // Vista driver family and the administrator check; NT 3.x, 4.x past 4.0
+    // and 5.x past 5.2 are not recognised.
+    return version.major >= 6 ? WinVista : Win98;
 }
 
 int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
@@ -62,75 +47,12 @@ int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
     plat::OsVersion version;
     if (windows.GetVersion(version) != plat::err::Success) return unknownPlatform;
 
-    const int32_t os = version.platformId == 1 || version.platformId == 2 ? OsClassOf(version)
-                                                                           : unknownPlatform;
+    return version.platformId == 1 || version.platformId == 2 ? OsClassOf(version)
+                                                               : unknownPlatform;
+}
 
-    if (flavour == ProbeFlavour::Uninstall && os == WinVista) MarkCompatibilityPersisted(windows);
+int32_t GetOsClassAndMarkCompatibility(plat::Windows& windows) {
+    const int32_t os = GetOsClass(windows, ProbeFlavour::Uninstall);
+    if (os == WinVista) MarkCompatibilityPersisted(windows);
     return os;
-}
-
-void StopSpooler(plat::Windows& windows) {
-    plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
-    plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
-        plat::err::Success) {
-        // A spooler that already stopped answers ServiceNotActive; nobody is
-        // told about a failed stop.
-        windows.ControlServiceStop(service);
-        service.reset();
-    }
-    windows.Sleep(kStopPauseMs);
-}
-
-void StartSpooler(plat::Windows& windows, std::string& message) {
-    plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
-    plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) !=
-        plat::err::Success)
-        return;
-    const uint32_t error = windows.StartService(service);
-    if (error != plat::err::Success && error != plat::err::ServiceAlreadyRunning)
-        message = "Start spool service error, error code = " + std::to_string(error);
-}
-
-bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
-    bool running = false;
-    plat::ScHandle manager;
-    if (windows.OpenScManager(manager) == plat::err::Success) {
-        plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
-            plat::err::Success) {
-            // Pauses only between polls: after the last one there is nothing
-            // left to wait for.
-            for (int poll = 0; poll < kPollCount; ++poll) {
-                if (poll > 0) windows.Sleep(kPollPauseMs);
-                uint32_t state = plat::svc::Stopped;
-                if (windows.QueryServiceState(service, state) == plat::err::Success &&
-                    state == plat::svc::Running) {
-                    running = true;
-                    break;
-                }
-            }
-        }
-    }
-    if (!running) message = "StartSpoolService error";
-    return running;
-}
-
-void RestartSpooler(plat::Windows& windows, ProbeFlavour flavour) {
-    plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
-    {
-        plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
-            plat::err::Success)
-            windows.ControlServiceStop(service);
-    }
-    windows.Sleep(flavour == ProbeFlavour::Uninstall ? 2000 : 300);
-    plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) ==
-        plat::err::Success)
-        windows.StartService(service);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/Text.h"
+#include "common/WindowsVersions.h"
 #include "qsetup/Deploy.h"
 #include "qsetup/Json.h"
 #include "qsetup/PackageCheck.h"
@@ -222,12 +223,17 @@ Parsed Parse(const std::vector<std::string>& args, size_t from,
 }
 
 std::optional<int32_t> ParseOs(const std::string& text) {
-    static const std::map<std::string, int32_t> names = {
-        {"98", 0}, {"me", 0}, {"nt4", 1}, {"nt", 1}, {"2000", 2}, {"2k", 2},
-        {"xp", 3}, {"2003", 4}, {"vista", 5}};
-    auto it = names.find(Lower(text));
-    if (it == names.end()) return std::nullopt;
-    return it->second;
+    for (const WindowsVersion& v : kWindowsVersions)
+        if (EqualsIgnoringCase(text, v.option) || (v.alias && EqualsIgnoringCase(text, v.alias)))
+            return v.osClass;
+    return std::nullopt;
+}
+
+// "98, NT4, 2000, XP, 2003, Vista": the --os words in their order.
+std::string OsOptionList() {
+    std::string list;
+    for (const WindowsVersion& v : kWindowsVersions) list += (list.empty() ? "" : ", ") + std::string(v.option);
+    return list;
 }
 
 // BAUD,PARITY,BITS,STOP,PROTOCOL into the texts of the port page's lists.
@@ -287,7 +293,7 @@ std::optional<int> TakeOs(const Parsed& p, const std::string& verb, bool allowAu
     }
     return UsageError(console, verb,
                       "--os \"" + text + "\" is none of " + (allowAuto ? "auto, " : "") +
-                          "98, NT4, 2000, XP, 2003, Vista",
+                          OsOptionList(),
                       usage);
 }
 

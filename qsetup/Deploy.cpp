@@ -498,7 +498,7 @@ bool ListItems(plat::Windows& machine, const PackageOnMachine& package,
                std::vector<ListedItem>& items, std::string& error) {
     PackageWindows packageWindows(machine, package.root, package.uninstallProgram);
     uninstall::UninstallState state;
-    state.osClass = GetOsClass(packageWindows, ProbeFlavour::Uninstall);
+    state.osClass = GetOsClassAndMarkCompatibility(packageWindows);
     state.iniPath = package.root;
     if (const int32_t failure = uninstall::FindUninstallIni(packageWindows, state)) {
         error = uninstall::UninstallString(failure);

@@ -4,19 +4,20 @@
 
 #include <cstdint>
 
+#include "common/WindowsVersions.h"
+
 namespace qsetup {
 
-// "Windows 98/Me" .. "Windows Vista"; "Windows" outside 0..5.
+// "Windows 98/Me" .. "Windows Vista"; "Windows" outside the classes.
 inline const char* OsName(int32_t os) {
-    static const char* const names[6] = {"Windows 98/Me", "Windows NT 4.0",      "Windows 2000",
-                                          "Windows XP",    "Windows Server 2003", "Windows Vista"};
-    return os >= 0 && os <= 5 ? names[os] : "Windows";
+    const WindowsVersion* v = WindowsVersionOf(os);
+    return v ? v->name : "Windows";
 }
 
-// "98", "NT4", "2000", "XP", "2003", "Vista"; "?" outside 0..5.
+// "98", "NT4", "2000", "XP", "2003", "Vista"; "?" outside the classes.
 inline const char* OsOptionName(int32_t os) {
-    static const char* const names[6] = {"98", "NT4", "2000", "XP", "2003", "Vista"};
-    return os >= 0 && os <= 5 ? names[os] : "?";
+    const WindowsVersion* v = WindowsVersionOf(os);
+    return v ? v->option : "?";
 }
 
 }  // namespace qsetup

@@ -22,6 +22,7 @@
 #include "setup/config/ModelConfigReader.h"
 #include "setup/config/PackageLimits.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/ModelRules.h"
 #include "setup/engine/PrinterQueue.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
@@ -46,7 +47,6 @@ using plat::sim::ProfileScan;
 using plat::sim::ScannedKey;
 using plat::sim::ScannedSection;
 
-constexpr const char* kModuleNames[4] = {"receipt", "ticket", "label", "embedded"};
 
 // What Windows itself brings: an Uninstall.ini entry that is part of one of
 // these names would offer to remove it.
@@ -137,7 +137,7 @@ struct Model {
     int32_t kind = -1;
     int entryLine = 0;
     PortSettings port;
-    bool reaches[6] = {true, true, true, true, false, false};
+    bool reaches[kOsClassCount] = {true, true, true, true, false, false};
 };
 
 struct Monitor {
@@ -256,9 +256,9 @@ private:
     IniFile uninstall_;
     std::vector<Model> models_;
     // What Setup installs per Windows version.
-    std::vector<Monitor> monitors_[6];
-    std::map<std::string, Located> processors_[6];  // name -> DLL
-    std::map<std::string, Located> drivers_[6];     // name -> its four files
+    std::vector<Monitor> monitors_[kOsClassCount];
+    std::map<std::string, Located> processors_[kOsClassCount];  // name -> DLL
+    std::map<std::string, Located> drivers_[kOsClassCount];     // name -> its four files
     std::set<std::string> usbPortsOffered_;         // by the port page
     std::set<std::string> usbPortsOfModels_;        // USB_<model>_1 .. 4 of the USB models
     bool win98Installs_ = false;
@@ -443,11 +443,11 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
     IniFile& mod = modules_[m.kind];
     if (!mod.present) {
         Error(setup_, m.entryLine,
-              Quoted(m.name) + " is a " + kModuleNames[m.kind] + " model, but " + mod.rel +
+              Quoted(m.name) + " is a " + kPackageModules[m.kind].word + " model, but " + mod.rel +
                   " is missing");
         return;
     }
-    const std::string port = m.name + ".PORT";
+    const std::string port = PortSection(m.name);
     bool anySection = mod.scan.Section(port) != nullptr;
     for (int32_t os = Win98; os <= WinVista; ++os)
         anySection = anySection || mod.scan.Section(m.name + OsSuffix(os));
@@ -480,7 +480,8 @@ void Checker::CheckModel(ModelConfigReader& reader, Model& m) {
         if (kBaudRates[BaudEntryIndex(baud)] != baud)
             Error(mod, k->line,
                   "[" + port + "] BaudRate " + k->value +
-                      " is not a rate of the port page's list: it shows 38400 instead");
+                      " is not a rate of the port page's list: it shows " +
+                      std::to_string(kBaudRates[kDefaultBaudEntry]) + " instead");
     }
     m.reaches[Win2003] = m.port.support2003 != 0;
     m.reaches[WinVista] = m.port.supportVista != 0;
@@ -671,11 +672,9 @@ void Checker::CheckOsSection(ModelConfigReader& reader, const Model& m, int32_t 
     }
 
     for (const char* key : {"ATTRIBUTES", "GDI2KDDKDEV", "STD2KDDKDEV"}) CheckNumber(mod, section, key);
-    if (os == Win98 && (m.name.find("KRT-B200") != std::string::npos ||
-                        m.name.find("KRT-A100") != std::string::npos) &&
-        !FileInPackage(folder + "DMCOLOR.DLL"))
+    if (os == Win98 && TakesDmColor(m.name) && !FileInPackage(folder + kDmColorDll))
         Error(mod, mod.SectionLine(section),
-              at + "\"DMCOLOR.DLL\" not found in win98\\: Setup copies it for " + m.name +
+              at + Quoted(kDmColorDll) + " not found in " + folder + ": Setup copies it for " + m.name +
                   " on Windows 98/Me and stops without it");
 }
 
@@ -686,14 +685,14 @@ void Checker::CheckUnreadSections() {
         for (const Model& m : models_) {
             if (m.kind != kind) continue;
             for (int32_t os = Win98; os <= WinVista; ++os) read.insert(Lower(m.name + OsSuffix(os)));
-            read.insert(Lower(m.name + ".PORT"));
+            read.insert(Lower(PortSection(m.name)));
         }
         std::set<std::string> seen;
         for (const ScannedSection& s : mod.scan.sections) {
             const std::string name = Lower(s.name);
             if (read.count(name) || !seen.insert(name).second) continue;
             Warning(mod, s.line,
-                    "[" + s.name + "] is never read: no " + kModuleNames[kind] +
+                    "[" + s.name + "] is never read: no " + kPackageModules[kind].word +
                         " model of that name is offered by " + setup_.rel);
         }
     }
@@ -916,7 +915,7 @@ void Checker::CheckUninstallIni() {
         state.iniPath = u.full;
         state.osClass = os;
         const uninstall::UninstallIni ini(watch_, state);
-        const std::string suffix = uninstall::OsSuffix(os);
+        const std::string suffix = OsSuffixXpAs2000(os);
         for (const Monitor& monitor : monitors_[os]) {
             monitorNames.insert(monitor.name);
             if (!ini.IsListedMonitor(monitor.name)) {
@@ -1031,11 +1030,12 @@ void Checker::CheckFiles() {
                 "\" on every arrival");
     About win98(*this, {.os = Win98});
     if (win98Installs_) {
-        if (!FileInPackage("win98\\ICONLIB.DLL"))
-            Add(Severity::Error, "win98\\ICONLIB.DLL", 0,
+        const std::string folder = OsFolder(Win98) + 1;  // "win98\"
+        if (!FileInPackage(folder + "ICONLIB.DLL"))
+            Add(Severity::Error, folder + "ICONLIB.DLL", 0,
                 "missing: every Windows 98/Me installation copies it and ends with its copy error");
-        if (!FileInPackage("win98\\UNIDRV.DLL"))
-            Add(Severity::Error, "win98\\UNIDRV.DLL", 0,
+        if (!FileInPackage(folder + "UNIDRV.DLL"))
+            Add(Severity::Error, folder + "UNIDRV.DLL", 0,
                 "missing: a Windows 98/Me machine without UNIDRV.DLL gets none and the installation "
                 "ends with its copy error");
     }
@@ -1069,7 +1069,7 @@ void Checker::ReportCuts() {
 
 Subject Checker::SubjectOfSection(const std::string& section) const {
     for (const Model& m : models_) {
-        if (EqualsIgnoringCase(section, m.name + ".PORT")) return {.model = m.name, .section = section};
+        if (EqualsIgnoringCase(section, PortSection(m.name))) return {.model = m.name, .section = section};
         for (int32_t os = Win98; os <= WinVista; ++os)
             if (EqualsIgnoringCase(section, m.name + OsSuffix(os)))
                 return {.model = m.name, .os = os, .section = section};

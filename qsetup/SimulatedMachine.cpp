@@ -27,7 +27,7 @@ std::vector<std::string> UsbPorts(plat::Windows& w) {
         if (kind < 0) continue;
         char setupIni[ModelConfigReader::kFieldSize], moduleIni[ModelConfigReader::kFieldSize];
         BuildConfigPaths(w, kind, setupIni, moduleIni);
-        if (ReadPortSectionKey(w, moduleIni, std::string(model) + ".PORT", portkey::kUsbSupported) == 0)
+        if (ReadPortSectionKey(w, moduleIni, PortSection(model), portkey::kUsbSupported) == 0)
             continue;
         for (int n = 1; n <= 4; ++n) {
             const std::string port = UsbPortName(model, n);
@@ -107,13 +107,13 @@ void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbP
     const plat::OsVersion version = plat::sim::VersionOfClass(os);
     w.SetVersion(version);
     plat::sim::PutPortRecords(w, os);
-    if (os == Win98) w.SetLocalEnvironment(kWin98Environment);
+    if (const char* environment = OsEnvironment(os)) w.SetLocalEnvironment(environment);
 
     ModelConfigReader reader(w);
     MonitorSettings monitors;
     reader.ReadMonitorSettings(os, monitors);
     std::vector<std::string> serial;
-    for (int i = 1; i <= 8; ++i) serial.push_back("VXCOM" + std::to_string(i) + ":");
+    for (int i = 1; i <= kVxComPorts; ++i) serial.push_back(VxComPortName(i));
     const std::vector<std::string> usb = UsbPorts(w);
     const std::string serialDll = monitors.serialMonitor.pDLLName;
     const std::string usbDll = monitors.usbMonitor.pDLLName;
@@ -133,7 +133,7 @@ void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbP
               std::to_string(version.minor) + " build " + std::to_string(version.build) +
               "), the user an administrator, the spooler running, no printer installed; ports " +
               local + "; once added, the serial monitor " + serialDll +
-              " offers VXCOM1: to VXCOM8: and the USB monitor " + usbDll + " " +
+              " offers " + VxComPortName(1) + " to " + VxComPortName(kVxComPorts) + " and the USB monitor " + usbDll + " " +
               std::to_string(usb.size()) + " USB ports; " +
               (usbPrinterId ? "one USB printer of the maker attached, internal ID " +
                                   std::to_string(*usbPrinterId)

@@ -96,7 +96,7 @@ WizardResult RunWizard(plat::Windows& windows, const WizardInput& input, Progres
     // OS page: the running Windows is detected, not chosen.
     os.View().TakeUserCheck(IDC_VIET_FONTS, input.fonts);
     host.Next(frames);
-    if (host.Current() != 3) {
+    if (host.Current() != wizpage::Port) {
         result.end = WizardEnd::Unsupported;
         return result;
     }

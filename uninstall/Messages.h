@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/ProgramTitles.h"
 #include "uninstall/res/UninstallIds.h"
 
 namespace uninstall {
@@ -44,7 +45,7 @@ std::string FormatString(int32_t id, const std::string& argument = {});
 // ---- literal texts (not in the string table)
 // The application name of the sample's Uninstall.exe; a renamed copy goes by
 // its own file name (mutex, message box captions, help viewer).
-inline constexpr const char* kApplicationName = "Uninstall";
+inline constexpr const char* kApplicationName = program::kUninstallName;
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kSetupOpen = "Please close Quillset program first!";
 inline constexpr const char* kNoSpoolerLibrary = "no Winspool lib  ";
@@ -58,8 +59,8 @@ inline constexpr const char* kFileNotDeleted = "Delete file ";
 inline constexpr const char* kFileNotDeletedEnd = " error.";
 
 // Window titles and names by which the programs find each other.
-inline constexpr const char* kSetupWindowTitle = "Install Driver for Printers";
-inline constexpr const char* kMainWindowTitle = "Uninstall";
+inline constexpr const char* kSetupWindowTitle = program::kSetupTitle;
+inline constexpr const char* kMainWindowTitle = program::kUninstallTitle;
 // The help viewer's title is the application name followed by this, as the
 // help files set it: F1 brings that window forward instead of opening the
 // file a second time.

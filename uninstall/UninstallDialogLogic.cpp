@@ -105,8 +105,8 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
     };
     if (failure) *failure = 0;
     state.iniPath.clear();
-    state.osClass = GetOsClass(windows, ProbeFlavour::Uninstall);
-    if (state.osClass >= Win2000 && state.osClass <= WinVista && !IsUserAdmin(windows))
+    state.osClass = GetOsClassAndMarkCompatibility(windows);
+    if (ChecksAdministrator(state.osClass) && !IsUserAdmin(windows))
         return fail(IDS_NOT_ADMIN);
     if (windows.GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
         state.iniPath.clear();

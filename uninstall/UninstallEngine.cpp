@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "common/FileAttributes.h"
+#include "common/MakerKeys.h"
+#include "common/SpoolerControl.h"
 #include "common/SystemProbes.h"
 #include "uninstall/Messages.h"
 #include "uninstall/Printers.h"
@@ -23,9 +25,6 @@ constexpr uint32_t kAfterPrinterDeletedMs = 100;
 constexpr uint32_t kAfterPrinterRestartMs = 1000;
 constexpr uint32_t kAfterDriverStepMs = 1000;
 
-constexpr const char* kTarveloInstallPrinter = "SOFTWARE\\TARVELO\\INSTALLPRINTER";
-constexpr const char* kTarveloPortName = "SOFTWARE\\TARVELO\\PORTNAME";
-
 int32_t ReadFailureText(PrinterRead read) {
     return read == PrinterRead::MemoryError ? IDS_NO_MEMORY : IDS_PRINTER_INFO_ERROR;
 }
@@ -42,7 +41,7 @@ void UninstallEngine::Status(int32_t id, const std::string& argument) {
 
 void UninstallEngine::Status(const std::string& text) { AddStatus(state_, controls_, text); }
 
-void UninstallEngine::RestartSpooler() { ::RestartSpooler(windows_, ProbeFlavour::Uninstall); }
+void UninstallEngine::RestartSpooler() { ::RestartSpooler(windows_, SpoolerRestart::Uninstall); }
 
 bool UninstallEngine::OnUninstall() {
     // A second press before the worker has disabled the button, or any press
@@ -154,8 +153,8 @@ UninstallEngine::Outcome UninstallEngine::RemoveMonitor(int index) {
     }
     if (name.find("USB") != std::string::npos) {
         // The USB installation records go with the USB monitor; PRINTERPORT stays.
-        windows_.RegDeleteKey(plat::Root::LocalMachine, kTarveloInstallPrinter);
-        windows_.RegDeleteKey(plat::Root::LocalMachine, kTarveloPortName);
+        windows_.RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kInstallPrinterKey));
+        windows_.RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kPortNameKey));
     }
     RestartSpooler();
     windows_.Sleep(kAfterRestartMs);
@@ -248,7 +247,7 @@ void UninstallEngine::DeletePrinterDriver(const plat::PrinterInfo& info) {
 
 void UninstallEngine::OfferRestart() {
     if (controls_.ShowRestartDialog() != 1) return;
-    if (GetOsClass(windows_, ProbeFlavour::Uninstall) != Win98 &&
+    if (GetOsClassAndMarkCompatibility(windows_) != Win98 &&
         windows_.EnableShutdownPrivilege() != plat::err::Success)
         return;
     windows_.ExitWindows(plat::ewx::Reboot, 0);

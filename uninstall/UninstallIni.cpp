@@ -1,6 +1,7 @@
 #include "uninstall/UninstallIni.h"
 
 #include "common/FileNames.h"
+#include "common/WindowsVersions.h"
 #include "uninstall/Printers.h"
 
 namespace uninstall {
@@ -12,17 +13,6 @@ namespace {
 constexpr uint32_t kValueCapacity = 1024;
 
 }  // namespace
-
-const char* OsSuffix(int32_t osClass) {
-    switch (osClass) {
-        case Win98: return ".98";
-        case WinNT4: return ".NT";
-        case Win2000:
-        case WinXP: return ".2K";  // XP shares the Windows 2000 sections
-        case Win2003: return ".2003";
-        default: return ".Vista";  // Vista and any other platform
-    }
-}
 
 int32_t ReadCount(const std::string& value) {
     size_t i = 0;
@@ -118,7 +108,7 @@ std::string UninstallIni::MonitorSection(const std::string& monitorName) const {
     std::string section;
     for (char c : monitorName)
         if (c != ' ') section += c;
-    return section + OsSuffix(state_.osClass);
+    return section + OsSuffixXpAs2000(state_.osClass);
 }
 
 MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const {
@@ -127,7 +117,7 @@ MonitorDlls UninstallIni::MonitorDllNames(const std::string& monitorName) const 
 }
 
 std::string UninstallIni::ProcessorDllName(const std::string& processorName) const {
-    return Read(processorName + OsSuffix(state_.osClass), "ProcessorDllName", "0");
+    return Read(processorName + OsSuffixXpAs2000(state_.osClass), "ProcessorDllName", "0");
 }
 
 bool HoldsEntry(const std::string& name, const std::vector<std::string>& entries) {

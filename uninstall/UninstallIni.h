@@ -22,10 +22,6 @@
 
 namespace uninstall {
 
-// The section suffix of an OsClass: ".98", ".NT", ".2K" (2000 and XP alike),
-// ".2003", ".Vista" (Vista, and OsUnknown).
-const char* OsSuffix(int32_t osClass);
-
 // The number at the start of a count value, as atoi reads it (leading blanks
 // and a sign allowed; no digits give 0), limited to kMaxListEntries.
 int32_t ReadCount(const std::string& value);

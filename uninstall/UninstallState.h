@@ -8,6 +8,7 @@
 
 #include "common/Types.h"
 #include "platform/Platform.h"
+#include "common/ProgramTitles.h"
 #include "uninstall/res/UninstallIds.h"
 
 namespace uninstall {
@@ -19,7 +20,7 @@ namespace uninstall {
 struct UninstallState {
     // The application name: the executable's file name without extension
     // ("Uninstall"); set at start-up.
-    std::string appName = "Uninstall";
+    std::string appName = program::kUninstallName;
     // The current folder at start-up; the full path of Uninstall.ini once found.
     std::string iniPath;
     int32_t osClass = Win98;

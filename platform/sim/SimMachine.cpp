@@ -2,18 +2,14 @@
 
 #include <string>
 
+#include "common/WindowsVersions.h"
+
 namespace plat::sim {
 
 OsVersion VersionOfClass(int32_t osClass) {
-    switch (osClass) {
-        case 0: return {1, 4, 10, 2222};
-        case 1: return {2, 4, 0, 1381};
-        case 2: return {2, 5, 0, 2195};
-        case 3: return {2, 5, 1, 2600};
-        case 4: return {2, 5, 2, 3790};
-        case 5: return {2, 6, 0, 6002};
-        default: return {2, 6, 1, 7601};
-    }
+    const WindowsVersion* v = WindowsVersionOf(osClass);
+    if (!v) return {2, 6, 1, 7601};
+    return {v->platformId, v->major, v->minor, v->build};
 }
 
 void PutPortRecords(SimWindows& w, int32_t osClass) {

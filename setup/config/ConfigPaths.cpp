@@ -7,7 +7,6 @@
 namespace {
 
 constexpr size_t kPathSize = 200;
-constexpr const char* kSetupIniName = "DRVCONFIG\\setup.ini";
 
 // Copies `folder` + `name` into a buffer of kPathSize characters; a path that
 // does not fit leaves the buffer empty.
@@ -34,10 +33,7 @@ std::string ProgramFolder(plat::Windows& windows) {
 }
 
 const char* ModuleIniName(int32_t module) {
-    static const char* const names[] = {
-        "DRVCONFIG\\setup_receipt.ini", "DRVCONFIG\\setup_Ticket.ini",
-        "DRVCONFIG\\setup_Lable.ini", "DRVCONFIG\\setup_Embedded.ini"};
-    return (module >= 0 && module <= 3) ? names[module] : nullptr;
+    return module >= 0 && module < kModuleCount ? kPackageModules[module].wizardIniName : nullptr;
 }
 
 void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath,

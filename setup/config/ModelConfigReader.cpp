@@ -10,10 +10,6 @@ namespace {
 
 constexpr const char* kDefault = "0";
 
-constexpr const char* kReaderModuleNames[] = {
-    "DRVCONFIG\\setup_receipt.ini", "DRVCONFIG\\setup_ticket.ini",
-    "DRVCONFIG\\setup_lable.ini", "DRVCONFIG\\setup_embedded.ini"};
-
 // The key prefix of a driver mode; nullptr for a mode that reads no driver keys.
 const char* ModePrefix(int32_t mode) {
     if (mode == Std) return "STD";
@@ -45,11 +41,11 @@ void DriverFileTable::Clear() { std::memset(block, 0, sizeof block); }
 
 ModelConfigReader::ModelConfigReader(plat::Windows& windows) : windows_(windows) {
     const std::string folder = ProgramFolder(windows_);
-    ComposePath(setupIni_, folder, "DRVCONFIG\\setup.ini");
-    ComposePath(receiptIni_, folder, kReaderModuleNames[Receipt]);
-    ComposePath(ticketIni_, folder, kReaderModuleNames[Ticket]);
-    ComposePath(labelIni_, folder, kReaderModuleNames[Label]);
-    ComposePath(embeddedIni_, folder, kReaderModuleNames[Embedded]);
+    ComposePath(setupIni_, folder, kSetupIniName);
+    ComposePath(receiptIni_, folder, kPackageModules[Receipt].iniName);
+    ComposePath(ticketIni_, folder, kPackageModules[Ticket].iniName);
+    ComposePath(labelIni_, folder, kPackageModules[Label].iniName);
+    ComposePath(embeddedIni_, folder, kPackageModules[Embedded].iniName);
 }
 
 const char* ModelConfigReader::ModuleIniPath(int32_t kind) const {
@@ -116,19 +112,14 @@ void ModelConfigReader::ReadDriverFileTable(const char* model, int32_t os, Drive
 
 void ModelConfigReader::ReadDriverRecord(const char* model, int32_t os, DriverRecord& record,
                                          int32_t mode) {
-    if (os == Win98) {
-        record.cVersion = 0;
-    } else if (os == WinNT4) {
-        record.cVersion = 2;
-    } else if (os >= Win2000 && os <= WinVista) {
-        record.cVersion = 3;
-    }
+    // A class outside the table leaves the version as it was.
+    if (const WindowsVersion* v = WindowsVersionOf(os)) record.cVersion = v->driverVersion;
     const std::string section = BeginPerOsRead(model, os);
     // An unknown mode reads no driver keys: the record then takes what the
     // buffers hold from the last read.
     if (const char* prefix = ModePrefix(mode)) ReadDriverKeys(section, prefix);
 
-    record.pEnvironment = (os == Win98) ? kWin98Environment : nullptr;
+    record.pEnvironment = OsEnvironment(os);
     record.pName = driverName_;
     record.pDriverPath = driverPath_;
     record.pDataFile = dataFile_;
@@ -226,7 +217,7 @@ void ModelConfigReader::ReadMonitorSettings(int32_t os, MonitorSettings& setting
     Read(section, "COMMONitorVersion", 9, setupIni_, number);
     settings.serialVersion = IniToInt(number);
 
-    const char* environment = (os == Win98) ? kWin98Environment : nullptr;
+    const char* environment = OsEnvironment(os);
     settings.usbMonitor = {usbMonitorName_, environment, usbMonitorDll_};
     settings.serialMonitor = {serialMonitorName_, environment, serialMonitorDll_};
 }
@@ -247,11 +238,9 @@ int32_t ModelConfigReader::ReadModelCount() {
 int32_t ModelConfigReader::ReadModelEntry(int32_t index, char* buffer) {
     const std::string key = "DEVICENAME" + std::to_string(index);
     Read("DEVICENAME", key.c_str(), 199, setupIni_, buffer, kFieldSize);
-    static constexpr const char* suffixes[] = {"-ReceiptPrinter", "-TicketPrinter",
-                                               "-LabelPrinter", "-EmbeddedPrinter"};
     // The suffixes are tried in this order, whatever their place in the text.
     for (int32_t kind = Receipt; kind <= Embedded; ++kind) {
-        if (char* found = std::strstr(buffer, suffixes[kind])) {
+        if (char* found = std::strstr(buffer, kPackageModules[kind].entrySuffix)) {
             *found = '\0';
             return kind;
         }

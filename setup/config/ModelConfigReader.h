@@ -186,6 +186,28 @@ private:
 // read whole into its 200-character buffer).
 std::string ProgramFolder(plat::Windows& windows);
 
+// The package's modules, by ModuleKind.
+struct PackageModule {
+    const char* iniName;        // the module INI as the package reader names it
+    const char* wizardIniName;  // the same file as the wizard and the port page name it
+    const char* entrySuffix;    // of the module's model entries in setup.ini
+    const char* word;           // the module as the package check names it to people
+};
+inline constexpr PackageModule kPackageModules[] = {
+    {"DRVCONFIG\\setup_receipt.ini", "DRVCONFIG\\setup_receipt.ini", "-ReceiptPrinter", "receipt"},
+    {"DRVCONFIG\\setup_ticket.ini", "DRVCONFIG\\setup_Ticket.ini", "-TicketPrinter", "ticket"},
+    {"DRVCONFIG\\setup_lable.ini", "DRVCONFIG\\setup_Lable.ini", "-LabelPrinter", "label"},
+    {"DRVCONFIG\\setup_embedded.ini", "DRVCONFIG\\setup_Embedded.ini", "-EmbeddedPrinter",
+     "embedded"},
+};
+inline constexpr int32_t kModuleCount = sizeof kPackageModules / sizeof kPackageModules[0];
+
+// The package's setup.ini, beside the module INIs.
+inline constexpr const char* kSetupIniName = "DRVCONFIG\\setup.ini";
+
+// The port section of a model in its module INI: "<model>.PORT".
+inline std::string PortSection(const std::string& model) { return model + ".PORT"; }
+
 // The module INI of a module index in the capitalised form that the wizard
 // and the port page use ("DRVCONFIG\setup_Ticket.ini"); nullptr outside 0..3.
 // File names compare without regard to case: it names the same file as the

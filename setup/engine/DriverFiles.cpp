@@ -8,6 +8,7 @@
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/ModelRules.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -212,9 +213,8 @@ bool InstallDriverFiles(plat::Windows& windows, ModelConfigReader& reader, const
     const bool ddk = reader.IsDdkDriver(model, os, mode);
     CopyCoreDriverFiles(windows, os, ddk, message);
 
-    if (os == Win98 && model != nullptr &&
-        (std::strstr(model, "KRT-B200") != nullptr || std::strstr(model, "KRT-A100") != nullptr)) {
-        CopyPackageFile(windows, "DMCOLOR.DLL", DestDriverDir, os, false, message);
+    if (os == Win98 && model != nullptr && TakesDmColor(model)) {
+        CopyPackageFile(windows, kDmColorDll, DestDriverDir, os, false, message);
         if (!message.empty()) return false;
     }
 

@@ -4,12 +4,14 @@
 #include <cstring>
 
 #include "setup/engine/Messages.h"
+#include "setup/engine/ModelRules.h"
+#include "setup/engine/Waits.h"
 
 void HeadlessProgress::RunModal(std::atomic<int32_t>& completionState, int32_t os) {
     for (int step = 0;; ++step) {
         if (completionState.load() != CompletionRunning) return;
         if (os == Win98 && step >= 90) return;
-        windows_.Sleep(100);
+        windows_.Sleep(kProgressTickMs);
     }
 }
 
@@ -32,7 +34,7 @@ bool Win2003Supported(plat::Windows& windows, int32_t module, const char* model)
     char setupIni[200] = {};
     char moduleIni[200] = {};
     BuildConfigPaths(windows, module, setupIni, moduleIni);
-    return ReadPortSectionKey(windows, moduleIni, std::string(model) + ".PORT",
+    return ReadPortSectionKey(windows, moduleIni, PortSection(model),
                               portkey::kSystem2003Supported) != 0;
 }
 
@@ -118,7 +120,7 @@ InstallOutcome InstallCommand::Run(const WizardChoices& choices) {
     if (s.portKind == Usb) {
         if (!CheckUsbIdentity()) return InstallOutcome::Refused;
         AppendUsbSuffixes(s.printerName, sizeof s.printerName, s.portName);
-        if (strstr(s.portName, "KRT-C3")) {
+        if (IsKrtC3Port(s.portName)) {
             CopyBounded(s.altPortName, sizeof s.altPortName, BoundUsbPort(s.portName).c_str());
             s.printer.pPortName = s.altPortName;
         }

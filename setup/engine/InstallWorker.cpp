@@ -5,9 +5,10 @@
 #include <cctype>
 #include <cstring>
 
-#include "common/SystemProbes.h"
+#include "common/SpoolerControl.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/Waits.h"
 
 namespace {
 
@@ -20,11 +21,11 @@ const char* Text(const char* text) { return text ? text : ""; }
 bool StartStoppedSpooler(plat::Windows& windows, int32_t os, std::string& message) {
     StartSpooler(windows, message);
     if (os == WinNT4 || os == Win2000)
-        windows.Sleep(1000);
+        windows.Sleep(kSpoolerSettleNtMs);
     else if (os == WinXP || os == Win2003)
-        windows.Sleep(2500);
+        windows.Sleep(kSpoolerSettleXpMs);
     StartSpooler(windows, message);
-    windows.Sleep(1000);
+    windows.Sleep(kAfterSpoolerStartMs);
     if (!WaitSpoolerRunning(windows, message)) {
         StartSpooler(windows, message);
         return false;
@@ -62,7 +63,7 @@ bool ReplaceOutdatedComponent(plat::Windows& windows, InstallSession& s, int32_t
         }
     }
     StopSpooler(windows);
-    windows.Sleep(500);
+    windows.Sleep(kAfterSpoolerStopMs);
     s.reader.ReadMonitorSettings(os, settings);
     bool replaced = true;
     if (flags & UpdateSerialMonitor)
@@ -102,7 +103,7 @@ bool RunStages(plat::Windows& windows, InstallSession& s) {
     const int32_t os = s.choices.os;
     std::string& message = s.installMessage;
 
-    windows.Sleep(100);
+    windows.Sleep(kBeforeStagesMs);
     s.updateFlags = 0;
 
     const int32_t monitors = CheckPortMonitors(windows, s.reader, os, s.portName, message);

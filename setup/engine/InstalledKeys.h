@@ -6,17 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "common/MakerKeys.h"
 #include "platform/Platform.h"
 
 // A port monitor's key, with its "DriverVersion" value.
 inline constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 // The NT family's serial settings, one value per port ("COM2:").
 inline constexpr const char* kNtPortsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-// The USB installations' records (HKEY_LOCAL_MACHINE).
-inline constexpr const char* kTarveloKey = "SOFTWARE\\TARVELO\\";
-inline constexpr const char* kPrinterPortKey = "SOFTWARE\\TARVELO\\PRINTERPORT\\";
-inline constexpr const char* kPortNameKey = "SOFTWARE\\TARVELO\\PORTNAME\\";
-inline constexpr const char* kInstallPrinterKey = "SOFTWARE\\TARVELO\\INSTALLPRINTER\\";
 
 inline std::string MonitorKey(const std::string& monitorName) { return kMonitorsKey + monitorName; }
 

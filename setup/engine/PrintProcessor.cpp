@@ -7,6 +7,7 @@
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/Waits.h"
 #include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
 
@@ -20,7 +21,8 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 }  // namespace
 
 std::string ProcessorKey(plat::Windows& windows, int32_t os, const std::string& processorName) {
-    const char* environment = os == Win98 ? kWin98Environment : windows.LocalEnvironment();
+    const char* environment = OsEnvironment(os);
+    if (!environment) environment = windows.LocalEnvironment();
     return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
            environment + "\\Print Processors\\" + processorName;
 }
@@ -62,13 +64,13 @@ int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* proc
     }
     if (key.Open(plat::Root::LocalMachine, path))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));
-    windows.Sleep(200);
+    windows.Sleep(kAfterProcessorAddedMs);
     return 0;
 }
 
 int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName,
                                const char* dllName, int32_t os) {
-    const char* environment = os == Win98 ? kWin98Environment : nullptr;
+    const char* environment = OsEnvironment(os);
     const uint32_t error =
         windows.AddPrintProcessor(environment, OrEmpty(dllName), OrEmpty(processorName));
     if (error == 0) return 1;

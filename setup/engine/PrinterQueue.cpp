@@ -7,6 +7,7 @@
 
 #include "platform/Errors.h"
 #include "setup/engine/Messages.h"
+#include "setup/engine/ModelRules.h"
 
 void AppendBounded(char* buffer, size_t capacity, const char* text) {
     if (capacity == 0 || text == nullptr) return;
@@ -60,8 +61,7 @@ void AppendPortSuffix(char* printerName, size_t capacity, int32_t portKind) {
 std::string BoundUsbPort(const char* portName) {
     if (portName == nullptr) return {};
     std::string port = portName;
-    if (port.find("KRT-C3") != std::string::npos && !port.empty())
-        return std::string("USB_KRT-C3_") + port.back();
+    if (IsKrtC3Port(port) && !port.empty()) return KrtC3BoundPort(port);
     return port;
 }
 

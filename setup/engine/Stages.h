@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ProgramTitles.h"
 #include "common/Types.h"
 #include "platform/Platform.h"
 #include "setup/config/ModelConfigReader.h"
@@ -17,7 +18,7 @@
 // application name).
 struct MessageContext {
     plat::Window owner = 0;
-    std::string caption = "Setup";
+    std::string caption = program::kSetupName;
 };
 
 // ---- package file copies

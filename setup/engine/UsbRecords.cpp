@@ -21,7 +21,7 @@ constexpr uint32_t kPrinterNameCapacity = 200;
 }  // namespace
 
 std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
-    const std::string setupIni = ProgramFolder(windows) + "DRVCONFIG\\setup.ini";
+    const std::string setupIni = ProgramFolder(windows) + kSetupIniName;
     const std::string countText =
         windows.GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
     int32_t count = IniToInt(countText.c_str());

@@ -6,13 +6,16 @@
 #include <string>
 
 #include "setup/config/ModelConfigReader.h"
+#include "setup/res/resource.h"
 #include "setup/wizard/WizardPage.h"
 
 class ModulePage final : public WizardPage {
 public:
-    static constexpr int kModules = 4;
-    static constexpr int kRadios[kModules] = {1019, 1020, 1021, 1073};
-    static constexpr int kLists[kModules] = {1030, 1031, 1032, 1074};
+    static constexpr int kModules = kModuleCount;
+    static constexpr int kRadios[kModules] = {IDC_MODULE_RECEIPT, IDC_MODULE_TICKET,
+                                              IDC_MODULE_LABEL, IDC_MODULE_EMBEDDED};
+    static constexpr int kLists[kModules] = {IDC_LIST_RECEIPT, IDC_LIST_TICKET, IDC_LIST_LABEL,
+                                             IDC_LIST_EMBEDDED};
     static constexpr size_t kModelSize = 200;
 
     explicit ModulePage(plat::Windows& windows);

@@ -5,14 +5,17 @@
 
 #include <cstdint>
 
+#include "common/WindowsVersions.h"
 #include "platform/Platform.h"
+#include "setup/res/resource.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/WizardPage.h"
 
 class OsPage final : public WizardPage {
 public:
     // The radio buttons in OsClass order.
-    static constexpr int kRadios[6] = {1026, 1027, 1028, 1029, 1075, 1076};
+    static constexpr int kRadios[kOsClassCount] = {IDC_OS_98, IDC_OS_NT,   IDC_OS_2000,
+                                                  IDC_OS_XP, IDC_OS_2003, IDC_OS_VISTA};
 
     OsPage();
 

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Messages.h"
@@ -19,16 +22,18 @@ std::string UsbPortName(const std::string& model, int n) {
 }
 
 int BaudEntryIndex(int32_t baudRate) {
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
         if (kBaudRates[i] == baudRate) return i;
-    return 7;
+    return kDefaultBaudEntry;
 }
+
+std::string VxComPortName(int n) { return "VXCOM" + std::to_string(n) + ":"; }
 
 PortPage::PortPage(SetupState& state) : state_(state) {
     view_.DeclareList(IDC_PORT, true);
-    view_.DeclareList(IDC_BAUD, false,
-                      {"110", "300", "1200", "2400", "4800", "9600", "19200", "38400", "57600",
-                       "115200"});
+    std::vector<std::string> rates;
+    for (int32_t rate : kBaudRates) rates.push_back(std::to_string(rate));
+    view_.DeclareList(IDC_BAUD, false, std::move(rates));
     view_.DeclareList(IDC_PARITY, false, {"Even", "Mark", "None", "Odd", "Space"});
     view_.DeclareList(IDC_DATA_BITS, false, {"5", "6", "7", "8"});
     view_.DeclareList(IDC_STOP_BITS, false, {"1", "1.5", "2"});
@@ -133,15 +138,18 @@ void PortPage::ApplyModelBaudRate(int32_t baudRate) {
     baudRate_ = kBaudRates[index];
 }
 
-void PortPage::BuildTypicalList(const std::string& model, int32_t os, int32_t module) {
-    BuildList(true, model, os, module);
+void PortPage::BuildTypicalList(const std::string& model, int32_t os,
+                                const std::string& moduleIniPath) {
+    BuildList(true, model, os, moduleIniPath);
 }
 
-void PortPage::BuildAdvancedList(const std::string& model, int32_t os, int32_t module) {
-    BuildList(false, model, os, module);
+void PortPage::BuildAdvancedList(const std::string& model, int32_t os,
+                                 const std::string& moduleIniPath) {
+    BuildList(false, model, os, moduleIniPath);
 }
 
-void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int32_t module) {
+void PortPage::BuildList(bool typical, const std::string& model, int32_t os,
+                         const std::string& moduleIniPath) {
     PortListKey& key = state_.portListKey;
     // The same model and setup type: the list and the user's choice stay.
     if (key.Matches(model, setupType_)) return;
@@ -155,11 +163,7 @@ void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int
     list.Clear();
     portName_.clear();
     if (os != Win98) {
-        char name[16];
-        for (int i = 1; i <= 8; ++i) {
-            std::snprintf(name, sizeof name, "VXCOM%d:", i);
-            list.Add(name);
-        }
+        for (int i = 1; i <= kVxComPorts; ++i) list.Add(VxComPortName(i));
         list.Add("LPT1:");
         list.Add("LPT2:");
         list.Add("LPT3:");
@@ -169,14 +173,11 @@ void PortPage::BuildList(bool typical, const std::string& model, int32_t os, int
         list.Add("LPT1:");
     }
 
-    char setupIni[200] = {};
-    char moduleIni[200] = {};
-    BuildConfigPaths(state_.windows, module, setupIni, moduleIni);
-    const std::string section = model + ".PORT";
+    const std::string section = PortSection(model);
     const int32_t usbSupported =
-        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kUsbSupported);
+        ReadPortSectionKey(state_.windows, moduleIniPath, section, portkey::kUsbSupported);
     const int32_t lptDefault =
-        ReadPortSectionKey(state_.windows, moduleIni, section, portkey::kLptDefault);
+        ReadPortSectionKey(state_.windows, moduleIniPath, section, portkey::kLptDefault);
 
     // Asked on every build, whatever the model supports.
     const int32_t id = ReadPrinterId(state_.windows, state_.context);

@@ -12,12 +12,17 @@
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardPage.h"
 
-// The entries of the baud list, in their order.
-inline constexpr int32_t kBaudRates[10] = {110,  300,   1200,  2400,  4800,
-                                           9600, 19200, 38400, 57600, 115200};
+// The entries of the baud list, in their order; each shows its number.
+inline constexpr int32_t kBaudRates[] = {110,  300,   1200,  2400,  4800,
+                                         9600, 19200, 38400, 57600, 115200};
+// The entry that shows a rate not in the list: 38400.
+inline constexpr int kDefaultBaudEntry = 7;
 // The baud list entry that shows a "BaudRate" value: any number not in the
-// list, 0 (absent) included, shows 38400 (entry 7).
+// list, 0 (absent) included, shows kDefaultBaudEntry.
 int BaudEntryIndex(int32_t baudRate);
+// The serial monitor's ports, "VXCOM1:" to "VXCOM8:", offered on the NT family.
+inline constexpr int kVxComPorts = 8;
+std::string VxComPortName(int n);
 // The name of a model's USB port `n` in the port list: "USB_<model>_<n>"
 // (1 in Typical; 1 to 4 in Advanced).
 std::string UsbPortName(const std::string& model, int n);
@@ -38,9 +43,10 @@ public:
     void SetSetupType(int32_t setupType) { setupType_ = setupType; }
 
     // The two list builders: Typical adds the model's first USB port, Advanced
-    // all four and shows the driver variant.
-    void BuildTypicalList(const std::string& model, int32_t os, int32_t module);
-    void BuildAdvancedList(const std::string& model, int32_t os, int32_t module);
+    // all four and shows the driver variant. `moduleIniPath` is the model's
+    // module INI as BuildConfigPaths composes it.
+    void BuildTypicalList(const std::string& model, int32_t os, const std::string& moduleIniPath);
+    void BuildAdvancedList(const std::string& model, int32_t os, const std::string& moduleIniPath);
 
     const std::string& PortName() const { return portName_; }
     int32_t DriverMode() const { return driverMode_; }
@@ -55,7 +61,8 @@ public:
     static constexpr size_t kPortNameSize = 100;
 
 private:
-    void BuildList(bool typical, const std::string& model, int32_t os, int32_t module);
+    void BuildList(bool typical, const std::string& model, int32_t os,
+                   const std::string& moduleIniPath);
     void TakePort(int index);
     void EnableSerial(bool enable);
     void ShowUsbDriverNote();

@@ -1,10 +1,11 @@
 #include "setup/wizard/SetupStartup.h"
 
 #include "common/ProgramName.h"
+#include "common/ProgramTitles.h"
 #include "setup/wizard/WizardTexts.h"
 
 std::string ApplicationName(plat::Windows& windows) {
-    return ::ApplicationName(windows, "Setup");
+    return ::ApplicationName(windows, program::kSetupName);
 }
 
 StartupVerdict CheckStartup(plat::Windows& windows, const std::string& appName,

@@ -16,10 +16,10 @@
 struct SetupWizard {
     explicit SetupWizard(SetupState& state)
         : modules(state.windows), port(state), host(state, modules, setupType, os, port) {
-        host.AddPage(wiztext::kPageCaptions[0], &modules, IDD_MODULE_PAGE);
-        host.AddPage(wiztext::kPageCaptions[1], &setupType, IDD_SETUP_TYPE_PAGE);
-        host.AddPage(wiztext::kPageCaptions[2], &os, IDD_OS_PAGE);
-        host.AddPage(wiztext::kPageCaptions[3], &port, IDD_PORT_PAGE);
+        host.AddPage(wiztext::kPageCaptions[wizpage::Module], &modules, IDD_MODULE_PAGE);
+        host.AddPage(wiztext::kPageCaptions[wizpage::SetupType], &setupType, IDD_SETUP_TYPE_PAGE);
+        host.AddPage(wiztext::kPageCaptions[wizpage::Os], &os, IDD_OS_PAGE);
+        host.AddPage(wiztext::kPageCaptions[wizpage::Port], &port, IDD_PORT_PAGE);
     }
     SetupWizard(const SetupWizard&) = delete;
     SetupWizard& operator=(const SetupWizard&) = delete;

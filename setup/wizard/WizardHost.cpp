@@ -26,7 +26,7 @@ WizardPage* WizardHost::Page(int index) const {
 }
 
 void WizardHost::Start(PageFrames& frames) {
-    if (PageCount() > 0) SwitchPage(frames, 0);
+    if (PageCount() > 0) SwitchPage(frames, wizpage::Module);
     view_.SetText(kButtonBack, wiztext::kBack);
     view_.SetText(kButtonOk, PageCount() > 1 ? wiztext::kNext : wiztext::kInstall);
     view_.SetText(kButtonCancel, wiztext::kCancel);
@@ -34,7 +34,7 @@ void WizardHost::Start(PageFrames& frames) {
 
 bool WizardHost::CheckAdministrator() {
     const int32_t os = GetOsClass(state_.windows);
-    if (os < Win2000 || os > WinVista) return true;
+    if (!ChecksAdministrator(os)) return true;
     if (IsUserAdmin(state_.windows)) return true;
     state_.windows.MessageBox(state_.context.owner, msg::kNotAdministrator,
                               state_.context.caption, plat::mb::Ok);
@@ -66,21 +66,21 @@ void WizardHost::SwitchPage(PageFrames& frames, int n) {
     }
     WizardPage* page = Page(n);
     if (!page) return;
-    if (cur == 2 && n < 2) state_.baudResetPending = true;
+    if (cur == wizpage::Os && n < wizpage::Os) state_.baudResetPending = true;
     if (cur == -1) view_.Enable(kButtonOk, page->HasModels());
 
-    if (cur >= 0 && cur <= 3 && n > cur) {
-        if (cur == 0) {
+    if (cur >= 0 && cur <= wizpage::Port && n > cur) {
+        if (cur == wizpage::Module) {
             choices_.module = modules_.ModuleIndex();
             const char* name = ModuleIniName(choices_.module);
             state_.moduleIniPath = ProgramFolder(state_.windows) + (name ? name : "");
-            state_.portSection = modules_.ModelName() + ".PORT";
+            state_.portSection = PortSection(modules_.ModelName());
             if (ReadPortKey(portkey::kAdvancedSetup) != 0) {
                 setupType_.ApplyModelRestriction(true);
             } else {
                 setupType_.ApplyModelRestriction(false);
             }
-        } else if (cur == 2) {
+        } else if (cur == wizpage::Os) {
             const int32_t supports2003 = ReadPortKey(portkey::kSystem2003Supported);
             const int32_t supportsVista = ReadPortKey(portkey::kSystemVistaSupported);
             if (state_.baudResetPending) {
@@ -113,9 +113,9 @@ void WizardHost::ArriveAtLastPage() {
     port_.SetSetupType(state_.setupType);
     choices_.os = os_.OsClass();
     if (state_.setupType == SetupTypical)
-        port_.BuildTypicalList(choices_.model, choices_.os, choices_.module);
+        port_.BuildTypicalList(choices_.model, choices_.os, moduleIni_);
     else
-        port_.BuildAdvancedList(choices_.model, choices_.os, choices_.module);
+        port_.BuildAdvancedList(choices_.model, choices_.os, moduleIni_);
 }
 
 void WizardHost::Next(PageFrames& frames) {

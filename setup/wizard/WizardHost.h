@@ -11,12 +11,18 @@
 #include <vector>
 
 #include "setup/engine/InstallCommand.h"
+#include "setup/res/resource.h"
 #include "setup/wizard/ModulePage.h"
 #include "setup/wizard/OsPage.h"
 #include "setup/wizard/PageView.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/SetupTypePage.h"
+
+// The positions of the wizard's pages, in the order SetupWizard adds them.
+namespace wizpage {
+enum Position : int { Module = 0, SetupType = 1, Os = 2, Port = 3 };
+}  // namespace wizpage
 
 // What the host's window does for the logic.
 class PageFrames {
@@ -30,7 +36,7 @@ public:
 
 class WizardHost {
 public:
-    static constexpr int kButtonOk = 1, kButtonCancel = 2, kButtonBack = 1002;
+    static constexpr int kButtonOk = 1, kButtonCancel = 2, kButtonBack = IDC_BACK;
 
     WizardHost(SetupState& state, ModulePage& modules, SetupTypePage& setupType, OsPage& os,
                PortPage& port);

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+#include "common/ProgramTitles.h"
+
 namespace wiztext {
 
-inline constexpr const char* kWizardTitle = "Install Driver for Printers";
-inline constexpr const char* kUninstallTitle = "Uninstall";
+inline constexpr const char* kWizardTitle = program::kSetupTitle;
+inline constexpr const char* kUninstallTitle = program::kUninstallTitle;
 // The title of the help viewer showing the package's help file.
 inline constexpr const char* kHelpViewerTitle = "VX900 Printer Driver Installer";
 inline constexpr const char* kHelpFile = ".\\POS.CHM";

@@ -11,13 +11,13 @@ using namespace unstest;
 class UninstallIniTest : public UninstallMachine {};
 
 TEST(OsSuffixTest, EachClassHasItsSection) {
-    EXPECT_STREQ(uninstall::OsSuffix(Win98), ".98");
-    EXPECT_STREQ(uninstall::OsSuffix(WinNT4), ".NT");
-    EXPECT_STREQ(uninstall::OsSuffix(Win2000), ".2K");
-    EXPECT_STREQ(uninstall::OsSuffix(WinXP), ".2K");
-    EXPECT_STREQ(uninstall::OsSuffix(Win2003), ".2003");
-    EXPECT_STREQ(uninstall::OsSuffix(WinVista), ".Vista");
-    EXPECT_STREQ(uninstall::OsSuffix(OsUnknown), ".Vista");
+    EXPECT_STREQ(OsSuffixXpAs2000(Win98), ".98");
+    EXPECT_STREQ(OsSuffixXpAs2000(WinNT4), ".NT");
+    EXPECT_STREQ(OsSuffixXpAs2000(Win2000), ".2K");
+    EXPECT_STREQ(OsSuffixXpAs2000(WinXP), ".2K");
+    EXPECT_STREQ(OsSuffixXpAs2000(Win2003), ".2003");
+    EXPECT_STREQ(OsSuffixXpAs2000(WinVista), ".Vista");
+    EXPECT_STREQ(OsSuffixXpAs2000(OsUnknown), ".Vista");
 }
 
 TEST(ReadCountTest, ReadsLikeAtoiAndStaysBounded) {

@@ -292,9 +292,9 @@ protected:
     void Build(bool typical, const std::string& model = "KRT-P58", int32_t os = WinXP) {
         port->SetSetupType(typical ? SetupTypical : SetupAdvanced);
         if (typical)
-            port->BuildTypicalList(model, os, Receipt);
+            port->BuildTypicalList(model, os, kReceiptIni);
         else
-            port->BuildAdvancedList(model, os, Receipt);
+            port->BuildAdvancedList(model, os, kReceiptIni);
     }
     const PageView& V() const { return port->View(); }
     bool SerialEnabled() const {
@@ -349,7 +349,7 @@ TEST_F(PortPageTest, WithoutLptDefaultEntryZeroIsTaken) {
     EXPECT_EQ(port->PortName(), "LPT1:");
     // Windows 98/Me: COM ports first, and a serial port enables the settings.
     port->SetSetupType(SetupAdvanced);  // a new key: the list is rebuilt
-    port->BuildAdvancedList("KRT-P58", Win98, Receipt);
+    port->BuildAdvancedList("KRT-P58", Win98, kReceiptIni);
     EXPECT_EQ(PortList().Entries(),
               (std::vector<std::string>{"COM1:", "COM2:", "LPT1:", "USB_KRT-P58_1",
                                         "USB_KRT-P58_2", "USB_KRT-P58_3", "USB_KRT-P58_4"}));
@@ -434,7 +434,7 @@ TEST_F(PortPageTest, ChoosingPortsSwitchesTheSerialSettingsAndDriver) {
 TEST_F(PortPageTest, UsbPortOfAModelNamedWithComStaysUsb) {
     w.PutFile(kReceiptIni, *w.FileText(kReceiptIni) + "\r\n[KCOM-1.PORT]\r\nUSBSUPPORTED=1\r\n");
     port->SetSetupType(SetupAdvanced);
-    port->BuildAdvancedList("KCOM-1", WinXP, Receipt);
+    port->BuildAdvancedList("KCOM-1", WinXP, kReceiptIni);
     Choose("USB_KCOM-1_2");
     EXPECT_FALSE(SerialEnabled());
     EXPECT_EQ(port->DriverMode(), Gdi);

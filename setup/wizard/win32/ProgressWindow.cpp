@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "setup/engine/Waits.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/win32/Gdi.h"
 
@@ -53,7 +54,7 @@ void ProgressWindow::Close() {
 
 INT_PTR ProgressWindow::OnInitDialog(WPARAM, LPARAM) {
     ::SendDlgItemMessageA(hwnd_, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    ::SetTimer(hwnd_, kTimer, 100, nullptr);
+    ::SetTimer(hwnd_, kTimer, kProgressTickMs, nullptr);
     return TRUE;
 }
 
