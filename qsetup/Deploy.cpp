@@ -367,7 +367,7 @@ public:
             const std::string& text = lines[told_];
             // The invitation to choose, shown at every start and end of a
             // run, asks nothing of a run without a window: the log keeps it.
-            if (text == uninstall::UninstallString(IDS_SELECT_ITEMS))
+            if (view.StatusLineId(told_) == IDS_SELECT_ITEMS)
                 out_.LogOnly(std::string(uninstall::kApplicationName) + ": " + text);
             else
                 out_.Tell(uninstall::kApplicationName, text);

@@ -52,9 +52,10 @@ StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::
     return StartUpResult::Run;
 }
 
-void AddStatus(UninstallState& state, UninstallView& view, const std::string& text) {
+void AddStatus(UninstallState& state, UninstallView& view, const std::string& text,
+               int32_t id) {
     state.statusText = text;
-    view.AddStatusLine(state.statusText);
+    view.AddStatusLine(state.statusText, id);
 }
 
 int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
@@ -115,7 +116,7 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
     if (int32_t found = FindUninstallIni(windows, state)) return fail(found);
     FillItemList(windows, state, ini, view);
     if (view.ItemCount() <= 0) return fail(IDS_NOTHING_TO_REMOVE);
-    AddStatus(state, view, UninstallString(IDS_SELECT_ITEMS));
+    AddStatus(state, view, UninstallString(IDS_SELECT_ITEMS), IDS_SELECT_ITEMS);
     view.SetInstruction(UninstallString(IDS_INSTRUCTION));
     return true;
 }

@@ -28,8 +28,10 @@ enum class StartUpResult {
 // for the life of the process.
 StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex);
 
-// Appends `text` to the status list and keeps it in state.statusText.
-void AddStatus(UninstallState& state, UninstallView& view, const std::string& text);
+// Appends `text` (made from string `id`, 0 for none) to the status list and
+// keeps it in state.statusText.
+void AddStatus(UninstallState& state, UninstallView& view, const std::string& text,
+               int32_t id = 0);
 
 // Looks for an entry whose name holds "Uninstall.ini" (case-sensitive) in the
 // folder in state.iniPath, then in its DRVCONFIG folder; on success iniPath

@@ -37,7 +37,7 @@ UninstallEngine::~UninstallEngine() { Wait(); }
 void UninstallEngine::Wait() { worker_.Join(); }
 
 void UninstallEngine::Status(int32_t id, const std::string& argument) {
-    AddStatus(state_, view_, FormatString(id, argument));
+    AddStatus(state_, view_, FormatString(id, argument), id);
 }
 
 void UninstallEngine::Status(const std::string& text) { AddStatus(state_, view_, text); }

@@ -38,8 +38,9 @@ void UninstallView::TakeUserCheck(int index, bool checked) {
     if (InRange(index)) items_[static_cast<size_t>(index)].checked = checked;
 }
 
-void UninstallView::AddStatusLine(std::string text) {
+void UninstallView::AddStatusLine(std::string text, int32_t id) {
     status_.push_back(std::move(text));
+    statusIds_.push_back(id);
     Changed();
 }
 

@@ -8,6 +8,8 @@
 // screen also answers the restart question.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,9 +60,13 @@ public:
     void TakeUserCheck(int index, bool checked);
 
     // ---- the status list (1008): lines are only added; the window selects
-    // the newest, so that it is always visible.
-    void AddStatusLine(std::string text);
+    // the newest, so that it is always visible. `id`: the number of the
+    // string the line was made from, 0 for a text of its own.
+    void AddStatusLine(std::string text, int32_t id = 0);
     const std::vector<std::string>& StatusLines() const { return status_; }
+    int32_t StatusLineId(size_t index) const {
+        return index < statusIds_.size() ? statusIds_[index] : 0;
+    }
 
     // ---- the instruction text (1006) and the enabled state of IDC_UNINSTALL,
     // IDC_ITEM_LIST, IDC_SELECT_ALL and kExitButton, as a dialog's view
@@ -84,6 +90,7 @@ private:
     PageView controls_;
     std::vector<UninstallItem> items_;
     std::vector<std::string> status_;
+    std::vector<int32_t> statusIds_;
     int restartQuestions_ = 0;
     UninstallScreen* screen_ = nullptr;
 };

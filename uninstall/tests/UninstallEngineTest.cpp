@@ -122,6 +122,8 @@ TEST_F(UninstallEngineTest, DisablesControlsFirstInTheirOrder) {
 
 TEST_F(UninstallEngineTest, NothingTickedStillVisitsEveryItem) {
     EXPECT_EQ(Run(), Lines{TEXT_107});
+    // The line knows the string it was made from.
+    EXPECT_EQ(view.StatusLineId(0), IDS_SELECT_ITEMS);
     EXPECT_EQ(w.Sleeps(), Sleeps(5, 500));
     EXPECT_EQ(screen.restartShown, 0);
     EXPECT_EQ(view.Items().size(), 5u);
