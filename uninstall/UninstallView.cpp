@@ -6,7 +6,8 @@ namespace uninstall {
 
 UninstallView::UninstallView() {
     controls_.Declare(IDC_INSTRUCTION);
-    for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton}) controls_.Declare(id);
+    for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton})
+        controls_.Declare(id);
 }
 
 std::string UninstallView::ItemText(int index) const {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+
 #include "uninstall/gui/SmallDialogs.h"
 #include "uninstall/res/UninstallIds.h"
 
@@ -111,7 +113,7 @@ void UninstallDialogWindow::ShowItems(const std::vector<UninstallItem>& items) {
         }
         if (shownItems_.size() > items.size()) {
             ToList(LVM_DELETEITEM, static_cast<WPARAM>(i), 0);
-            shownItems_.erase(shownItems_.begin() + static_cast<long>(i));
+            shownItems_.erase(shownItems_.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
         LVITEMA item{};
@@ -120,7 +122,8 @@ void UninstallDialogWindow::ShowItems(const std::vector<UninstallItem>& items) {
         item.pszText = const_cast<char*>(items[i].text.c_str());
         ToList(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
         // A new item shows an empty box.
-        shownItems_.insert(shownItems_.begin() + static_cast<long>(i), {items[i].text, false});
+        shownItems_.insert(shownItems_.begin() + static_cast<std::ptrdiff_t>(i),
+                           {items[i].text, false});
         ++i;
     }
     while (shownItems_.size() > items.size()) {

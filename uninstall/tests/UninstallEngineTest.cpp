@@ -34,7 +34,8 @@ protected:
         const size_t before = view.StatusLines().size();
         EXPECT_EQ(engine.UninstallWorker(), 1u);
         EXPECT_FALSE(engine.Running());
-        return Lines(view.StatusLines().begin() + static_cast<long>(before), view.StatusLines().end());
+        const Lines& lines = view.StatusLines();
+        return Lines(lines.begin() + static_cast<long>(before), lines.end());
     }
 
     bool Enabled(int id) { return view.Enabled(id); }
