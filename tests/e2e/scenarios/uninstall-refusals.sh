@@ -54,12 +54,11 @@ set-check $U 1010 "KRT-C3(P)" on
 click $U 1002
 timeout 120000
 wait-window "Restart Computer"
-timeout 10000
 click "Restart Computer" 2
 wait-gone "Restart Computer"
-expect $U 2 enabled
 expect-items $U 1010
 expect-no-printer "KRT-C3(P)"
+expect $U 2 enabled
 click $U 2
 wait-gone $U
 UI
