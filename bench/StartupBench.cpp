@@ -18,7 +18,6 @@
 
 #include "platform/sim/SimWindows.h"
 #include "setup/wizard/ModulePage.h"
-#include "tests/support/ItemList.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -126,25 +125,25 @@ void Fill(benchmark::State& state, int printers, const std::string& ini, bool pe
     int reads = 0, items = 0;
     for (auto _ : state) {
         const int before = Reads(*w);
-        support::ItemList controls;
+        uninstall::UninstallView view;
         if (perItem) {
             // One look-up of the file per installed item.
             std::vector<plat::PrinterInfo5> queues;
             w->EnumPrinters(queues);
             for (const auto& q : queues)
-                if (lists.IsListedPrinter(q.printerName)) controls.AddItem(q.printerName);
+                if (lists.IsListedPrinter(q.printerName)) view.AddItem(q.printerName);
             std::vector<std::string> monitors, processors;
             w->EnumMonitors(monitors);
             for (const auto& m : monitors)
-                if (lists.IsListedMonitor(m)) controls.AddItem(m);
+                if (lists.IsListedMonitor(m)) view.AddItem(m);
             w->EnumPrintProcessors(w->LocalEnvironment(), processors);
             for (const auto& p : processors)
-                if (lists.IsListedProcessor(p)) controls.AddItem(p);
+                if (lists.IsListedProcessor(p)) view.AddItem(p);
         } else {
-            uninstall::FillItemList(*w, s, lists, controls);
+            uninstall::FillItemList(*w, s, lists, view);
         }
         reads = Reads(*w) - before;
-        items = controls.ItemCount();
+        items = view.ItemCount();
     }
     state.counters["reads"] = reads;
     state.counters["items"] = items;

@@ -22,8 +22,9 @@
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/WizardTexts.h"
 #include "uninstall/Messages.h"
+#include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallDialogLogic.h"
-#include "uninstall/UninstallEngine.h"
+#include "uninstall/UninstallView.h"
 
 namespace qsetup {
 
@@ -353,56 +354,30 @@ int RunStatus(plat::Windows& machine, const PackageOnMachine& package,
 
 namespace {
 
-// Uninstall's controls without a window: the list in memory, the status
-// lines to the output, the restart dialog answered No (and remembered).
-class ListControls final : public uninstall::UninstallControls {
+// Uninstall's screen without a window: each status line goes to the output
+// as it is added, and the restart question is answered No (the deployment
+// tool restarts Windows when it sees 3010).
+class ConsoleScreen final : public uninstall::UninstallScreen {
 public:
-    explicit ListControls(DeployOutput* out) : out_(out) {}
+    explicit ConsoleScreen(DeployOutput& out) : out_(out) {}
 
-    int ItemCount() override { return static_cast<int>(items_.size()); }
-    std::string ItemText(int index) override {
-        return index >= 0 && index < ItemCount() ? items_[static_cast<size_t>(index)].text
-                                                 : std::string();
+    void Changed(uninstall::UninstallView& view) override {
+        const std::vector<std::string>& lines = view.StatusLines();
+        for (; told_ < lines.size(); ++told_) {
+            const std::string& text = lines[told_];
+            // The invitation to choose, shown at every start and end of a
+            // run, asks nothing of a run without a window: the log keeps it.
+            if (view.StatusLineId(told_) == IDS_SELECT_ITEMS)
+                out_.LogOnly(std::string(uninstall::kApplicationName) + ": " + text);
+            else
+                out_.Tell(uninstall::kApplicationName, text);
+        }
     }
-    bool IsItemChecked(int index) override {
-        return index >= 0 && index < ItemCount() && items_[static_cast<size_t>(index)].checked;
-    }
-    void CheckItem(int index) override {
-        if (index >= 0 && index < ItemCount()) items_[static_cast<size_t>(index)].checked = true;
-    }
-    void AddItem(const std::string& text) override { items_.push_back({text, false}); }
-    void DeleteItem(int index) override {
-        if (index >= 0 && index < ItemCount()) items_.erase(items_.begin() + index);
-    }
-    void AddStatusLine(const std::string& text) override {
-        if (!out_) return;
-        // The invitation to choose, shown at every start and end of a run,
-        // asks nothing of a run without a window: the log keeps it.
-        if (text == uninstall::UninstallString(IDS_SELECT_ITEMS))
-            out_->LogOnly(std::string(uninstall::kApplicationName) + ": " + text);
-        else
-            out_->Tell(uninstall::kApplicationName, text);
-    }
-    void SetInstruction(const std::string&) override {}
-    void EnableControl(int, bool) override {}
-    int ShowRestartDialog() override {
-        restartOffered_ = true;
-        return 2;  // No: the deployment tool restarts Windows when it sees 3010
-    }
-
-    bool RestartOffered() const { return restartOffered_; }
-    bool AnyChecked() const {
-        return std::any_of(items_.begin(), items_.end(), [](const Item& i) { return i.checked; });
-    }
+    int AskRestart() override { return uninstall::kRestartNo; }
 
 private:
-    struct Item {
-        std::string text;
-        bool checked;
-    };
-    DeployOutput* out_;
-    std::vector<Item> items_;
-    bool restartOffered_ = false;
+    DeployOutput& out_;
+    size_t told_ = 0;
 };
 
 }  // namespace
@@ -415,15 +390,17 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
         return busy;
     }
 
-    // Uninstall's own start: the running program is the package's Uninstall.
+    // Uninstall's own dialog without its window: the running program is the
+    // package's Uninstall.
     PackageWindows packageWindows(machine, package.root, package.uninstallProgram);
     AnswerWindows answers(packageWindows, out, false);
     RecordingWindows recorder(answers, out);
-    uninstall::UninstallState state;
-    const uninstall::UninstallIni ini(recorder, state);
-    ListControls controls(&out);
+    uninstall::UninstallDialog dialog(recorder, uninstall::kApplicationName);
+    uninstall::UninstallView& view = dialog.View();
+    ConsoleScreen screen(out);
+    view.SetScreen(&screen);
     int32_t failure = 0;
-    if (!uninstall::RunStartUpChecks(recorder, state, ini, controls, 0, &failure)) {
+    if (!dialog.OnInitDialog(0, &failure)) {
         if (failure == IDS_NOT_ADMIN) {
             out.Finish("nothing removed: not an administrator", kDeployNotAdmin);
             return kDeployNotAdmin;
@@ -437,25 +414,24 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
         out.Finish("nothing removed", kDeployBadInput);
         return kDeployBadInput;
     }
-    uninstall::LoadSpooler(recorder, state, 0);
 
     // Every named item must be in the list before anything is removed; with
     // --ensure one that is not there is already gone.
     std::vector<int> chosen;
     for (const std::string& name : options.items) {
         int found = -1;
-        for (int i = 0; i < controls.ItemCount() && found < 0; ++i)
-            if (controls.ItemText(i) == name) found = i;
-        for (int i = 0; i < controls.ItemCount() && found < 0; ++i)
-            if (EqualsIgnoringCase(controls.ItemText(i), name)) found = i;
+        for (int i = 0; i < view.ItemCount() && found < 0; ++i)
+            if (view.ItemText(i) == name) found = i;
+        for (int i = 0; i < view.ItemCount() && found < 0; ++i)
+            if (EqualsIgnoringCase(view.ItemText(i), name)) found = i;
         if (found < 0 && options.ensure) {
             out.Print("qsetup: \"" + name + "\" is already gone");
             continue;
         }
         if (found < 0) {
             std::string offered;
-            for (int i = 0; i < controls.ItemCount(); ++i)
-                offered += (i ? ", " : "") + std::string("\"") + controls.ItemText(i) + "\"";
+            for (int i = 0; i < view.ItemCount(); ++i)
+                offered += (i ? ", " : "") + std::string("\"") + view.ItemText(i) + "\"";
             out.Error("\"" + name + "\" is not in Uninstall's list; it offers " + offered);
             out.Finish("nothing removed", kDeployNotListed);
             return kDeployNotListed;
@@ -466,28 +442,29 @@ int RunUninstall(plat::Windows& machine, const PackageOnMachine& package,
         out.Finish("nothing to remove", kDeployDone);
         return kDeployDone;
     }
-    if (options.all) uninstall::SelectAll(controls);
-    for (int index : chosen) controls.CheckItem(index);
-
-    uninstall::UninstallEngine engine(recorder, state, ini, controls);
-    if (!engine.PreCheck()) {
+    // The ticks the user would give, then the Uninstall button.
+    if (options.all) dialog.OnSelectAll();
+    for (int index : chosen) view.CheckItem(index);
+    if (!dialog.OnUninstall()) {
         out.Finish("nothing removed", kDeployFailed);
         return kDeployFailed;
     }
-    engine.UninstallWorker();
-    if (controls.AnyChecked()) {
+    dialog.Wait();
+    if (std::any_of(view.Items().begin(), view.Items().end(),
+                    [](const uninstall::UninstallItem& item) { return item.checked; })) {
         out.Finish("some items could not be removed", kDeployFailed);
         return kDeployFailed;
     }
     // Uninstall offers a restart after every removal; it is needed only
     // where the spooler's restart does not take the change (Windows 98/Me)
     // or a DLL file stayed until the next start.
-    if (engine.Removed() && (state.osClass == Win98 || engine.FileLeft())) {
+    const uninstall::UninstallEngine& engine = dialog.Engine();
+    if (engine.Removed() && (dialog.State().osClass == Win98 || engine.FileLeft())) {
         out.Note("Windows must be restarted for the changes to take effect");
         out.Finish("removed; restart needed", kDeployRestart);
         return kDeployRestart;
     }
-    if (controls.RestartOffered())
+    if (view.RestartQuestions() > 0)
         out.LogOnly("Uninstall itself would offer a restart of Windows now; the spooler has "
                     "been restarted after each removal, so none is needed");
     out.Finish("removed", kDeployDone);
@@ -505,11 +482,11 @@ bool ListItems(plat::Windows& machine, const PackageOnMachine& package,
         return false;
     }
     const uninstall::UninstallIni ini(packageWindows, state);
-    ListControls controls(nullptr);
-    uninstall::FillItemList(packageWindows, state, ini, controls);
+    uninstall::UninstallView view;
+    uninstall::FillItemList(packageWindows, state, ini, view);
     items.clear();
-    for (int i = 0; i < controls.ItemCount(); ++i) {
-        const std::string name = controls.ItemText(i);
+    for (const uninstall::UninstallItem& item : view.Items()) {
+        const std::string& name = item.text;
         // Told apart again as the engine tells them apart.
         const char* kind = ini.IsListedMonitor(name)     ? "monitor"
                            : ini.IsListedProcessor(name) ? "processor"

@@ -52,9 +52,10 @@ StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::
     return StartUpResult::Run;
 }
 
-void AddStatus(UninstallState& state, UninstallControls& controls, const std::string& text) {
+void AddStatus(UninstallState& state, UninstallView& view, const std::string& text,
+               int32_t id) {
     state.statusText = text;
-    controls.AddStatusLine(state.statusText);
+    view.AddStatusLine(state.statusText, id);
 }
 
 int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
@@ -70,7 +71,7 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state) {
 }
 
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
-                  UninstallControls& controls) {
+                  UninstallView& view) {
     // Each list of Uninstall.ini is read once for the whole fill, however
     // many printers, monitors and processors the machine has.
     const std::vector<std::string> printerEntries = ini.PrinterEntries();
@@ -78,13 +79,13 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
     if (windows.EnumPrinters(printers) == plat::err::Success)
         for (const auto& printer : printers)
             if (ini.IsListedPrinter(printer.printerName, printerEntries))
-                controls.AddItem(printer.printerName);
+                view.AddItem(printer.printerName);
 
     const std::vector<std::string> monitorEntries = ini.MonitorEntries();
     std::vector<std::string> monitors;
     if (windows.EnumMonitors(monitors) == plat::err::Success)
         for (const auto& monitor : monitors)
-            if (HoldsEntry(monitor, monitorEntries)) controls.AddItem(monitor);
+            if (HoldsEntry(monitor, monitorEntries)) view.AddItem(monitor);
 
     // The processors of this program's own environment ("Windows NT x86" or,
     // for the 64-bit build, "Windows x64"); Windows 98/Me lists none anyway.
@@ -94,11 +95,11 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
     std::vector<std::string> processors;
     if (windows.EnumPrintProcessors(environment, processors) == plat::err::Success)
         for (const auto& processor : processors)
-            if (HoldsEntry(processor, processorEntries)) controls.AddItem(processor);
+            if (HoldsEntry(processor, processorEntries)) view.AddItem(processor);
 }
 
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
-                      UninstallControls& controls, plat::Window owner, int32_t* failure) {
+                      UninstallView& view, plat::Window owner, int32_t* failure) {
     auto fail = [&](int32_t id) {
         if (failure) *failure = id;
         return Fail(windows, owner, id);
@@ -113,10 +114,10 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
         return fail(IDS_NO_CURRENT_DIR);
     }
     if (int32_t found = FindUninstallIni(windows, state)) return fail(found);
-    FillItemList(windows, state, ini, controls);
-    if (controls.ItemCount() <= 0) return fail(IDS_NOTHING_TO_REMOVE);
-    AddStatus(state, controls, UninstallString(IDS_SELECT_ITEMS));
-    controls.SetInstruction(UninstallString(IDS_INSTRUCTION));
+    FillItemList(windows, state, ini, view);
+    if (view.ItemCount() <= 0) return fail(IDS_NOTHING_TO_REMOVE);
+    AddStatus(state, view, UninstallString(IDS_SELECT_ITEMS), IDS_SELECT_ITEMS);
+    view.SetInstruction(UninstallString(IDS_INSTRUCTION));
     return true;
 }
 
@@ -128,8 +129,8 @@ bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window own
     return false;
 }
 
-void SelectAll(UninstallControls& controls) {
-    for (int i = 0; i < controls.ItemCount(); ++i) controls.CheckItem(i);
+void SelectAll(UninstallView& view) {
+    for (int i = 0; i < view.ItemCount(); ++i) view.CheckItem(i);
 }
 
 void OpenHelp(plat::Windows& windows, const std::string& appName) {

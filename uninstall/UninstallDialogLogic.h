@@ -1,8 +1,8 @@
 // Uninstall from its start to the moment the user presses Uninstall: the
 // single-instance start-up, the start-up checks, finding Uninstall.ini,
-// filling the list, the status lines, Select All and F1. The Win32 dialog
-// calls these; they reach Windows only through plat::Windows and the
-// controls only through UninstallControls.
+// filling the list, the status lines, Select All and F1. The dialog's
+// handlers (UninstallDialog) call these; they reach Windows only through
+// plat::Windows and the controls only through the dialog's view.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
+#include "uninstall/UninstallView.h"
 
 namespace uninstall {
 
@@ -27,8 +28,10 @@ enum class StartUpResult {
 // for the life of the process.
 StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex);
 
-// Appends `text` to the status list and keeps it in state.statusText.
-void AddStatus(UninstallState& state, UninstallControls& controls, const std::string& text);
+// Appends `text` (made from string `id`, 0 for none) to the status list and
+// keeps it in state.statusText.
+void AddStatus(UninstallState& state, UninstallView& view, const std::string& text,
+               int32_t id = 0);
 
 // Looks for an entry whose name holds "Uninstall.ini" (case-sensitive) in the
 // folder in state.iniPath, then in its DRVCONFIG folder; on success iniPath
@@ -41,7 +44,7 @@ int32_t FindUninstallIni(plat::Windows& windows, UninstallState& state);
 // machine to the checkbox list, in that order and each in the spooler's order.
 // Reads each list of Uninstall.ini once, whatever the number of items.
 void FillItemList(plat::Windows& windows, const UninstallState& state, const UninstallIni& ini,
-                  UninstallControls& controls);
+                  UninstallView& view);
 
 // The start-up checks of the main dialog: the Windows version class, the
 // administrator check from Windows 2000 on, Uninstall.ini, the list, and the
@@ -50,7 +53,7 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
 // dialog then closes with Cancel. `failure`, when given, receives the string
 // number of the failure's text (0 when the checks passed).
 bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
-                      UninstallControls& controls, plat::Window owner,
+                      UninstallView& view, plat::Window owner,
                       int32_t* failure = nullptr);
 
 // Loads "Winspool.drv" into state.spooler. When it can't be loaded, says
@@ -59,7 +62,7 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
 bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window owner);
 
 // Button 1012: ticks every item.
-void SelectAll(UninstallControls& controls);
+void SelectAll(UninstallView& view);
 
 // F1: brings an open help viewer (titled `appName` + " Help") forward, or
 // opens the English help file and, when that fails, the Chinese one.

@@ -36,10 +36,10 @@ UninstallEngine::~UninstallEngine() { Wait(); }
 void UninstallEngine::Wait() { worker_.Join(); }
 
 void UninstallEngine::Status(int32_t id, const std::string& argument) {
-    AddStatus(state_, controls_, FormatString(id, argument));
+    AddStatus(state_, view_, FormatString(id, argument), id);
 }
 
-void UninstallEngine::Status(const std::string& text) { AddStatus(state_, controls_, text); }
+void UninstallEngine::Status(const std::string& text) { AddStatus(state_, view_, text); }
 
 void UninstallEngine::RestartSpooler() { ::RestartSpooler(windows_, SpoolerRestart::Uninstall); }
 
@@ -92,15 +92,15 @@ bool UninstallEngine::PreCheck() {
 uint32_t UninstallEngine::UninstallWorker() {
     running_.store(true);
     for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton})
-        controls_.EnableControl(id, false);
+        view_.Enable(id, false);
 
     bool removed = false;
     bool stopped = false;
     fileLeft_ = false;
-    for (int i = 0; i < controls_.ItemCount(); ++i) {
+    for (int i = 0; i < view_.ItemCount(); ++i) {
         windows_.Sleep(kBeforeItemMs);
-        if (!controls_.IsItemChecked(i)) continue;
-        state_.currentItem = controls_.ItemText(i);
+        if (!view_.IsItemChecked(i)) continue;
+        state_.currentItem = view_.ItemText(i);
         Outcome outcome;
         if (ini_.IsListedMonitor(state_.currentItem))
             outcome = RemoveMonitor(i);
@@ -120,13 +120,13 @@ uint32_t UninstallEngine::UninstallWorker() {
     removed_ = removed;
     if (!stopped && removed) OfferRestart();
 
-    if (controls_.ItemCount() > 0) {
+    if (view_.ItemCount() > 0) {
         Status(IDS_SELECT_ITEMS);
-        controls_.EnableControl(IDC_ITEM_LIST, true);
-        controls_.EnableControl(IDC_UNINSTALL, true);
-        controls_.EnableControl(IDC_SELECT_ALL, true);
+        view_.Enable(IDC_ITEM_LIST, true);
+        view_.Enable(IDC_UNINSTALL, true);
+        view_.Enable(IDC_SELECT_ALL, true);
     }
-    controls_.EnableControl(kExitButton, true);
+    view_.Enable(kExitButton, true);
     // Last: once a new run or the dialog's end may wait for this thread, it
     // asks nothing more of the user-interface thread.
     running_.store(false);
@@ -160,7 +160,7 @@ UninstallEngine::Outcome UninstallEngine::RemoveMonitor(int index) {
     windows_.Sleep(kAfterRestartMs);
     DeleteMonitorFiles(name);
     Status(IDS_DELETED, name);
-    controls_.DeleteItem(index);
+    view_.DeleteItem(index);
     return Outcome::Removed;
 }
 
@@ -177,7 +177,7 @@ UninstallEngine::Outcome UninstallEngine::RemoveProcessor(int index) {
     windows_.Sleep(kAfterRestartMs);
     DeleteProcessorFile(name);
     Status(IDS_DELETED, name);
-    controls_.DeleteItem(index);
+    view_.DeleteItem(index);
     return Outcome::Removed;
 }
 
@@ -211,7 +211,7 @@ UninstallEngine::Outcome UninstallEngine::RemovePrinter(int index) {
     windows_.Sleep(kAfterPrinterDeletedMs);
     Status(IDS_DELETED, name);
     printer.reset();
-    controls_.DeleteItem(index);
+    view_.DeleteItem(index);
     RestartSpooler();
     windows_.Sleep(kAfterPrinterRestartMs);
 
@@ -246,7 +246,7 @@ void UninstallEngine::DeletePrinterDriver(const plat::PrinterInfo& info) {
 }
 
 void UninstallEngine::OfferRestart() {
-    if (controls_.ShowRestartDialog() != 1) return;
+    if (view_.AskRestart() != kRestartYes) return;
     if (GetOsClassAndMarkCompatibility(windows_) != Win98 &&
         windows_.EnableShutdownPrivilege() != plat::err::Success)
         return;

@@ -12,16 +12,17 @@
 #include "platform/Platform.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
+#include "uninstall/UninstallView.h"
 
 namespace uninstall {
 
 class UninstallEngine {
 public:
-    // The state, the file and the controls belong to the dialog and outlive
-    // the engine.
+    // The state, the file and the view belong to the dialog and outlive the
+    // engine.
     UninstallEngine(plat::Windows& windows, UninstallState& state, const UninstallIni& ini,
-                    UninstallControls& controls)
-        : windows_(windows), state_(state), ini_(ini), controls_(controls) {}
+                    UninstallView& view)
+        : windows_(windows), state_(state), ini_(ini), view_(view) {}
     // Waits for a worker that still runs.
     ~UninstallEngine();
     UninstallEngine(const UninstallEngine&) = delete;
@@ -78,7 +79,7 @@ private:
     plat::Windows& windows_;
     UninstallState& state_;
     const UninstallIni& ini_;
-    UninstallControls& controls_;
+    UninstallView& view_;
     std::atomic<bool> running_{false};
     bool removed_ = false;
     bool fileLeft_ = false;

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "gui/PageView.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/ModulePage.h"
 #include "setup/wizard/OsPage.h"
-#include "setup/wizard/PageView.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/SetupTypePage.h"

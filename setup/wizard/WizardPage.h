@@ -1,7 +1,7 @@
 // What the wizard host needs of a page: its view and its update-data step.
 #pragma once
 
-#include "setup/wizard/PageView.h"
+#include "gui/PageView.h"
 
 class WizardPage {
 public:

@@ -15,7 +15,6 @@
 #include "common/FileNames.h"
 #include "platform/sim/SimWindows.h"
 #include "tests/fuzz/FuzzInput.h"
-#include "tests/support/ItemList.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -49,10 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     state.osClass = os;
     w.PutFile(state.iniPath, text);
     UninstallIni ini(w, state);
-    support::ItemList controls;
+    UninstallView view;
 
     const int before = w.CallCount("GetPrivateProfileString");
-    FillItemList(w, state, ini, controls);
+    FillItemList(w, state, ini, view);
     const int reads = w.CallCount("GetPrivateProfileString") - before;
     Check(reads <= 3 * (1 + kMaxListEntries), "the fill reads no more than the lists hold");
 
@@ -68,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "lists are bounded");
     Check(os != Win98 || processors.empty(), "Windows 98/Me lists no processor");
 
-    for (const std::string& item : controls.items) {
+    for (const UninstallItem& entry : view.Items()) {
+        const std::string& item = entry.text;
         const bool monitor = HoldsEntry(item, monitors);
         const bool processor = HoldsEntry(item, processors);
         Check(monitor || processor || ini.IsListedPrinter(item), "only listed items are offered");

@@ -10,7 +10,7 @@
 #include "platform/win32/Win32Windows.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
-#include "uninstall/gui/UninstallDialog.h"
+#include "uninstall/gui/UninstallDialogWindow.h"
 
 namespace uninstall {
 
@@ -27,7 +27,7 @@ public:
         INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
 
-        UninstallDialog dialog(windows_, appName);
+        UninstallDialogWindow dialog(windows_, appName);
         dialog.RunModal();
         return false;
     }

@@ -127,7 +127,7 @@ TEST_F(FindIniTest, RootFolderGetsNoDoubledSeparator) {
 
 class StartUpChecksTest : public UninstallMachine {
 protected:
-    bool Run() { return RunStartUpChecks(w, state, ini, controls, 0x77); }
+    bool Run() { return RunStartUpChecks(w, state, ini, view, 0x77); }
     void ExpectFailure(const char* text) {
         EXPECT_FALSE(Run());
         const auto boxes = w.MessageBoxes();
@@ -142,13 +142,13 @@ TEST_F(StartUpChecksTest, ListsPrintersThenMonitorsThenProcessors) {
     InstallSystemItems();
     InstallPackageItems();
     EXPECT_TRUE(Run());
-    EXPECT_EQ(controls.Texts(), (std::vector<std::string>{kUsbPrinter, kLptPrinter, kUsbMonitor,
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kUsbPrinter, kLptPrinter, kUsbMonitor,
                                                           kSerialMonitor, kProcessor}));
     EXPECT_EQ(state.iniPath, "C:\\PKG\\DRVCONFIG\\Uninstall.ini");
     EXPECT_EQ(state.osClass, WinXP);
-    EXPECT_EQ(controls.status, std::vector<std::string>{TEXT_107});
+    EXPECT_EQ(view.StatusLines(), std::vector<std::string>{TEXT_107});
     EXPECT_EQ(state.statusText, TEXT_107);
-    EXPECT_EQ(controls.instruction, TEXT_108);
+    EXPECT_EQ(view.Instruction(), TEXT_108);
     EXPECT_TRUE(w.MessageBoxes().empty());
 }
 
@@ -157,8 +157,8 @@ TEST_F(StartUpChecksTest, ProcessorsComeFromThisProgramsEnvironment) {
     InstallPackageItems();
     w.InstallPrintProcessor("Windows NT x86", "QSPrint32", "QSPROC.DLL");
     EXPECT_TRUE(Run());
-    EXPECT_EQ(controls.items.back().text, kProcessor);
-    EXPECT_EQ(controls.items.size(), 5u);
+    EXPECT_EQ(view.Items().back().text, kProcessor);
+    EXPECT_EQ(view.Items().size(), 5u);
 }
 
 TEST_F(StartUpChecksTest, TheFillReadsEachListOnceWhateverIsInstalled) {
@@ -173,15 +173,15 @@ TEST_F(StartUpChecksTest, TheFillReadsEachListOnceWhateverIsInstalled) {
         w.InstallPrinter(p);
     }
     auto fill = [&](int32_t os) {
-        controls.items.clear();
+        ClearList();
         state.osClass = os;
         const int before = w.CallCount("GetPrivateProfileString");
-        FillItemList(w, state, ini, controls);
+        FillItemList(w, state, ini, view);
         return w.CallCount("GetPrivateProfileString") - before;
     };
     // The sample file: three counts and 4 + 2 + 1 entries, read once.
     EXPECT_EQ(fill(WinXP), 3 + 7);
-    EXPECT_EQ(controls.items.size(), 2u + 150u + 2u + 1u);
+    EXPECT_EQ(view.Items().size(), 2u + 150u + 2u + 1u);
     EXPECT_EQ(fill(Win98), 2 + 6);  // Windows 98/Me has no processor list
 
     // Full lists: one read per count and per entry.
@@ -194,7 +194,7 @@ TEST_F(StartUpChecksTest, TheFillReadsEachListOnceWhateverIsInstalled) {
     }
     WriteIni(text);
     EXPECT_EQ(fill(WinXP), 3 * (1 + kMaxListEntries));
-    EXPECT_TRUE(controls.items.empty());
+    EXPECT_TRUE(view.Items().empty());
 }
 
 TEST_F(StartUpChecksTest, NothingInstalledSaysSoAndFails) {
@@ -209,7 +209,7 @@ TEST_F(StartUpChecksTest, NonAdministratorIsRefusedFrom2000On) {
     // NT 4.0 asks for no rights.
     w.ClearMessageBoxes();
     w.SetVersion({2, 4, 0, 1381});
-    controls.items.clear();
+    ClearList();
     EXPECT_TRUE(Run());
     EXPECT_EQ(state.osClass, WinNT4);
 }
@@ -253,9 +253,9 @@ TEST_F(StartUpChecksTest, SpoolerLibraryIsLoadedOnceAndKept) {
 }
 
 TEST_F(StartUpChecksTest, SelectAllTicksEveryItem) {
-    for (const char* text : {"a", "b", "c"}) controls.AddItem(text);
-    SelectAll(controls);
-    for (const auto& item : controls.items) EXPECT_TRUE(item.checked);
+    for (const char* text : {"a", "b", "c"}) view.AddItem(text);
+    SelectAll(view);
+    for (const auto& item : view.Items()) EXPECT_TRUE(item.checked);
 }
 
 TEST_F(StartUpChecksTest, HelpOpensTheFileUnlessItsViewerIsOpen) {

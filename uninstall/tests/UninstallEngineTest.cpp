@@ -16,14 +16,14 @@ using Sleeps = std::vector<uint32_t>;
 
 class UninstallEngineTest : public UninstallMachine {
 protected:
-    UninstallEngine engine{w, state, ini, controls};
+    UninstallEngine engine{w, state, ini, view};
 
     void SetUp() override {
         UninstallMachine::SetUp();
         InstallSystemItems();
         InstallPackageItems();
-        FillItemList(w, state, ini, controls);
-        ASSERT_EQ(controls.Texts(), (Lines{kUsbPrinter, kLptPrinter, kUsbMonitor, kSerialMonitor,
+        FillItemList(w, state, ini, view);
+        ASSERT_EQ(Texts(), (Lines{kUsbPrinter, kLptPrinter, kUsbMonitor, kSerialMonitor,
                                            kProcessor}));
         w.ClearSleeps();
         w.ClearServiceLog();
@@ -31,13 +31,14 @@ protected:
 
     // Runs the worker on this thread; returns the status lines it added.
     Lines Run() {
-        const size_t before = controls.status.size();
+        const size_t before = view.StatusLines().size();
         EXPECT_EQ(engine.UninstallWorker(), 1u);
         EXPECT_FALSE(engine.Running());
-        return Lines(controls.status.begin() + static_cast<long>(before), controls.status.end());
+        const Lines& lines = view.StatusLines();
+        return Lines(lines.begin() + static_cast<long>(before), lines.end());
     }
 
-    bool Enabled(int id) { return controls.enabled[id]; }
+    bool Enabled(int id) { return view.Enabled(id); }
     bool FileThere(const std::string& path) { return w.FileExists(path); }
     bool HasProcessor(const std::string& name) {
         for (const auto& p : w.Processors())
@@ -51,7 +52,7 @@ protected:
 };
 
 TEST_F(UninstallEngineTest, SelectAllRemovesEverythingInListOrder) {
-    SelectAll(controls);
+    SelectAll(view);
     const Lines lines = Run();
     EXPECT_EQ(lines, (Lines{
         "Deleting printer Quillset KRT-P58(U) 1,please wait...",
@@ -69,7 +70,7 @@ TEST_F(UninstallEngineTest, SelectAllRemovesEverythingInListOrder) {
         "Deleting QSPrint,please wait...",
         "QSPrint has been deleted.",
     }));
-    EXPECT_TRUE(controls.items.empty());
+    EXPECT_TRUE(view.Items().empty());
     // The system's own items stay.
     EXPECT_EQ(PrinterNames(), Lines{kOtherPrinter});
     EXPECT_EQ(DriverNames(), Lines{"HP LaserJet 0"});
@@ -86,8 +87,8 @@ TEST_F(UninstallEngineTest, SelectAllRemovesEverythingInListOrder) {
     EXPECT_FALSE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\PORTNAME"));
     EXPECT_TRUE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\PRINTERPORT"));
     // A restart is offered after the last line; No requests none.
-    EXPECT_EQ(controls.restartShown, 1);
-    EXPECT_EQ(controls.statusAtRestart, controls.status.size());
+    EXPECT_EQ(screen.restartShown, 1);
+    EXPECT_EQ(screen.statusAtRestart, view.StatusLines().size());
     EXPECT_TRUE(w.ExitWindowsCalls().empty());
     // Only Exit is enabled afterwards.
     EXPECT_FALSE(Enabled(IDC_UNINSTALL));
@@ -97,8 +98,8 @@ TEST_F(UninstallEngineTest, SelectAllRemovesEverythingInListOrder) {
 }
 
 TEST_F(UninstallEngineTest, WaitsOfARunAndTheSpoolerRestarts) {
-    controls.Tick(kLptPrinter);
-    controls.Tick(kProcessor);
+    Tick(kLptPrinter);
+    Tick(kProcessor);
     Run();
     EXPECT_EQ(w.Sleeps(), (Sleeps{
         500,                    // item 0, not ticked
@@ -112,9 +113,9 @@ TEST_F(UninstallEngineTest, WaitsOfARunAndTheSpoolerRestarts) {
 
 TEST_F(UninstallEngineTest, DisablesControlsFirstInTheirOrder) {
     Run();
-    ASSERT_GE(controls.enableLog.size(), 4u);
-    const std::vector<std::pair<int, bool>> first(controls.enableLog.begin(),
-                                                  controls.enableLog.begin() + 4);
+    ASSERT_GE(screen.enableLog.size(), 4u);
+    const std::vector<std::pair<int, bool>> first(screen.enableLog.begin(),
+                                                  screen.enableLog.begin() + 4);
     EXPECT_EQ(first, (std::vector<std::pair<int, bool>>{
                          {IDC_UNINSTALL, false}, {IDC_ITEM_LIST, false},
                          {IDC_SELECT_ALL, false}, {kExitButton, false}}));
@@ -122,106 +123,102 @@ TEST_F(UninstallEngineTest, DisablesControlsFirstInTheirOrder) {
 
 TEST_F(UninstallEngineTest, NothingTickedStillVisitsEveryItem) {
     EXPECT_EQ(Run(), Lines{TEXT_107});
+    // The line knows the string it was made from.
+    EXPECT_EQ(view.StatusLineId(0), IDS_SELECT_ITEMS);
     EXPECT_EQ(w.Sleeps(), Sleeps(5, 500));
-    EXPECT_EQ(controls.restartShown, 0);
-    EXPECT_EQ(controls.items.size(), 5u);
+    EXPECT_EQ(screen.restartShown, 0);
+    EXPECT_EQ(view.Items().size(), 5u);
     for (int id : {IDC_UNINSTALL, IDC_ITEM_LIST, IDC_SELECT_ALL, kExitButton})
         EXPECT_TRUE(Enabled(id)) << id;
 }
 
 TEST_F(UninstallEngineTest, RestartYesRequestsAReboot) {
-    controls.Tick(kLptPrinter);
-    controls.restartAnswer = 1;
+    Tick(kLptPrinter);
+    screen.restartAnswer = 1;
     Run();
     EXPECT_TRUE(w.ShutdownPrivilegeEnabled());
     EXPECT_EQ(w.ExitWindowsCalls(), std::vector<uint32_t>{plat::ewx::Reboot});
     // Remaining items: 107 again and the controls back.
-    EXPECT_EQ(controls.status.back(), TEXT_107);
+    EXPECT_EQ(view.StatusLines().back(), TEXT_107);
     EXPECT_TRUE(Enabled(IDC_UNINSTALL));
 }
 
 TEST_F(UninstallEngineTest, RestartNeedsThePrivilegeExceptOnWindows98) {
-    controls.Tick(kLptPrinter);
-    controls.restartAnswer = 1;
+    Tick(kLptPrinter);
+    screen.restartAnswer = 1;
     w.FailCall("EnableShutdownPrivilege", plat::sim::PrivilegeNotHeld);
     Run();
     EXPECT_TRUE(w.ExitWindowsCalls().empty());
     // Windows 98/Me has no privileges to enable.
     w.SetVersion({1, 4, 90, 3000});
     w.FailCall("EnableShutdownPrivilege", plat::sim::PrivilegeNotHeld);
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     Run();
     EXPECT_EQ(w.ExitWindowsCalls(), std::vector<uint32_t>{plat::ewx::Reboot});
 }
 
 TEST_F(UninstallEngineTest, PreCheckBlocksOnJobsInAnyPrinter) {
-    controls.TickAll();
+    TickAll();
     w.SetPrinterJobs(kOtherPrinter, 2);
     EXPECT_FALSE(engine.OnUninstall());
-    EXPECT_EQ(controls.status, Lines{"Please delete jobs in printer Office Laser 0 first."});
+    EXPECT_EQ(view.StatusLines(), Lines{"Please delete jobs in printer Office Laser 0 first."});
     EXPECT_EQ(w.Sleeps(), Sleeps{100});
     EXPECT_FALSE(engine.Running());
-    EXPECT_EQ(controls.items.size(), 5u);
-    EXPECT_TRUE(controls.enableLog.empty());
+    EXPECT_EQ(view.Items().size(), 5u);
+    EXPECT_TRUE(screen.enableLog.empty());
 }
 
 TEST_F(UninstallEngineTest, PreCheckFailuresStopBeforeAnyWorker) {
     w.FailCall("OpenPrinter", plat::err::AccessDenied, 1, kOtherPrinter);
     EXPECT_FALSE(engine.PreCheck());
-    EXPECT_EQ(controls.status.back(), "Open Office Laser 0 printer error.");
+    EXPECT_EQ(view.StatusLines().back(), "Open Office Laser 0 printer error.");
     EXPECT_TRUE(w.Sleeps().empty());
     w.FailCall("GetPrinter", plat::err::NotEnoughMemory);
     EXPECT_FALSE(engine.PreCheck());
-    EXPECT_EQ(controls.status.back(), TEXT_116);
+    EXPECT_EQ(view.StatusLines().back(), TEXT_116);
     w.FailCall("GetPrinterSize", plat::err::AccessDenied);
     EXPECT_FALSE(engine.PreCheck());
-    EXPECT_EQ(controls.status.back(), TEXT_115);
+    EXPECT_EQ(view.StatusLines().back(), TEXT_115);
     EXPECT_EQ(w.Sleeps(), (Sleeps{100, 100}));
 }
 
 TEST_F(UninstallEngineTest, OnUninstallRunsTheWorkerOnItsOwnThread) {
-    controls.Tick(kLptPrinter);
+    Tick(kLptPrinter);
     EXPECT_TRUE(engine.OnUninstall());
     engine.Wait();
     EXPECT_FALSE(engine.Running());
     EXPECT_EQ(PrinterNames(), (Lines{kOtherPrinter, kUsbPrinter}));
-    EXPECT_EQ(controls.restartShown, 1);
+    EXPECT_EQ(screen.restartShown, 1);
     // A second run over the list that is left.
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     EXPECT_TRUE(engine.OnUninstall());
     engine.Wait();
     EXPECT_EQ(PrinterNames(), Lines{kOtherPrinter});
 }
 
-// A list whose worker asks, from inside the run, for a second run.
-class ReentrantControls final : public UninstallControls {
+// A screen that asks, at every change of a run, for a second run.
+class ReentrantScreen final : public UninstallScreen {
 public:
-    FakeControls& inner;
+    FakeScreen& inner;
     UninstallEngine* engine = nullptr;
     int secondStarts = 0;
-    explicit ReentrantControls(FakeControls& c) : inner(c) {}
-    int ItemCount() override { return inner.ItemCount(); }
-    std::string ItemText(int i) override { return inner.ItemText(i); }
-    bool IsItemChecked(int i) override {
-        if (engine && engine->OnUninstall()) ++secondStarts;
-        return inner.IsItemChecked(i);
-    }
-    void CheckItem(int i) override { inner.CheckItem(i); }
-    void AddItem(const std::string& t) override { inner.AddItem(t); }
-    void DeleteItem(int i) override { inner.DeleteItem(i); }
-    void AddStatusLine(const std::string& t) override { inner.AddStatusLine(t); }
-    void SetInstruction(const std::string& t) override { inner.SetInstruction(t); }
-    void EnableControl(int id, bool e) override {
-        if (id == kExitButton && e) runningWhenExitEnabled = engine->Running();
-        inner.EnableControl(id, e);
-    }
-    int ShowRestartDialog() override { return inner.ShowRestartDialog(); }
     bool runningWhenExitEnabled = false;
+    ReentrantScreen(UninstallView& view, FakeScreen& s) : inner(s) { view.SetScreen(this); }
+    void Changed(UninstallView& view) override {
+        if (engine && engine->OnUninstall()) ++secondStarts;
+        if (view.Enabled(kExitButton) && !exitEnabled_) runningWhenExitEnabled = engine->Running();
+        exitEnabled_ = view.Enabled(kExitButton);
+        inner.Changed(view);
+    }
+    int AskRestart() override { return inner.AskRestart(); }
+
+private:
+    bool exitEnabled_ = true;
 };
 
 TEST_F(UninstallEngineTest, NoSecondWorkerWhileOneRuns) {
-    ReentrantControls reentrant(controls);
-    UninstallEngine guarded(w, state, ini, reentrant);
+    ReentrantScreen reentrant(view, screen);
+    UninstallEngine guarded(w, state, ini, view);
     reentrant.engine = &guarded;
     EXPECT_TRUE(guarded.OnUninstall());
     guarded.Wait();
@@ -230,11 +227,11 @@ TEST_F(UninstallEngineTest, NoSecondWorkerWhileOneRuns) {
     // nothing waits for the worker while it still needs the dialog.
     EXPECT_TRUE(reentrant.runningWhenExitEnabled);
     EXPECT_FALSE(guarded.Running());
-    EXPECT_EQ(std::count(controls.status.begin(), controls.status.end(), TEXT_107), 1);
+    EXPECT_EQ(std::count(view.StatusLines().begin(), view.StatusLines().end(), TEXT_107), 1);
 }
 
 TEST_F(UninstallEngineTest, PrinterThatCantBeOpenedStopsTheRun) {
-    controls.TickAll();
+    TickAll();
     w.FailCall("OpenPrinter", plat::err::AccessDenied, 1, kLptPrinter);
     const Lines lines = Run();
     ASSERT_GE(lines.size(), 2u);
@@ -242,13 +239,13 @@ TEST_F(UninstallEngineTest, PrinterThatCantBeOpenedStopsTheRun) {
     EXPECT_EQ(lines.back(), TEXT_107);
     // The USB printer went; nothing after the failure was visited, and no
     // restart is offered although an item was removed.
-    EXPECT_EQ(controls.Texts(), (Lines{kLptPrinter, kUsbMonitor, kSerialMonitor, kProcessor}));
+    EXPECT_EQ(Texts(), (Lines{kLptPrinter, kUsbMonitor, kSerialMonitor, kProcessor}));
     EXPECT_TRUE(HasMonitor(kUsbMonitor));
-    EXPECT_EQ(controls.restartShown, 0);
+    EXPECT_EQ(screen.restartShown, 0);
 }
 
 TEST_F(UninstallEngineTest, PrinterWithJobsStopsTheRun) {
-    controls.TickAll();
+    TickAll();
     const Lines lines = [&] {
         w.SetPrinterJobs(kUsbPrinter, 1);
         return Run();
@@ -257,12 +254,12 @@ TEST_F(UninstallEngineTest, PrinterWithJobsStopsTheRun) {
                             "Quillset KRT-P58(U) 1 can't be deleted,please delete jobs in "
                             "printer first.",
                             TEXT_107}));
-    EXPECT_EQ(controls.items.size(), 5u);
+    EXPECT_EQ(view.Items().size(), 5u);
     EXPECT_EQ(w.Sleeps(), (Sleeps{500, 100}));
 }
 
 TEST_F(UninstallEngineTest, PrinterInfoFailuresStopTheRun) {
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     w.FailCall("GetPrinter", plat::err::AccessDenied);
     EXPECT_EQ(Run(), (Lines{"Deleting printer Quillset KRT-P58(U) 1,please wait...", TEXT_115,
                             TEXT_107}));
@@ -272,36 +269,36 @@ TEST_F(UninstallEngineTest, PrinterInfoFailuresStopTheRun) {
 }
 
 TEST_F(UninstallEngineTest, FailedPrinterDeletionGoesOnWithTheNextItem) {
-    controls.Tick(kUsbPrinter);
-    controls.Tick(kLptPrinter);
+    Tick(kUsbPrinter);
+    Tick(kLptPrinter);
     w.FailCall("DeletePrinter", plat::err::AccessDenied, 1);
     const Lines lines = Run();
     EXPECT_EQ(lines[1], TEXT_118);
     EXPECT_EQ(lines[2], "Deleting printer Quillset KTT-20,please wait...");
     EXPECT_EQ(PrinterNames(), (Lines{kOtherPrinter, kUsbPrinter}));
-    EXPECT_EQ(controls.restartShown, 1);
+    EXPECT_EQ(screen.restartShown, 1);
 }
 
 TEST_F(UninstallEngineTest, DriverDeletionAnswers) {
     // A driver that another printer still uses.
     InstallQueue("Second receipt", kUsbDriver, "LPT3:");
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     Lines lines = Run();
     EXPECT_EQ(lines[3], TEXT_119);
     // Any other failure: 121 with the error number.
-    controls.Tick(kLptPrinter);
+    Tick(kLptPrinter);
     w.FailCall("DeletePrinterDriverEx", plat::err::InvalidParameter);
     lines = Run();
     EXPECT_EQ(lines[3], "Delete printer driver error.    er=87");
 }
 
 TEST_F(UninstallEngineTest, DriverCallDependsOnTheSpoolerLibrary) {
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     Run();
     EXPECT_EQ(w.CallCount("DeletePrinterDriverEx"), 1);
     EXPECT_EQ(w.CallCount("DeletePrinterDriver"), 0);
     state.spooler.reset();  // "no Winspool lib"
-    controls.Tick(kLptPrinter);
+    Tick(kLptPrinter);
     Run();
     EXPECT_EQ(w.CallCount("DeletePrinterDriver"), 1);
     EXPECT_EQ(DriverNames(), Lines{"HP LaserJet 0"});
@@ -309,14 +306,14 @@ TEST_F(UninstallEngineTest, DriverCallDependsOnTheSpoolerLibrary) {
 
 TEST_F(UninstallEngineTest, Nt4AndWindows98KeepTheDriver) {
     state.osClass = WinNT4;
-    controls.Tick(kUsbPrinter);
+    Tick(kUsbPrinter);
     EXPECT_EQ(Run().size(), 3u);  // 114, 112, 107
     EXPECT_EQ(w.Sleeps(), (Sleeps{500, 100, 2000, 1000, 1000, 500, 500, 500, 500}));
     EXPECT_EQ(DriverNames().size(), 3u);
 }
 
 TEST_F(UninstallEngineTest, MonitorInUseIsRetriedOnceAfterASpoolerRestart) {
-    controls.Tick(kUsbMonitor);  // its port is still used by the USB printer
+    Tick(kUsbMonitor);  // its port is still used by the USB printer
     const Lines lines = Run();
     EXPECT_EQ(lines, (Lines{"Deleting Quillset USB Port Monitor,please wait...",
                             "Quillset USB Port Monitor is using,can't be deleted.", TEXT_107}));
@@ -325,17 +322,17 @@ TEST_F(UninstallEngineTest, MonitorInUseIsRetriedOnceAfterASpoolerRestart) {
     // Its records and files stay.
     EXPECT_TRUE(w.KeyExists(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER"));
     EXPECT_TRUE(FileThere(kSystem + "\\QSUSBMON.DLL"));
-    EXPECT_EQ(controls.restartShown, 0);
+    EXPECT_EQ(screen.restartShown, 0);
 }
 
 TEST_F(UninstallEngineTest, MonitorSecondAttemptCanSucceed) {
-    controls.Tick(kSerialMonitor);
+    Tick(kSerialMonitor);
     w.FailCall("DeleteMonitor", plat::err::AccessDenied, 1);
     Run();
     EXPECT_FALSE(HasMonitor(kSerialMonitor));
     w.FailCall("DeleteMonitor", plat::err::AccessDenied, 2);
-    controls.Tick(kUsbPrinter);
-    controls.Tick(kUsbMonitor);
+    Tick(kUsbPrinter);
+    Tick(kUsbMonitor);
     const Lines lines = Run();
     EXPECT_EQ(lines[4], "Deleting Quillset USB Port Monitor,please wait...");
     EXPECT_EQ(lines[5], "Uninstall Quillset USB Port Monitor error.");
@@ -343,8 +340,8 @@ TEST_F(UninstallEngineTest, MonitorSecondAttemptCanSucceed) {
 
 TEST_F(UninstallEngineTest, AnItemHoldingAMonitorNameIsHandledAsAMonitor) {
     InstallQueue("Quillset Serial Port Monitor copy", kLptDriver, "LPT3:");
-    controls.AddItem("Quillset Serial Port Monitor copy");
-    controls.Tick("Quillset Serial Port Monitor copy");
+    view.AddItem("Quillset Serial Port Monitor copy");
+    Tick("Quillset Serial Port Monitor copy");
     const Lines lines = Run();
     EXPECT_EQ(lines[0], "Deleting Quillset Serial Port Monitor copy,please wait...");
     EXPECT_EQ(lines[1], "Uninstall Quillset Serial Port Monitor copy error.");
@@ -352,7 +349,7 @@ TEST_F(UninstallEngineTest, AnItemHoldingAMonitorNameIsHandledAsAMonitor) {
 
 TEST_F(UninstallEngineTest, ProcessorInUseAndOtherFailures) {
     InstallQueue("Uses QSPrint", "HP LaserJet 0", "LPT3:");
-    controls.Tick(kProcessor);
+    Tick(kProcessor);
     w.FailCall("DeletePrintProcessor", plat::err::CanNotComplete);
     EXPECT_EQ(Run()[1], "QSPrint is using,can't be deleted.");
     w.FailCall("DeletePrintProcessor", plat::err::AccessDenied);
@@ -362,8 +359,8 @@ TEST_F(UninstallEngineTest, ProcessorInUseAndOtherFailures) {
 }
 
 TEST_F(UninstallEngineTest, WithoutItsFolderNoFileIsDeleted) {
-    controls.Tick(kSerialMonitor);
-    controls.Tick(kProcessor);
+    Tick(kSerialMonitor);
+    Tick(kProcessor);
     w.FailCall("GetSystemDirectory", plat::err::AccessDenied);
     w.FailCall("GetPrintProcessorDirectory", plat::err::AccessDenied);
     const Lines lines = Run();
@@ -380,8 +377,8 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
         w.SetFileAttributes(kSystem + "\\" + dll, plat::attr::ReadOnly);
     w.PutFile(kSystem + "\\OTHER.DLL", "MZ", plat::attr::ReadOnly);
     w.SetFileAttributes(ProcessorDir() + "\\QSPROC.DLL", plat::attr::ReadOnly);
-    controls.Tick(kSerialMonitor);
-    controls.Tick(kProcessor);
+    Tick(kSerialMonitor);
+    Tick(kProcessor);
     EXPECT_EQ(Run(), (Lines{"Deleting Quillset Serial Port Monitor,please wait...",
                             "Quillset Serial Port Monitor has been deleted.",
                             "Deleting QSPrint,please wait...", "QSPrint has been deleted.",
@@ -396,8 +393,8 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
     w.PutFile(kSystem + "\\QSCOMMON.DLL", "MZ");
     w.SetFileInUse(kSystem + "\\QSCOMMON.DLL", true);
     w.InstallMonitor(kSerialMonitor, w.LocalEnvironment(), "QSCOMMON.DLL");
-    controls.AddItem(kSerialMonitor);
-    controls.Tick(kSerialMonitor);
+    view.AddItem(kSerialMonitor);
+    Tick(kSerialMonitor);
     w.ClearSleeps();
     EXPECT_EQ(Run(), (Lines{"Deleting Quillset Serial Port Monitor,please wait...",
                             "Delete file C:\\WINDOWS\\system32\\QSCOMMON.DLL error.    er=32",
@@ -408,8 +405,8 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
 
     w.PutFile(ProcessorDir() + "\\QSPROC.DLL", "MZ", plat::attr::ReadOnly);
     w.InstallPrintProcessor(w.LocalEnvironment(), kProcessor, "QSPROC.DLL");
-    controls.AddItem(kProcessor);
-    controls.Tick(kProcessor);
+    view.AddItem(kProcessor);
+    Tick(kProcessor);
     w.FailCall("SetFileAttributes", plat::err::AccessDenied);
     const Lines lines = Run();
     EXPECT_NE(std::find(lines.begin(), lines.end(),
@@ -423,7 +420,7 @@ TEST_F(UninstallEngineTest, DllValuesThatNameNoFileDeleteNothing) {
              "[QuillsetSerialPortMonitor.2K]\nMonitorPDLLName=0\n"
              "MonitorPUIDLLName=..\\QSCOMUI.DLL\n");
     w.PutFile("C:\\WINDOWS\\QSCOMUI.DLL", "MZ");
-    controls.Tick(kSerialMonitor);
+    Tick(kSerialMonitor);
     Run();
     EXPECT_FALSE(HasMonitor(kSerialMonitor));
     EXPECT_EQ(w.CallCount("DeleteFile"), 0);
@@ -434,7 +431,7 @@ TEST_F(UninstallEngineTest, DllValuesThatNameNoFileDeleteNothing) {
 TEST_F(UninstallEngineTest, Windows98RefusesMonitorsWhileKvcomPortsAreUsed) {
     state.osClass = Win98;
     InstallQueue("Quillset KTT-20 serial", kLptDriver, "KVCOM1:");
-    controls.Tick(kUsbMonitor);
+    Tick(kUsbMonitor);
     const Lines lines = Run();
     EXPECT_EQ(lines, (Lines{"Deleting Quillset USB Port Monitor,please wait...",
                             "Quillset USB Port Monitor can't be deleted,please delete jobs in "
@@ -449,7 +446,7 @@ TEST_F(UninstallEngineTest, CheckSerialPortsFreeWithoutKvcomPorts) {
     EXPECT_TRUE(engine.CheckSerialPortsFree());
     w.FailCall("OpenPrinter", plat::err::AccessDenied);
     EXPECT_FALSE(engine.CheckSerialPortsFree());
-    EXPECT_EQ(controls.status.back(), "Open Office Laser 0 printer error.");
+    EXPECT_EQ(view.StatusLines().back(), "Open Office Laser 0 printer error.");
 }
 
 }  // namespace

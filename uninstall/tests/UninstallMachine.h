@@ -1,7 +1,7 @@
 // A simulated machine with the sample package's Uninstall.ini and what Setup
 // leaves behind (USB and serial monitors, the QSPrint processor, two queues
 // with their drivers, the USB records), next to the system's own monitors,
-// processor and an unrelated printer; and a checkbox list without a window.
+// processor and an unrelated printer; and the dialog's view without a window.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,69 +18,42 @@
 #include "uninstall/UninstallEngine.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
+#include "uninstall/UninstallView.h"
 
 namespace unstest {
 
 using namespace uninstall;
 using plat::Root;
 
-// The dialog's controls as plain data.
-class FakeControls final : public UninstallControls {
+// What the dialog's window would show of the view: each change of a
+// control's enabled state in order, and the restart question with its answer.
+class FakeScreen final : public UninstallScreen {
 public:
-    struct Item {
-        std::string text;
-        bool checked = false;
-    };
-    std::vector<Item> items;
-    std::vector<std::string> status;
-    std::string instruction;
-    std::map<int, bool> enabled = {{IDC_UNINSTALL, true}, {IDC_ITEM_LIST, true},
-                                   {IDC_SELECT_ALL, true}, {kExitButton, true}};
+    explicit FakeScreen(UninstallView& view) : view_(view) { view.SetScreen(this); }
+
     std::vector<std::pair<int, bool>> enableLog;
-    int restartAnswer = 2;
+    int restartAnswer = kRestartNo;
     int restartShown = 0;
     // Status lines seen when the restart dialog was shown.
     size_t statusAtRestart = 0;
 
-    int ItemCount() override { return static_cast<int>(items.size()); }
-    std::string ItemText(int i) override {
-        return InRange(i) ? items[static_cast<size_t>(i)].text : std::string();
+    void Changed(UninstallView& view) override {
+        for (auto& [id, enabled] : enabled_)
+            if (view.Enabled(id) != enabled) {
+                enabled = view.Enabled(id);
+                enableLog.emplace_back(id, enabled);
+            }
     }
-    bool IsItemChecked(int i) override { return InRange(i) && items[static_cast<size_t>(i)].checked; }
-    void CheckItem(int i) override {
-        if (InRange(i)) items[static_cast<size_t>(i)].checked = true;
-    }
-    void AddItem(const std::string& text) override { items.push_back({text, false}); }
-    void DeleteItem(int i) override {
-        if (InRange(i)) items.erase(items.begin() + i);
-    }
-    void AddStatusLine(const std::string& text) override { status.push_back(text); }
-    void SetInstruction(const std::string& text) override { instruction = text; }
-    void EnableControl(int id, bool enable) override {
-        enabled[id] = enable;
-        enableLog.emplace_back(id, enable);
-    }
-    int ShowRestartDialog() override {
+    int AskRestart() override {
         ++restartShown;
-        statusAtRestart = status.size();
+        statusAtRestart = view_.StatusLines().size();
         return restartAnswer;
     }
 
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const auto& item : items) texts.push_back(item.text);
-        return texts;
-    }
-    void Tick(const std::string& text) {
-        for (auto& item : items)
-            if (item.text == text) item.checked = true;
-    }
-    void TickAll() {
-        for (auto& item : items) item.checked = true;
-    }
-
 private:
-    bool InRange(int i) const { return i >= 0 && i < static_cast<int>(items.size()); }
+    UninstallView& view_;
+    std::vector<std::pair<int, bool>> enabled_ = {{IDC_UNINSTALL, true}, {IDC_ITEM_LIST, true},
+                                                  {IDC_SELECT_ALL, true}, {kExitButton, true}};
 };
 
 inline std::string HostFile(const std::string& path) {
@@ -106,7 +79,8 @@ protected:
     plat::SimWindows w;
     UninstallState state;
     UninstallIni ini{w, state};
-    FakeControls controls;
+    UninstallView view;
+    FakeScreen screen{view};
 
     void SetUp() override {
         w.SetModuleFileName("C:\\PKG\\Uninstall.exe");
@@ -155,6 +129,22 @@ protected:
         w.PutRegDword(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER", kUsbPrinter, 0);
         w.PutRegDword(Root::LocalMachine, kTarvelo + "\\PORTNAME", "USB_KRT-P58_1", 0);
         w.PutRegDword(Root::LocalMachine, kTarvelo + "\\PRINTERPORT", "USB_KRT-P58_1", 0);
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& item : view.Items()) texts.push_back(item.text);
+        return texts;
+    }
+    void Tick(const std::string& text) {
+        for (int i = 0; i < view.ItemCount(); ++i)
+            if (view.ItemText(i) == text) view.CheckItem(i);
+    }
+    void TickAll() {
+        for (int i = 0; i < view.ItemCount(); ++i) view.CheckItem(i);
+    }
+    void ClearList() {
+        while (view.ItemCount() > 0) view.DeleteItem(0);
     }
 
     void WriteIni(const std::string& text) {

@@ -8,14 +8,14 @@
 #include <memory>
 #include <span>
 
+#include "gui/win32/ControlSync.h"
+#include "gui/win32/DialogBase.h"
 #include "setup/wizard/ModulePage.h"
 #include "setup/wizard/OsPage.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/SetupTypePage.h"
 #include "setup/wizard/win32/ColorLabel.h"
-#include "setup/wizard/win32/ControlSync.h"
-#include "setup/wizard/win32/DialogBase.h"
 
 namespace gui {
 

@@ -11,9 +11,9 @@
 #include <optional>
 #include <span>
 
+#include "gui/win32/DialogBase.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/wizard/ProgressAnimation.h"
-#include "setup/wizard/win32/DialogBase.h"
 
 namespace gui {
 

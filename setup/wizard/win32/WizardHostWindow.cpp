@@ -1,34 +1,12 @@
 #include "setup/wizard/win32/WizardHostWindow.h"
 
+#include "gui/win32/PlainDialog.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/WizardTexts.h"
 #include "setup/wizard/win32/ProgressWindow.h"
 
 namespace gui {
-
-namespace {
-
-class AboutBox final : public Dialog<AboutBox> {
-public:
-    static std::span<const Route> Routes() {
-        static const Route routes[] = {
-            {WM_INITDIALOG, kAny, kAny, &AboutBox::OnInitDialog},
-            {WM_COMMAND, IDOK, kAny, &AboutBox::OnClose},
-            {WM_COMMAND, IDCANCEL, kAny, &AboutBox::OnClose},
-        };
-        return routes;
-    }
-
-private:
-    INT_PTR OnInitDialog(WPARAM, LPARAM) { return TRUE; }
-    INT_PTR OnClose(WPARAM wParam, LPARAM) {
-        ::EndDialog(hwnd_, LOWORD(wParam));
-        return TRUE;
-    }
-};
-
-}  // namespace
 
 WizardHostWindow::WizardHostWindow(HINSTANCE instance, SetupState& state, WizardHost& host,
                                    std::vector<PageWindow*> pages)
@@ -181,9 +159,7 @@ INT_PTR WizardHostWindow::OnHelp(WPARAM, LPARAM) {
 }
 
 INT_PTR WizardHostWindow::OnAbout(WPARAM, LPARAM) {
-    AboutBox about;
-    ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUTBOX), hwnd_, &AboutBox::Proc,
-                      reinterpret_cast<LPARAM>(&about));
+    ShowPlainDialog(instance_, IDD_ABOUTBOX, hwnd_);
     return TRUE;
 }
 

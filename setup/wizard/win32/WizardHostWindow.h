@@ -7,11 +7,11 @@
 #include <span>
 #include <vector>
 
+#include "gui/win32/ControlSync.h"
+#include "gui/win32/DialogBase.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardHost.h"
-#include "setup/wizard/win32/ControlSync.h"
-#include "setup/wizard/win32/DialogBase.h"
 #include "setup/wizard/win32/Gdi.h"
 #include "setup/wizard/win32/PageWindows.h"
 

@@ -3,7 +3,8 @@
 # it says "No printer to uninstall!" and ends; a second copy started while
 # the first runs opens no second window and brings the first forward; with
 # Setup's window open it says "Please close Quillset program first!" and
-# opens no window. (A queue with a waiting job can't be had here: Wine's
+# opens no window. A box ticked and unticked again in the list leaves the
+# item to a run; a box ticked by itself is what the run removes. (A queue with a waiting job can't be had here: Wine's
 # spooler keeps a job in the process that started it, where no other
 # program sees it; the simulated Windows covers that case.)
 set -uo pipefail
@@ -39,6 +40,25 @@ ui <<UI
 expect-window-count $U 1
 expect-restored $U
 expect-foreground $U
+UI
+
+e2e_step "the user's ticks"
+ui <<UI
+set-check $U 1010 "KRT-C3(P)" on
+set-check $U 1010 "KRT-C3(P)" off
+click $U 1002
+expect-items $U 1008 "Please select the printers you want to uninstall." "Please select the printers you want to uninstall."
+expect $U 1002 enabled
+expect-items $U 1010 "KRT-C3(P)"
+set-check $U 1010 "KRT-C3(P)" on
+click $U 1002
+timeout 120000
+wait-window "Restart Computer"
+click "Restart Computer" 2
+wait-gone "Restart Computer"
+expect-items $U 1010
+expect-no-printer "KRT-C3(P)"
+expect $U 2 enabled
 click $U 2
 wait-gone $U
 UI

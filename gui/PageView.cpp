@@ -1,4 +1,4 @@
-#include "setup/wizard/PageView.h"
+#include "gui/PageView.h"
 
 #include <algorithm>
 #include <cctype>

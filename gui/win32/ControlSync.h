@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <map>
 
-#include "setup/wizard/PageView.h"
+#include "gui/PageView.h"
 
 namespace gui {
 

@@ -2,7 +2,7 @@
 // CB_SETCURSEL leaves it, and the searches the pages rely on.
 #include <gtest/gtest.h>
 
-#include "setup/wizard/PageView.h"
+#include "gui/PageView.h"
 
 namespace {
 

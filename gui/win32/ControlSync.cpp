@@ -1,4 +1,4 @@
-#include "setup/wizard/win32/ControlSync.h"
+#include "gui/win32/ControlSync.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "setup/wizard/win32/DialogBase.h"
+#include "gui/win32/DialogBase.h"
 
 namespace gui {
 
