@@ -10,6 +10,7 @@
 #include "common/SystemProbes.h"
 #include "common/Text.h"
 #include "common/Types.h"
+#include "platform/Desktop.h"
 #include "platform/sim/SimWindows.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/PackageCheck.h"
@@ -32,10 +33,10 @@ namespace {
 // Message boxes answered without a window: each text goes to the output, a
 // Yes/No question is answered by the run's rules, and Windows is never
 // restarted (the run ends with 3010 instead).
-class AnswerWindows final : public plat::ForwardingWindows {
+class AnswerDesktop : public plat::ForwardingDesktop {
 public:
-    AnswerWindows(plat::Windows& inner, DeployOutput& out, bool setId)
-        : ForwardingWindows(inner), out_(out), setId_(setId) {}
+    AnswerDesktop(plat::Desktop& inner, DeployOutput& out, bool setId)
+        : ForwardingDesktop(inner), out_(out), setId_(setId) {}
 
     int MessageBox(plat::Window, const std::string& text, const std::string& caption,
                    uint32_t flags) override {
@@ -70,6 +71,7 @@ private:
     bool restart_ = false;
     std::string last_;
 };
+using AnswerWindows = plat::Decorated<AnswerDesktop>;
 
 // Refuses while Setup's or Uninstall's window is open or either program's
 // mutex is held; otherwise holds both mutexes until the run ends, so that

@@ -247,7 +247,7 @@ private:
     plat::Windows& windows_;
     std::string root_;
     CheckOptions options_;
-    ReadWatch watch_;
+    plat::Decorated<ReadWatch> watch_;
     Subject about_;
     CheckReport report_;
 

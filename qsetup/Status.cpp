@@ -123,21 +123,21 @@ std::string ReadSerial(plat::Windows& machine, const WantedState& wanted, bool& 
 
 }  // namespace
 
-uint32_t CaptureWindows::AddMonitor(const plat::MonitorInfo2& info) {
-    const uint32_t e = ForwardingWindows::AddMonitor(info);
+uint32_t CaptureSpooler::AddMonitor(const plat::MonitorInfo2& info) {
+    const uint32_t e = ForwardingSpooler::AddMonitor(info);
     if (e == plat::err::Success) wanted_.monitors.push_back({Str(info.pName), {}, 0});
     return e;
 }
 
-uint32_t CaptureWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+uint32_t CaptureSpooler::AddPrintProcessor(const char* environment, const std::string& pathName,
                                            const std::string& name) {
-    const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
+    const uint32_t e = ForwardingSpooler::AddPrintProcessor(environment, pathName, name);
     if (e == plat::err::Success) wanted_.processors.push_back({name, {}, 0});
     return e;
 }
 
-uint32_t CaptureWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
-    const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
+uint32_t CaptureSpooler::AddPrinterDriver(const plat::DriverInfo3& info) {
+    const uint32_t e = ForwardingSpooler::AddPrinterDriver(info);
     if (e != plat::err::Success) return e;
     wanted_.driverEnvironment = Str(info.pEnvironment);
     wanted_.driverFiles.clear();
@@ -146,8 +146,8 @@ uint32_t CaptureWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
     return e;
 }
 
-uint32_t CaptureWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
-    const uint32_t e = ForwardingWindows::AddPrinter(info, out);
+uint32_t CaptureSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+    const uint32_t e = ForwardingSpooler::AddPrinter(info, out);
     if (e == plat::err::Success) {
         wanted_.known = true;
         wanted_.printer = Str(info.pPrinterName);
@@ -255,7 +255,7 @@ std::string StatusItemsJson(const StatusReport& report) {
     return out + "]";
 }
 
-uint32_t KeepQueueWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+uint32_t KeepQueueSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
     if (!found_.empty() && EqualsIgnoringCase(Str(info.pPortName), wanted_.port) &&
         EqualsIgnoringCase(Str(info.pDriverName), wanted_.driver)) {
         const uint32_t e = OpenPrinter(found_, out);
@@ -264,7 +264,7 @@ uint32_t KeepQueueWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Prin
             return e;
         }
     }
-    return ForwardingWindows::AddPrinter(info, out);
+    return ForwardingSpooler::AddPrinter(info, out);
 }
 
 }  // namespace qsetup

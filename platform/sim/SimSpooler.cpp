@@ -8,6 +8,7 @@
 namespace plat {
 
 using Guard = LockGuard;
+using State = SimWindows::State;
 
 namespace {
 
@@ -209,14 +210,14 @@ PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
 
 // ================================================================ spooler
 
-const char* SimWindows::LocalEnvironment() const {
-    Guard lock(mu_);
-    return s_->localEnv.c_str();
+const char* SimSpooler::LocalEnvironment() const {
+    Guard lock(m_.mu_);
+    return m_.s_->localEnv.c_str();
 }
 
-uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::AddMonitor(const MonitorInfo2& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddMonitor", {Str(info.pName), Str(info.pEnvironment),
                                             Str(info.pDLLName)}))
         return e;
@@ -237,9 +238,9 @@ uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
     return 0;
 }
 
-uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeleteMonitor(const char* environment, const std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeleteMonitor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (environment && !SameName(environment, s.localEnv)) return sim::InvalidEnvironment;
@@ -265,9 +266,9 @@ uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& n
     return 0;
 }
 
-uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumMonitors(std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumMonitors")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     names.clear();
@@ -275,10 +276,10 @@ uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
     return 0;
 }
 
-uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+uint32_t SimSpooler::AddPrintProcessor(const char* environment, const std::string& pathName,
                                        const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrintProcessor", {Str(environment), pathName, name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (name.empty() || pathName.empty()) return err::InvalidParameter;
@@ -298,9 +299,9 @@ uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::strin
     return 0;
 }
 
-uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeletePrintProcessor(const char* environment, const std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrintProcessor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
@@ -326,10 +327,10 @@ uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::st
     return 0;
 }
 
-uint32_t SimWindows::EnumPrintProcessors(const char* environment,
+uint32_t SimSpooler::EnumPrintProcessors(const char* environment,
                                          std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrintProcessors", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
@@ -340,9 +341,9 @@ uint32_t SimWindows::EnumPrintProcessors(const char* environment,
     return 0;
 }
 
-uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::AddPrinterDriver(const DriverInfo3& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrinterDriver",
                              {Str(info.pName), Str(info.pEnvironment), Str(info.pDriverPath),
                               Str(info.pDataFile), Str(info.pConfigFile)}))
@@ -418,18 +419,18 @@ uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
     return 0;
 }
 
-uint32_t SimWindows::DeletePrinterDriver(const char* server, const char* environment,
+uint32_t SimSpooler::DeletePrinterDriver(const char* server, const char* environment,
                                          const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrinterDriver", {Str(server), Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     return RemoveDrivers(s, environment, name, std::nullopt, false);
 }
 
-uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrinterDrivers", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
@@ -440,9 +441,9 @@ uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std
     return 0;
 }
 
-uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::AddPrinter(const PrinterInfo2& info, Printer& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrinter", {Str(info.pPrinterName), Str(info.pDriverName),
                                             Str(info.pPortName), Str(info.pPrintProcessor)}))
         return e;
@@ -479,9 +480,9 @@ uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
     return 0;
 }
 
-uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::OpenPrinter(const std::string& name, Printer& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenPrinter", {name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.Printer(name);
@@ -492,9 +493,9 @@ uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
     return 0;
 }
 
-uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::GetPrinterSize(const Printer& printer, uint32_t& needed) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetPrinterSize")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
@@ -510,9 +511,9 @@ uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
     return err::InsufficientBuffer;
 }
 
-uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::GetPrinter(const Printer& printer, PrinterInfo& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetPrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
@@ -521,9 +522,9 @@ uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
     return 0;
 }
 
-uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::SetPrinter(const Printer& printer, const PrinterInfo& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("SetPrinter", {info.printerName, info.driverName, info.portName}))
         return e;
     if (uint32_t e = SpoolerDown(s)) return e;
@@ -548,9 +549,9 @@ uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info)
     return 0;
 }
 
-uint32_t SimWindows::DeletePrinter(const Printer& printer) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeletePrinter(const Printer& printer) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
@@ -568,9 +569,9 @@ uint32_t SimWindows::DeletePrinter(const Printer& printer) {
     return 0;
 }
 
-uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPrinters(std::vector<PrinterInfo5>& printers) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrinters")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     printers.clear();
@@ -581,19 +582,19 @@ uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
     return 0;
 }
 
-uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPorts(std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPorts")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     names = s.Ports();
     return 0;
 }
 
-std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string& name,
+std::unique_ptr<SpoolerLibrary> SimSpooler::LoadSpoolerLibrary(const std::string& name,
                                                                uint32_t& error) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     error = s.Enter("LoadSpoolerLibrary", {name});
     if (error) return nullptr;
     if (!SameName(name, "winspool.drv") || !s.spoolLibLoads) {
@@ -601,13 +602,13 @@ std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string
         return nullptr;
     }
     ++s.spoolLoads;
-    return std::make_unique<SimSpoolerLibrary>(*this);
+    return std::make_unique<SimSpoolerLibrary>(m_);
 }
 
-void SimWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
-    Guard lock(mu_);
-    s_->Enter("BroadcastIniChange", {Str(section)});
-    s_->broadcasts.push_back(
+void SimDesktop::BroadcastIniChange(const char* section, bool notifyOnly) {
+    Guard lock(m_.mu_);
+    m_.s_->Enter("BroadcastIniChange", {Str(section)});
+    m_.s_->broadcasts.push_back(
         {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
 }
 
@@ -650,9 +651,9 @@ uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char
 
 // ================================================================ service control manager
 
-uint32_t SimWindows::OpenScManager(ScHandle& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimServices::OpenScManager(ScHandle& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenScManager")) return e;
     uintptr_t h = s.NewHandle();
     s.services[h] = {true, {}, 0};
@@ -660,10 +661,10 @@ uint32_t SimWindows::OpenScManager(ScHandle& out) {
     return 0;
 }
 
-uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& name,
+uint32_t SimServices::OpenService(const ScHandle& manager, const std::string& name,
                                  uint32_t access, ScHandle& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenService", {name})) return e;
     auto it = s.services.find(manager.value());
     if (!manager || it == s.services.end() || !it->second.manager) return err::InvalidHandle;
@@ -674,9 +675,9 @@ uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& nam
     return 0;
 }
 
-uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimServices::ControlServiceStop(const ScHandle& service) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("ControlServiceStop")) return e;
     auto it = s.services.find(service.value());
     if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
@@ -687,9 +688,9 @@ uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
     return 0;
 }
 
-uint32_t SimWindows::StartService(const ScHandle& service) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimServices::StartService(const ScHandle& service) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("StartService")) return e;
     auto it = s.services.find(service.value());
     if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
@@ -700,9 +701,9 @@ uint32_t SimWindows::StartService(const ScHandle& service) {
     return 0;
 }
 
-uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimServices::QueryServiceState(const ScHandle& service, uint32_t& state) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("QueryServiceState")) return e;
     auto it = s.services.find(service.value());
     if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
@@ -713,9 +714,9 @@ uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state)
 
 // ================================================================ USB interface library
 
-std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, uint32_t& error) {
-    Guard lock(mu_);
-    State& s = *s_;
+std::unique_ptr<UsbLibrary> SimUsb::LoadUsbLibrary(const std::string& name, uint32_t& error) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     error = s.Enter("LoadUsbLibrary", {name});
     if (error) return nullptr;
     if (!SameName(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
@@ -723,7 +724,7 @@ std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, 
         return nullptr;
     }
     ++s.usbLoads;
-    return std::make_unique<SimUsbLibrary>(*this);
+    return std::make_unique<SimUsbLibrary>(m_);
 }
 
 bool SimUsbLibrary::Has(std::string_view entryPoint) const {

@@ -7,10 +7,12 @@
 namespace plat {
 
 using Guard = LockGuard;
+using State = SimWindows::State;
 
 // ================================================================ construction
 
-SimWindows::SimWindows() : s_(std::make_unique<State>()) {
+SimWindows::SimWindows()
+    : SimAreas(*this), Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea, systemArea, clockArea, desktopArea, usbArea), s_(std::make_unique<State>()) {
     State& s = *s_;
     for (const char* folder :
          {"C:\\PKG", "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\3",
@@ -40,7 +42,7 @@ SimWindows::SimWindows() : s_(std::make_unique<State>()) {
 
 SimWindows::~SimWindows() = default;
 
-uint32_t SimWindows::Release(HandleKind kind, uintptr_t value) {
+uint32_t SimWindows::ReleaseHandle(HandleKind kind, uintptr_t value) {
     Guard lock(mu_);
     State& s = *s_;
     auto erase = [&](auto& map) -> uint32_t {
@@ -66,9 +68,34 @@ uint32_t SimWindows::Release(HandleKind kind, uintptr_t value) {
 
 // ================================================================ registry
 
-uint32_t SimWindows::RegOpenKey(Root root, const std::string& path, RegKey& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+uint32_t SimFiles::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+uint32_t SimSpooler::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+uint32_t SimServices::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+uint32_t SimSystem::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+uint32_t SimDesktop::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
+
+
+uint32_t SimRegistry::RegOpenKey(Root root, const std::string& path, RegKey& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegOpenKey", {path})) return e;
     auto node = s.FindKey(s.roots[static_cast<int>(root)], path);
     if (!node) return err::FileNotFound;
@@ -78,9 +105,9 @@ uint32_t SimWindows::RegOpenKey(Root root, const std::string& path, RegKey& out)
     return 0;
 }
 
-uint32_t SimWindows::RegCreateKey(Root root, const std::string& path, RegKey& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::RegCreateKey(Root root, const std::string& path, RegKey& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegCreateKey", {path})) return e;
     auto node = s.MakeKey(s.roots[static_cast<int>(root)], path);
     uintptr_t h = s.NewHandle();
@@ -89,9 +116,9 @@ uint32_t SimWindows::RegCreateKey(Root root, const std::string& path, RegKey& ou
     return 0;
 }
 
-uint32_t SimWindows::RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegOpenSubKey", {path})) return e;
     std::shared_ptr<RegNode> from;
     if (uint32_t e = s.KeyOf(key, from)) return e;
@@ -103,10 +130,10 @@ uint32_t SimWindows::RegOpenSubKey(const RegKey& key, const std::string& path, R
     return 0;
 }
 
-uint32_t SimWindows::RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
+uint32_t SimRegistry::RegQueryValue(const RegKey& key, const std::string& name, uint32_t* type,
                                    std::vector<uint8_t>& data, uint32_t capacity) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegQueryValue", {name})) return e;
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
@@ -121,10 +148,10 @@ uint32_t SimWindows::RegQueryValue(const RegKey& key, const std::string& name, u
     return 0;
 }
 
-uint32_t SimWindows::RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
+uint32_t SimRegistry::RegSetValue(const RegKey& key, const std::string& name, uint32_t type,
                                  const void* data, uint32_t size) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegSetValue", {name})) return e;
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
@@ -140,10 +167,10 @@ uint32_t SimWindows::RegSetValue(const RegKey& key, const std::string& name, uin
     return 0;
 }
 
-uint32_t SimWindows::RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
+uint32_t SimRegistry::RegEnumValue(const RegKey& key, uint32_t index, std::string& name,
                                   uint32_t nameCapacity) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegEnumValue")) return e;
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
@@ -154,9 +181,9 @@ uint32_t SimWindows::RegEnumValue(const RegKey& key, uint32_t index, std::string
     return 0;
 }
 
-uint32_t SimWindows::RegEnumKey(const RegKey& key, uint32_t index, std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::RegEnumKey(const RegKey& key, uint32_t index, std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegEnumKey")) return e;
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
@@ -165,9 +192,9 @@ uint32_t SimWindows::RegEnumKey(const RegKey& key, uint32_t index, std::string& 
     return 0;
 }
 
-uint32_t SimWindows::RegDeleteKey(Root root, const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::RegDeleteKey(Root root, const std::string& path) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegDeleteKey", {path})) return e;
     std::vector<std::string> parts = SplitKeyPath(path);
     if (parts.empty()) return err::AccessDenied;
@@ -187,9 +214,9 @@ uint32_t SimWindows::RegDeleteKey(Root root, const std::string& path) {
     return 0;
 }
 
-uint32_t SimWindows::RegDeleteValue(const RegKey& key, const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimRegistry::RegDeleteValue(const RegKey& key, const std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("RegDeleteValue", {name})) return e;
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
@@ -220,11 +247,11 @@ std::shared_ptr<const sim::ProfileIndex> SharedProfileIndex(const std::string& t
 
 }  // namespace
 
-std::string SimWindows::GetPrivateProfileString(const std::string& section,
+std::string SimProfile::GetPrivateProfileString(const std::string& section,
                                                 const std::string& key, const std::string& def,
                                                 uint32_t size, const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     // A bare file name stands in the Windows folder.
     const std::string full =
         path.find_first_of("\\/") == std::string::npos ? s.windowsDir + "\\" + path : path;
@@ -243,19 +270,19 @@ std::string SimWindows::GetPrivateProfileString(const std::string& section,
     return sim::ProfileAnswer(cached->second.second->Find(section, key), def, size);
 }
 
-std::string SimWindows::GetProfileString(const std::string& section, const std::string& key,
+std::string SimProfile::GetProfileString(const std::string& section, const std::string& key,
                                          const std::string& def) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     std::optional<std::string> text;
     if (!s.Enter("GetProfileString", {section, key})) text = s.ReadText(s.windowsDir + "\\win.ini");
     // The callers' buffers hold 260 characters at most.
     return sim::ProfileString(text, section, key, def, 4096);
 }
 
-uint32_t SimWindows::WriteProfileString(const char* section, const char* key, const char* value) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimProfile::WriteProfileString(const char* section, const char* key, const char* value) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("WriteProfileString", {Str(section), Str(key), Str(value)}))
         return e;
     if (!section && !key && !value) return 0;  // flushes the cache: nothing to do here
@@ -279,15 +306,15 @@ uint32_t SimWindows::WriteProfileString(const char* section, const char* key, co
 
 // ================================================================ folders
 
-uint32_t SimWindows::GetCurrentDirectory(std::string& out, uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetCurrentDirectory")) return e;
-    return State::Give(s_->currentDir, out, capacity);
+uint32_t SimFolders::GetCurrentDirectory(std::string& out, uint32_t capacity) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetCurrentDirectory")) return e;
+    return State::Give(m_.s_->currentDir, out, capacity);
 }
 
-uint32_t SimWindows::SetCurrentDirectory(const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFolders::SetCurrentDirectory(const std::string& path) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("SetCurrentDirectory", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -299,52 +326,52 @@ uint32_t SimWindows::SetCurrentDirectory(const std::string& path) {
     return 0;
 }
 
-uint32_t SimWindows::GetModuleFileName(std::string& out, uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetModuleFileName")) return e;
+uint32_t SimFolders::GetModuleFileName(std::string& out, uint32_t capacity) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetModuleFileName")) return e;
     if (capacity == 0) return err::InsufficientBuffer;
     // A name that does not fit is cut to capacity - 1 and reported, as from
     // Vista on (and as the Win32 layer answers on every version).
-    out = s_->moduleFile.substr(0, std::min<size_t>(s_->moduleFile.size(), capacity - 1));
-    return s_->moduleFile.size() + 1 > capacity ? err::InsufficientBuffer : err::Success;
+    out = m_.s_->moduleFile.substr(0, std::min<size_t>(m_.s_->moduleFile.size(), capacity - 1));
+    return m_.s_->moduleFile.size() + 1 > capacity ? err::InsufficientBuffer : err::Success;
 }
 
-uint32_t SimWindows::GetSystemDirectory(std::string& out, uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetSystemDirectory")) return e;
-    return State::Give(s_->SystemDir(), out, capacity);
+uint32_t SimFolders::GetSystemDirectory(std::string& out, uint32_t capacity) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetSystemDirectory")) return e;
+    return State::Give(m_.s_->SystemDir(), out, capacity);
 }
 
-uint32_t SimWindows::GetWindowsDirectory(std::string& out, uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetWindowsDirectory")) return e;
-    return State::Give(s_->windowsDir, out, capacity);
+uint32_t SimFolders::GetWindowsDirectory(std::string& out, uint32_t capacity) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetWindowsDirectory")) return e;
+    return State::Give(m_.s_->windowsDir, out, capacity);
 }
 
-uint32_t SimWindows::GetPrinterDriverDirectory(const char* environment, std::string& out,
+uint32_t SimFolders::GetPrinterDriverDirectory(const char* environment, std::string& out,
                                                uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetPrinterDriverDirectory", {Str(environment)})) return e;
-    auto folder = s_->EnvFolder(environment);
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetPrinterDriverDirectory", {Str(environment)})) return e;
+    auto folder = m_.s_->EnvFolder(environment);
     if (!folder) return sim::InvalidEnvironment;
-    return State::Give(s_->DriverDir(*folder), out, capacity);
+    return State::Give(m_.s_->DriverDir(*folder), out, capacity);
 }
 
-uint32_t SimWindows::GetPrintProcessorDirectory(const char* environment, std::string& out,
+uint32_t SimFolders::GetPrintProcessorDirectory(const char* environment, std::string& out,
                                                 uint32_t capacity) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetPrintProcessorDirectory", {Str(environment)})) return e;
-    auto folder = s_->EnvFolder(environment);
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetPrintProcessorDirectory", {Str(environment)})) return e;
+    auto folder = m_.s_->EnvFolder(environment);
     if (!folder) return sim::InvalidEnvironment;
-    return State::Give(s_->ProcessorDir(*folder), out, capacity);
+    return State::Give(m_.s_->ProcessorDir(*folder), out, capacity);
 }
 
 // ================================================================ files
 
-uint32_t SimWindows::CopyFile(const std::string& source, const std::string& target,
+uint32_t SimFiles::CopyFile(const std::string& source, const std::string& target,
                               bool failIfExists) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("CopyFile", {source, target})) return e;
     PathParts sp = s.Parse(source), tp = s.Parse(target);
     FsNode* src = s.Lookup(sp);
@@ -370,9 +397,9 @@ uint32_t SimWindows::CopyFile(const std::string& source, const std::string& targ
     return 0;
 }
 
-uint32_t SimWindows::GetFileAttributes(const std::string& path, uint32_t& attributes) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::GetFileAttributes(const std::string& path, uint32_t& attributes) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetFileAttributes", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -382,9 +409,9 @@ uint32_t SimWindows::GetFileAttributes(const std::string& path, uint32_t& attrib
     return 0;
 }
 
-uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attributes) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::SetFileAttributes(const std::string& path, uint32_t attributes) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("SetFileAttributes", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -396,9 +423,9 @@ uint32_t SimWindows::SetFileAttributes(const std::string& path, uint32_t attribu
     return 0;
 }
 
-uint32_t SimWindows::DeleteFile(const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::DeleteFile(const std::string& path) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeleteFile", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -410,9 +437,9 @@ uint32_t SimWindows::DeleteFile(const std::string& path) {
     return 0;
 }
 
-uint32_t SimWindows::CreateDirectory(const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::CreateDirectory(const std::string& path) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("CreateDirectory", {path})) return e;
     PathParts pp = s.Parse(path);
     if (!pp.ok) return err::PathNotFound;
@@ -429,9 +456,9 @@ uint32_t SimWindows::CreateDirectory(const std::string& path) {
     return 0;
 }
 
-uint32_t SimWindows::FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::FindFirstFile(const std::string& pattern, FindHandle& out, FindData& data) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("FindFirstFile", {pattern})) return e;
     std::string p = pattern;
     std::replace(p.begin(), p.end(), '/', '\\');
@@ -465,9 +492,9 @@ uint32_t SimWindows::FindFirstFile(const std::string& pattern, FindHandle& out, 
     return 0;
 }
 
-uint32_t SimWindows::FindNextFile(const FindHandle& find, FindData& data) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::FindNextFile(const FindHandle& find, FindData& data) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("FindNextFile")) return e;
     auto it = s.finds.find(find.value());
     if (!find || it == s.finds.end()) return err::InvalidHandle;
@@ -476,9 +503,9 @@ uint32_t SimWindows::FindNextFile(const FindHandle& find, FindData& data) {
     return 0;
 }
 
-uint32_t SimWindows::OpenExisting(const std::string& path) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::OpenExisting(const std::string& path) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenExisting", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -487,9 +514,9 @@ uint32_t SimWindows::OpenExisting(const std::string& path) {
     return 0;
 }
 
-uint32_t SimWindows::ReadFile(const std::string& path, std::string& bytes) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::ReadFile(const std::string& path, std::string& bytes) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("ReadFile", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -499,9 +526,9 @@ uint32_t SimWindows::ReadFile(const std::string& path, std::string& bytes) {
     return 0;
 }
 
-uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::WriteFile(const std::string& path, const std::string& bytes) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("WriteFile", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* parent = s.Parent(pp);
@@ -519,9 +546,9 @@ uint32_t SimWindows::WriteFile(const std::string& path, const std::string& bytes
     return 0;
 }
 
-uint32_t SimWindows::GetFileVersion(const std::string& path, VersionResource& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimFiles::GetFileVersion(const std::string& path, VersionResource& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetFileVersion", {path})) return e;
     PathParts pp = s.Parse(path);
     FsNode* node = s.Lookup(pp);
@@ -533,16 +560,16 @@ uint32_t SimWindows::GetFileVersion(const std::string& path, VersionResource& ou
 
 // ================================================================ version, token, shutdown
 
-uint32_t SimWindows::GetVersion(OsVersion& out) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("GetVersion")) return e;
-    out = s_->version;
+uint32_t SimSystem::GetVersion(OsVersion& out) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("GetVersion")) return e;
+    out = m_.s_->version;
     return 0;
 }
 
-uint32_t SimWindows::OpenThreadToken(Token& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSystem::OpenThreadToken(Token& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenThreadToken")) return e;
     if (!s.threadGroups) return err::NoToken;
     uintptr_t h = s.NewHandle();
@@ -551,9 +578,9 @@ uint32_t SimWindows::OpenThreadToken(Token& out) {
     return 0;
 }
 
-uint32_t SimWindows::OpenProcessToken(Token& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSystem::OpenProcessToken(Token& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenProcessToken")) return e;
     uintptr_t h = s.NewHandle();
     s.tokens[h] = {s.processGroups};
@@ -561,9 +588,9 @@ uint32_t SimWindows::OpenProcessToken(Token& out) {
     return 0;
 }
 
-uint32_t SimWindows::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSystem::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetTokenGroupsSize")) return e;
     auto it = s.tokens.find(token.value());
     if (!token || it == s.tokens.end()) return err::InvalidHandle;
@@ -576,9 +603,9 @@ uint32_t SimWindows::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
     return err::InsufficientBuffer;
 }
 
-uint32_t SimWindows::GetTokenGroups(const Token& token, std::vector<std::string>& sids) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSystem::GetTokenGroups(const Token& token, std::vector<std::string>& sids) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetTokenGroups")) return e;
     auto it = s.tokens.find(token.value());
     if (!token || it == s.tokens.end()) return err::InvalidHandle;
@@ -586,30 +613,30 @@ uint32_t SimWindows::GetTokenGroups(const Token& token, std::vector<std::string>
     return 0;
 }
 
-uint32_t SimWindows::EnableShutdownPrivilege() {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("EnableShutdownPrivilege")) return e;
-    s_->shutdownPrivilege = true;
+uint32_t SimDesktop::EnableShutdownPrivilege() {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("EnableShutdownPrivilege")) return e;
+    m_.s_->shutdownPrivilege = true;
     return 0;
 }
 
-uint32_t SimWindows::ExitWindows(uint32_t flags, uint32_t reason) {
+uint32_t SimDesktop::ExitWindows(uint32_t flags, uint32_t reason) {
     (void)reason;
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("ExitWindows")) return e;
-    if (!s_->shutdownPrivilege && s_->version.platformId == 2) return sim::PrivilegeNotHeld;
-    s_->exitWindows.push_back(flags);
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("ExitWindows")) return e;
+    if (!m_.s_->shutdownPrivilege && m_.s_->version.platformId == 2) return sim::PrivilegeNotHeld;
+    m_.s_->exitWindows.push_back(flags);
     return 0;
 }
 
 // ================================================================ clock and UI
 
-void SimWindows::Sleep(uint32_t milliseconds) {
+void SimClock::Sleep(uint32_t milliseconds) {
     {
-        Guard lock(mu_);
-        s_->Enter("Sleep");
-        s_->sleeps.push_back(milliseconds);
-        s_->clockMs += milliseconds;
+        Guard lock(m_.mu_);
+        m_.s_->Enter("Sleep");
+        m_.s_->sleeps.push_back(milliseconds);
+        m_.s_->clockMs += milliseconds;
     }
     // A wait returns at once here; let the other threads run, so that a
     // thread polling in a loop of waits can't starve the one it waits for
@@ -650,10 +677,10 @@ void SimWindows::SetLocalTime(const LocalTime& t) {
                   ((t.hour * 60 + t.minute) * 60 + t.second) * int64_t{1000} + t.milliseconds;
 }
 
-void SimWindows::GetLocalTime(LocalTime& out) {
-    Guard lock(mu_);
-    s_->Enter("GetLocalTime");
-    const int64_t ms = s_->clockMs;
+void SimClock::GetLocalTime(LocalTime& out) {
+    Guard lock(m_.mu_);
+    m_.s_->Enter("GetLocalTime");
+    const int64_t ms = m_.s_->clockMs;
     const int64_t days = ms >= 0 ? ms / 86400000 : (ms - 86399999) / 86400000;
     const int64_t rest = ms - days * 86400000;
     int64_t year = 0;
@@ -669,18 +696,18 @@ void SimWindows::GetLocalTime(LocalTime& out) {
     out.milliseconds = static_cast<uint16_t>(rest % 1000);
 }
 
-uint32_t SimWindows::StartThread(std::function<void()> body, Thread& out) {
+uint32_t SimClock::StartThread(std::function<void()> body, Thread& out) {
     {
-        Guard lock(mu_);
-        if (uint32_t e = s_->Enter("StartThread")) return e;
+        Guard lock(m_.mu_);
+        if (uint32_t e = m_.s_->Enter("StartThread")) return e;
     }
     return Thread::Start(std::move(body), out);
 }
 
-int SimWindows::MessageBox(Window owner, const std::string& text, const std::string& caption,
+int SimDesktop::MessageBox(Window owner, const std::string& text, const std::string& caption,
                            uint32_t flags) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (s.Enter("MessageBox", {text, caption})) return 0;
     sim::MessageBoxCall call{owner, text, caption, flags, 0, s.answers.empty()};
     if (!s.answers.empty()) {
@@ -693,40 +720,40 @@ int SimWindows::MessageBox(Window owner, const std::string& text, const std::str
     return call.answer;
 }
 
-Window SimWindows::FindWindow(const std::string& title) {
-    Guard lock(mu_);
-    if (s_->Enter("FindWindow", {title})) return 0;
-    for (const auto& w : s_->windows)
+Window SimDesktop::FindWindow(const std::string& title) {
+    Guard lock(m_.mu_);
+    if (m_.s_->Enter("FindWindow", {title})) return 0;
+    for (const auto& w : m_.s_->windows)
         if (w.title == title) return w.handle;
     return 0;
 }
 
-void SimWindows::SetForegroundWindow(Window window) {
-    Guard lock(mu_);
-    s_->Enter("SetForegroundWindow");
-    s_->foreground.push_back(window);
+void SimDesktop::SetForegroundWindow(Window window) {
+    Guard lock(m_.mu_);
+    m_.s_->Enter("SetForegroundWindow");
+    m_.s_->foreground.push_back(window);
 }
 
-bool SimWindows::IsIconic(Window window) {
-    Guard lock(mu_);
-    s_->Enter("IsIconic");
-    for (const auto& w : s_->windows)
+bool SimDesktop::IsIconic(Window window) {
+    Guard lock(m_.mu_);
+    m_.s_->Enter("IsIconic");
+    for (const auto& w : m_.s_->windows)
         if (w.handle == window) return w.iconic;
     return false;
 }
 
-void SimWindows::RestoreWindow(Window window) {
-    Guard lock(mu_);
-    s_->Enter("RestoreWindow");
-    s_->restored.push_back(window);
-    for (auto& w : s_->windows)
+void SimDesktop::RestoreWindow(Window window) {
+    Guard lock(m_.mu_);
+    m_.s_->Enter("RestoreWindow");
+    m_.s_->restored.push_back(window);
+    for (auto& w : m_.s_->windows)
         if (w.handle == window) w.iconic = false;
 }
 
-uint32_t SimWindows::CreateMutex(const std::string& name, bool initialOwner, Mutex& out) {
+uint32_t SimDesktop::CreateMutex(const std::string& name, bool initialOwner, Mutex& out) {
     (void)initialOwner;
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("CreateMutex", {name})) return e;
     std::string key = LowerText(name);
     uint32_t result = 0;
@@ -743,11 +770,11 @@ uint32_t SimWindows::CreateMutex(const std::string& name, bool initialOwner, Mut
     return result;
 }
 
-intptr_t SimWindows::ShellOpen(const std::string& file) {
-    Guard lock(mu_);
-    if (uint32_t e = s_->Enter("ShellOpen", {file})) return static_cast<intptr_t>(e);
-    s_->shellOpens.push_back(file);
-    return s_->shellResult;
+intptr_t SimDesktop::ShellOpen(const std::string& file) {
+    Guard lock(m_.mu_);
+    if (uint32_t e = m_.s_->Enter("ShellOpen", {file})) return static_cast<intptr_t>(e);
+    m_.s_->shellOpens.push_back(file);
+    return m_.s_->shellResult;
 }
 
 // ================================================================ the tests' side

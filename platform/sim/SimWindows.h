@@ -98,16 +98,13 @@ struct Fault {
 
 }  // namespace sim
 
-class SimWindows final : public Windows {
+class SimWindows;
+
+// The areas of the simulated Windows; each hands its calls to the machine.
+class SimRegistry final : public Registry {
 public:
-    SimWindows();
-    ~SimWindows() override;
-    SimWindows(const SimWindows&) = delete;
-    SimWindows& operator=(const SimWindows&) = delete;
-
-    // ================================================================ the seam
+    explicit SimRegistry(SimWindows& machine) : m_(machine) {}
     uint32_t Release(HandleKind kind, uintptr_t value) override;
-
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override;
@@ -121,6 +118,13 @@ public:
     uint32_t RegDeleteKey(Root root, const std::string& path) override;
     uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimProfile final : public Profile {
+public:
+    explicit SimProfile(SimWindows& machine) : m_(machine) {}
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,
                                         const std::string& path) override;
@@ -128,6 +132,13 @@ public:
                                  const std::string& def) override;
     uint32_t WriteProfileString(const char* section, const char* key, const char* value) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimFolders final : public Folders {
+public:
+    explicit SimFolders(SimWindows& machine) : m_(machine) {}
     uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override;
     uint32_t SetCurrentDirectory(const std::string& path) override;
     uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override;
@@ -137,6 +148,15 @@ public:
                                        uint32_t capacity) override;
     uint32_t GetPrintProcessorDirectory(const char* environment, std::string& out,
                                         uint32_t capacity) override;
+
+private:
+    SimWindows& m_;
+};
+
+class SimFiles final : public Files {
+public:
+    explicit SimFiles(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t CopyFile(const std::string& source, const std::string& target,
                       bool failIfExists) override;
     uint32_t GetFileAttributes(const std::string& path, uint32_t& attributes) override;
@@ -150,6 +170,14 @@ public:
     uint32_t WriteFile(const std::string& path, const std::string& bytes) override;
     uint32_t GetFileVersion(const std::string& path, VersionResource& out) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimSpooler final : public Spooler {
+public:
+    explicit SimSpooler(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     const char* LocalEnvironment() const override;
     uint32_t AddMonitor(const MonitorInfo2& info) override;
     uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
@@ -173,8 +201,15 @@ public:
     uint32_t EnumPorts(std::vector<std::string>& names) override;
     std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                        uint32_t& error) override;
-    void BroadcastIniChange(const char* section, bool notifyOnly) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimServices final : public Services {
+public:
+    explicit SimServices(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t OpenScManager(ScHandle& out) override;
     uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
                          ScHandle& out) override;
@@ -182,20 +217,42 @@ public:
     uint32_t StartService(const ScHandle& service) override;
     uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimSystem final : public System {
+public:
+    explicit SimSystem(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t GetVersion(OsVersion& out) override;
     uint32_t OpenThreadToken(Token& out) override;
     uint32_t OpenProcessToken(Token& out) override;
     uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override;
     uint32_t GetTokenGroups(const Token& token, std::vector<std::string>& sids) override;
-    uint32_t EnableShutdownPrivilege() override;
-    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
 
-    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
+private:
+    SimWindows& m_;
+};
 
+class SimClock final : public Clock {
+public:
+    explicit SimClock(SimWindows& machine) : m_(machine) {}
     void Sleep(uint32_t milliseconds) override;
     void GetLocalTime(LocalTime& out) override;
     uint32_t StartThread(std::function<void()> body, Thread& out) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimDesktop final : public Desktop {
+public:
+    explicit SimDesktop(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
+    void BroadcastIniChange(const char* section, bool notifyOnly) override;
+    uint32_t EnableShutdownPrivilege() override;
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
                    uint32_t flags) override;
     Window FindWindow(const std::string& title) override;
@@ -204,6 +261,43 @@ public:
     void RestoreWindow(Window window) override;
     uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
     intptr_t ShellOpen(const std::string& file) override;
+
+private:
+    SimWindows& m_;
+};
+
+class SimUsb final : public Usb {
+public:
+    explicit SimUsb(SimWindows& machine) : m_(machine) {}
+    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
+
+private:
+    SimWindows& m_;
+};
+
+namespace detail {
+// The areas, constructed before the composite takes their addresses.
+struct SimAreas {
+    explicit SimAreas(SimWindows& machine) : registryArea(machine), profileArea(machine), foldersArea(machine), filesArea(machine), spoolerArea(machine), servicesArea(machine), systemArea(machine), clockArea(machine), desktopArea(machine), usbArea(machine) {}
+    SimRegistry registryArea;
+    SimProfile profileArea;
+    SimFolders foldersArea;
+    SimFiles filesArea;
+    SimSpooler spoolerArea;
+    SimServices servicesArea;
+    SimSystem systemArea;
+    SimClock clockArea;
+    SimDesktop desktopArea;
+    SimUsb usbArea;
+};
+}  // namespace detail
+
+class SimWindows final : private detail::SimAreas, public Windows {
+public:
+    SimWindows();
+    ~SimWindows() override;
+    SimWindows(const SimWindows&) = delete;
+    SimWindows& operator=(const SimWindows&) = delete;
 
     // ================================================================ the tests' side
 
@@ -386,8 +480,21 @@ public:
     struct State;
 
 private:
+    friend class SimRegistry;
+    friend class SimProfile;
+    friend class SimFolders;
+    friend class SimFiles;
+    friend class SimSpooler;
+    friend class SimServices;
+    friend class SimSystem;
+    friend class SimClock;
+    friend class SimDesktop;
+    friend class SimUsb;
     friend class SimSpoolerLibrary;
     friend class SimUsbLibrary;
+
+    // Closes a handle of any area.
+    uint32_t ReleaseHandle(HandleKind kind, uintptr_t value);
 
     mutable Lock mu_;
     std::unique_ptr<State> s_;

@@ -10,7 +10,8 @@
 
 #include "platform/sim/SimIni.h"
 #include "setup/engine/tests/InstallMachine.h"
-#include "platform/ForwardingWindows.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 
 namespace {
 
@@ -331,13 +332,14 @@ TEST_F(InstallCommandTest, AKeyThatCannotBeReopenedGetsNoVersionAndNoMessage) {
 TEST_F(InstallCommandTest, AQueueCreatedWithoutANameFailsTheRun) {
     // A spooler that takes a printer without a name: the run neither makes
     // that printer the default nor reports success.
-    struct NamelessSpooler final : plat::ForwardingWindows {
-        using ForwardingWindows::ForwardingWindows;
+    struct NamelessSpooler : plat::ForwardingSpooler {
+        using ForwardingSpooler::ForwardingSpooler;
         uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
             if (info.pPrinterName != nullptr && info.pPrinterName[0] == '\0') return 0;
-            return ForwardingWindows::AddPrinter(info, out);
+            return ForwardingSpooler::AddPrinter(info, out);
         }
-    } spooler(w);
+    };
+    plat::Decorated<NamelessSpooler> spooler(w);
     InstallSession s(spooler);
     s.choices = Choices("KRT-P58", "LPT1:");
     s.choices.setDefault = true;
