@@ -11,7 +11,7 @@
 #include "common/Text.h"
 #include "common/Types.h"
 #include "platform/Desktop.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimWindows.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/PackageWindows.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/sim/SimIni.h"
+#include "simwindows/SimIni.h"
 
 namespace qsetup {
 

@@ -14,7 +14,7 @@
 #include "common/FileNames.h"
 #include "common/Text.h"
 #include "common/Types.h"
-#include "platform/sim/SimIni.h"
+#include "simwindows/SimIni.h"
 #include "qsetup/Journal.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "common/Types.h"
-#include "platform/sim/SimMachine.h"
+#include "simwindows/VersionLayouts.h"
 #include "qsetup/OsNames.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Stages.h"

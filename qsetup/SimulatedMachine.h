@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimWindows.h"
 
 namespace qsetup {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace attr = plat::attr;
 namespace err = plat::err;
@@ -22,7 +22,7 @@ TEST(FileAttributesTest, ClearsOnlyTheReadOnlyMarkOfThatFile) {
                           Case{attr::Archive, attr::Archive},
                           Case{attr::Hidden, attr::Hidden}}) {
         SCOPED_TRACE(c.before);
-        plat::SimWindows w;
+        plat::SimTestWindows w;
         w.PutFile(kFile, "MZ", c.before);
         w.PutFile("C:\\WINDOWS\\system32\\OTHER.DLL", "MZ", attr::ReadOnly);
         EXPECT_EQ(ClearReadOnly(w, kFile), err::Success);
@@ -37,7 +37,7 @@ TEST(FileAttributesTest, ClearsOnlyTheReadOnlyMarkOfThatFile) {
 }
 
 TEST(FileAttributesTest, AnswersWithTheErrorOfAMissingFileOrARefusedChange) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.PutFolder("C:\\WINDOWS\\system32");
     EXPECT_EQ(ClearReadOnly(w, kFile), err::FileNotFound);
     EXPECT_EQ(ClearReadOnly(w, "C:\\NOWHERE\\QSCOMMON.DLL"), err::PathNotFound);

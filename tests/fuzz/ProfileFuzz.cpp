@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimIni.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "the index of a text finds what the reader finds");
 
     // The seam, on a package file and on win.ini.
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     const std::string path = "C:\\PKG\\DRVCONFIG\\setup.ini";
     w.PutFile(path, text);
     Check(w.GetPrivateProfileString(section, key, def, bufferSize, path) == value,

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
+#include "simwindows/SimIni.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallEngine.h"
@@ -103,7 +103,7 @@ inline const std::string kTarvelo = "SOFTWARE\\TARVELO";
 
 class UninstallMachine : public ::testing::Test {
 protected:
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     UninstallState state;
     UninstallIni ini{w, state};
     FakeControls controls;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
+#include "simwindows/SimIni.h"
 #include "setup/engine/tests/InstallMachine.h"
 #include "platform/Spooler.h"
 #include "platform/Windows.h"
@@ -608,7 +608,7 @@ TEST_F(InstallCommandTest, WaitsAfterTheFirstSpoolerStartFollowTheWindowsVersion
                           Case{Win2003, {100, 100, 500, 2500, 1000}},
                           Case{WinVista, {100, 100, 500, 1000}}}) {
         SCOPED_TRACE(k.os);
-        plat::SimWindows& m = w;
+        plat::SimTestWindows& m = w;
         m.ClearSleeps();
         m.ClearServiceLog();
         for (const auto& p : m.Printers()) {

@@ -1,5 +1,6 @@
-// The state of the simulated Windows, shared by its source files. Internal
-// to platform/sim: tests use the methods of SimWindows.
+// The state of the simulated Windows, shared by its source files and its
+// testing part. Internal to simwindows/: others use the methods of SimWindows
+// and SimTestWindows.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimIni.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat::sim::detail {
 
@@ -216,9 +217,8 @@ namespace plat {
 using namespace sim::detail;
 
 struct SimWindows::State {
-    // ---- faults and call counts
-    std::vector<sim::Fault> faults;
-    std::map<std::string, int> calls;
+    // ---- the testing part's watch on the calls
+    sim::CallHook* hook = nullptr;
 
     // ---- registry
     std::shared_ptr<RegNode> roots[3] = {std::make_shared<RegNode>(), std::make_shared<RegNode>(),
@@ -305,20 +305,9 @@ struct SimWindows::State {
 
     // ================================================================ helpers
 
-    // Counts the call and answers an injected failure (0: none).
+    // Lets the testing part see the call and answer a failure (0: none).
     uint32_t Enter(const std::string& call, std::initializer_list<std::string_view> args = {}) {
-        ++calls[call];
-        for (auto it = faults.begin(); it != faults.end(); ++it) {
-            if (it->call != call) continue;
-            bool match = it->whenArgContains.empty();
-            for (std::string_view a : args)
-                if (!match && ContainsNoCase(a, it->whenArgContains)) match = true;
-            if (!match) continue;
-            uint32_t error = it->error;
-            if (it->times > 0 && --it->times == 0) faults.erase(it);
-            return error;
-        }
-        return 0;
+        return hook ? hook->Enter(call, args) : 0;
     }
 
     uintptr_t NewHandle() { return nextHandle += 4; }
@@ -597,5 +586,38 @@ struct SimWindows::State {
         else PutFile(ini, text, attr::Archive);
     }
 };
+
+// ---- shared by the spooler and the testing part
+
+inline constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+inline constexpr const char* kEnvironmentsKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
+
+inline std::vector<uint8_t> SzBytes(const std::string& s) {
+    std::vector<uint8_t> data(s.begin(), s.end());
+    data.push_back(0);
+    return data;
+}
+
+// The drivers named `name` in `environment` (all versions, or one).
+inline std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::string& environment,
+                                        const std::string& name,
+                                        std::optional<uint32_t> version) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < s.drivers.size(); ++i) {
+        const auto& d = s.drivers[i];
+        if (SameName(d.name, name) && SameName(d.environment, environment) &&
+            (!version || d.version == *version))
+            found.push_back(i);
+    }
+    return found;
+}
+
+inline PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
+    PrinterInfo info = p.info;
+    if (SameName(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
+    return info;
+}
 
 }  // namespace plat

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace plat {
 namespace {
@@ -16,7 +16,7 @@ constexpr const char* kMonKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Moni
 
 // A machine with the USB monitor and a driver "Q" ready for a printer.
 struct Spooler : ::testing::Test {
-    SimWindows w;
+    SimTestWindows w;
     void SetUp() override {
         w.PutFile(std::string(kSys) + "\\QSUSBMON.DLL", "MZ");
         w.SetMonitorPorts("QSUSBMON.DLL", {"USB_Q_1", "USB_Q_2"});
@@ -255,7 +255,7 @@ TEST_F(Spooler, StoppedSpoolerRefusesCallsAndTheServiceLogsTransitions) {
 }
 
 TEST(SimSystem, TokensVersionAndShutdown) {
-    SimWindows w;
+    SimTestWindows w;
     Token t;
     EXPECT_EQ(w.OpenThreadToken(t), err::NoToken);
     ASSERT_EQ(w.OpenProcessToken(t), 0u);
@@ -283,7 +283,7 @@ TEST(SimSystem, TokensVersionAndShutdown) {
 }
 
 TEST(SimSystem, UsbLibraryOpensAttachedPrintersAndTakesTheSetIdCommand) {
-    SimWindows w;
+    SimTestWindows w;
     uint32_t error = 0;
     EXPECT_FALSE(w.LoadUsbLibrary("KvUsbInt.dll", error));
     EXPECT_EQ(error, err::ModNotFound);
@@ -326,7 +326,7 @@ TEST(SimSystem, UsbLibraryOpensAttachedPrintersAndTakesTheSetIdCommand) {
 }
 
 TEST(SimSystem, MessageBoxesWindowsMutexesAndShell) {
-    SimWindows w;
+    SimTestWindows w;
     w.QueueAnswer(mb::IdYes);
     EXPECT_EQ(w.MessageBox(0, "Restart?", "Setup", mb::YesNo), mb::IdYes);
     EXPECT_EQ(w.MessageBox(0, "Restart?", "Setup", mb::YesNo | mb::IconExclamation), mb::IdNo);
@@ -371,7 +371,7 @@ TEST(SimSystem, MessageBoxesWindowsMutexesAndShell) {
 // The installation worker runs on its own thread while the test thread reads
 // the records: the machine stays whole.
 TEST(SimSystem, ConcurrentCallsKeepTheMachineConsistent) {
-    SimWindows w;
+    SimTestWindows w;
     constexpr int kRounds = 300;
     std::thread worker([&] {
         for (int i = 0; i < kRounds; ++i) {

@@ -1,8 +1,8 @@
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimWindows.h"
 
 #include <iterator>
 
-#include "platform/sim/SimState.h"
+#include "simwindows/SimState.h"
 
 namespace plat {
 
@@ -41,6 +41,11 @@ SimWindows::SimWindows()
 }
 
 SimWindows::~SimWindows() = default;
+
+void SimWindows::SetCallHook(sim::CallHook* hook) {
+    Guard lock(mu_);
+    s_->hook = hook;
+}
 
 uint32_t SimWindows::ReleaseHandle(HandleKind kind, uintptr_t value) {
     Guard lock(mu_);
@@ -646,17 +651,8 @@ void SimClock::Sleep(uint32_t milliseconds) {
 
 namespace {
 
-// Days since 2000-01-01 of a date in the proleptic Gregorian calendar, and
-// back (after H. Hinnant's civil-date algorithms).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 730425;
-}
-
+// A count of days since 2000-01-01 as a date in the proleptic Gregorian
+// calendar (after H. Hinnant's civil-date algorithms).
 void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
     z += 730425;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -670,12 +666,6 @@ void CivilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
 }
 
 }  // namespace
-
-void SimWindows::SetLocalTime(const LocalTime& t) {
-    Guard lock(mu_);
-    s_->clockMs = DaysFromCivil(t.year, t.month, t.day) * 86400000 +
-                  ((t.hour * 60 + t.minute) * 60 + t.second) * int64_t{1000} + t.milliseconds;
-}
 
 void SimClock::GetLocalTime(LocalTime& out) {
     Guard lock(m_.mu_);
@@ -779,31 +769,10 @@ intptr_t SimDesktop::ShellOpen(const std::string& file) {
 
 // ================================================================ the tests' side
 
-void SimWindows::Inject(sim::Fault fault) {
-    Guard lock(mu_);
-    if (fault.times != 0) s_->faults.push_back(std::move(fault));
-}
-
-void SimWindows::FailCall(const std::string& call, uint32_t error, int times,
-                          const std::string& whenArgContains) {
-    Inject({call, error, times, whenArgContains});
-}
-
 void SimWindows::SetProfileIndexing(bool on) {
     Guard lock(mu_);
     s_->profileIndexing = on;
     s_->profileIndexes.clear();
-}
-
-void SimWindows::ClearFaults() {
-    Guard lock(mu_);
-    s_->faults.clear();
-}
-
-int SimWindows::CallCount(const std::string& call) const {
-    Guard lock(mu_);
-    auto it = s_->calls.find(call);
-    return it == s_->calls.end() ? 0 : it->second;
 }
 
 void SimWindows::PutFile(const std::string& path, const std::string& bytes, uint32_t attributes) {
@@ -822,72 +791,10 @@ bool SimWindows::FileExists(const std::string& path) const {
     return n && !n->folder;
 }
 
-bool SimWindows::FolderExists(const std::string& path) const {
-    Guard lock(mu_);
-    FsNode* n = s_->Lookup(path);
-    return n && n->folder;
-}
-
-std::optional<std::string> SimWindows::FileText(const std::string& path) const {
-    Guard lock(mu_);
-    return s_->ReadText(path);
-}
-
-std::optional<uint32_t> SimWindows::Attributes(const std::string& path) const {
-    Guard lock(mu_);
-    FsNode* n = s_->Lookup(path);
-    if (!n) return std::nullopt;
-    return n->attributes;
-}
-
-std::vector<std::string> SimWindows::ListFolder(const std::string& path) const {
-    Guard lock(mu_);
-    std::vector<std::string> names;
-    FsNode* n = s_->Lookup(path);
-    if (n && n->folder)
-        for (const auto& [lower, child] : n->children) names.push_back(child->name);
-    return names;
-}
-
-std::map<std::string, std::string> SimWindows::AllFiles() const {
-    Guard lock(mu_);
-    std::map<std::string, std::string> files;
-    auto walk = [&files](auto& self, const FsNode& folder, const std::string& path) -> void {
-        for (const auto& [key, child] : folder.children) {
-            const std::string full = path + "\\" + child->name;
-            if (child->folder) self(self, *child, full);
-            else files.emplace(full, child->bytes);
-        }
-    };
-    for (const auto& [letter, root] : s_->drives)
-        if (root) walk(walk, *root, std::string(1, letter) + ":");
-    return files;
-}
-
 void SimWindows::RemovePath(const std::string& path) {
     Guard lock(mu_);
     PathParts pp = s_->Parse(path);
     if (FsNode* parent = s_->Parent(pp)) parent->children.erase(NameKey(pp.parts.back()));
-}
-
-void SimWindows::SetFileInUse(const std::string& path, bool inUse) {
-    Guard lock(mu_);
-    if (FsNode* n = s_->Lookup(path)) n->inUse = inUse;
-}
-
-void SimWindows::SetFileVersion(const std::string& path, const VersionResource& version) {
-    Guard lock(mu_);
-    if (FsNode* n = s_->Lookup(path)) n->version = version;
-}
-
-VersionResource SimWindows::MakeVersion(const std::string& fileVersion, uint16_t language,
-                                        uint16_t codePage) {
-    VersionResource v;
-    v.translations.push_back({language, codePage});
-    char block[16];
-    std::snprintf(block, sizeof block, "%04x%04x", language, codePage);
-    v.strings.push_back({std::string("\\StringFileInfo\\") + block + "\\FileVersion", fileVersion});
-    return v;
 }
 
 void SimWindows::SetReadOnlyMount(const std::string& simPath, bool readOnly) {
@@ -939,176 +846,9 @@ void SimWindows::PutRegDword(Root root, const std::string& path, const std::stri
                 {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)});
 }
 
-bool SimWindows::KeyExists(Root root, const std::string& path) const {
-    Guard lock(mu_);
-    return s_->FindKey(s_->roots[static_cast<int>(root)], path) != nullptr;
-}
-
-std::vector<sim::RegValueDump> SimWindows::DumpValues(Root root, const std::string& path) const {
-    Guard lock(mu_);
-    std::vector<sim::RegValueDump> out;
-    if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
-        for (const auto& v : node->values)
-            out.push_back({v.name, v.type, v.data, ValueText(v.type, v.data)});
-    return out;
-}
-
-std::optional<std::string> SimWindows::RegText(Root root, const std::string& path,
-                                               const std::string& name) const {
-    Guard lock(mu_);
-    auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path);
-    if (!node) return std::nullopt;
-    RegValue* v = node->Value(name);
-    if (!v) return std::nullopt;
-    return ValueText(v->type, v->data);
-}
-
-std::vector<std::string> SimWindows::SubKeys(Root root, const std::string& path) const {
-    Guard lock(mu_);
-    std::vector<std::string> out;
-    if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
-        for (const auto& k : node->keys) out.push_back(k->name);
-    return out;
-}
-
-void SimWindows::RemoveKeyTree(Root root, const std::string& path) {
-    Guard lock(mu_);
-    std::vector<std::string> parts = SplitKeyPath(path);
-    if (parts.empty()) return;
-    std::string last = parts.back();
-    parts.pop_back();
-    std::shared_ptr<RegNode> parent = s_->roots[static_cast<int>(root)];
-    for (const auto& p : parts)
-        if (!(parent = parent->ChildShared(p))) return;
-    auto it = std::find_if(parent->keys.begin(), parent->keys.end(),
-                           [&](const auto& k) { return SameName(k->name, last); });
-    if (it == parent->keys.end()) return;
-    s_->MarkDeleted(**it);
-    parent->keys.erase(it);
-}
-
 void SimWindows::SetVersion(const OsVersion& version) {
     Guard lock(mu_);
     s_->version = version;
-}
-
-void SimWindows::SetProcessGroups(std::vector<std::string> sids) {
-    Guard lock(mu_);
-    s_->processGroups = std::move(sids);
-}
-
-void SimWindows::SetThreadGroups(std::optional<std::vector<std::string>> sids) {
-    Guard lock(mu_);
-    s_->threadGroups = std::move(sids);
-}
-
-bool SimWindows::ShutdownPrivilegeEnabled() const {
-    Guard lock(mu_);
-    return s_->shutdownPrivilege;
-}
-
-std::vector<uint32_t> SimWindows::ExitWindowsCalls() const {
-    Guard lock(mu_);
-    return s_->exitWindows;
-}
-
-std::vector<uint32_t> SimWindows::Sleeps() const {
-    Guard lock(mu_);
-    return s_->sleeps;
-}
-
-void SimWindows::ClearSleeps() {
-    Guard lock(mu_);
-    s_->sleeps.clear();
-}
-
-void SimWindows::QueueAnswer(int answer) {
-    Guard lock(mu_);
-    s_->answers.push_back(answer);
-}
-
-void SimWindows::SetDefaultYesNoAnswer(int answer) {
-    Guard lock(mu_);
-    s_->defaultYesNo = answer;
-}
-
-std::vector<sim::MessageBoxCall> SimWindows::MessageBoxes() const {
-    Guard lock(mu_);
-    return s_->boxes;
-}
-
-void SimWindows::ClearMessageBoxes() {
-    Guard lock(mu_);
-    s_->boxes.clear();
-}
-
-Window SimWindows::AddWindow(const std::string& title, bool iconic) {
-    Guard lock(mu_);
-    Window h = s_->nextWindow += 0x10;
-    s_->windows.push_back({h, title, iconic});
-    return h;
-}
-
-void SimWindows::RemoveWindow(Window window) {
-    Guard lock(mu_);
-    auto& w = s_->windows;
-    w.erase(std::remove_if(w.begin(), w.end(), [&](const SimWindow& x) { return x.handle == window; }),
-            w.end());
-}
-
-std::vector<Window> SimWindows::ForegroundCalls() const {
-    Guard lock(mu_);
-    return s_->foreground;
-}
-
-std::vector<Window> SimWindows::RestoreCalls() const {
-    Guard lock(mu_);
-    return s_->restored;
-}
-
-void SimWindows::OwnMutexElsewhere(const std::string& name) {
-    Guard lock(mu_);
-    s_->mutexes[LowerText(name)] = -1;
-}
-
-bool SimWindows::MutexExists(const std::string& name) const {
-    Guard lock(mu_);
-    return s_->mutexes.count(LowerText(name)) != 0;
-}
-
-void SimWindows::SetShellOpenResult(intptr_t result) {
-    Guard lock(mu_);
-    s_->shellResult = result;
-}
-
-std::vector<std::string> SimWindows::ShellOpens() const {
-    Guard lock(mu_);
-    return s_->shellOpens;
-}
-
-void SimWindows::SetSpoolerState(uint32_t state) {
-    Guard lock(mu_);
-    s_->spoolerState = state;
-}
-
-uint32_t SimWindows::SpoolerState() const {
-    Guard lock(mu_);
-    return s_->spoolerState;
-}
-
-void SimWindows::SetSpoolerNeverRuns(bool never) {
-    Guard lock(mu_);
-    s_->spoolerNeverRuns = never;
-}
-
-std::vector<std::string> SimWindows::ServiceLog() const {
-    Guard lock(mu_);
-    return s_->serviceLog;
-}
-
-void SimWindows::ClearServiceLog() {
-    Guard lock(mu_);
-    s_->serviceLog.clear();
 }
 
 void SimWindows::SetUsbLibraryPresent(bool present) {
@@ -1119,62 +859,6 @@ void SimWindows::SetUsbLibraryPresent(bool present) {
 void SimWindows::AttachUsbPrinter(int index, int32_t internalId) {
     Guard lock(mu_);
     if (index >= 0 && index < 8) s_->usb[index] = {true, internalId};
-}
-
-void SimWindows::DetachUsbPrinter(int index) {
-    Guard lock(mu_);
-    if (index >= 0 && index < 8) s_->usb[index] = {};
-}
-
-std::optional<int32_t> SimWindows::UsbPrinterId(int index) const {
-    Guard lock(mu_);
-    if (index < 0 || index >= 8 || !s_->usb[index].attached) return std::nullopt;
-    return s_->usb[index].id;
-}
-
-void SimWindows::SetUsbEntryMissing(const std::string& entryPoint, bool missing) {
-    Guard lock(mu_);
-    s_->usbMissing[entryPoint] = missing;
-}
-
-void SimWindows::SetUsbNoDeviceResult(int32_t result) {
-    Guard lock(mu_);
-    s_->usbNoDevice = result;
-}
-
-void SimWindows::SetUsbReadIdFails(bool fails) {
-    Guard lock(mu_);
-    s_->usbReadFails = fails;
-}
-
-void SimWindows::SetUsbWriteFails(bool fails) {
-    Guard lock(mu_);
-    s_->usbWriteFails = fails;
-}
-
-void SimWindows::SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code) {
-    Guard lock(mu_);
-    s_->usbCode = code;
-}
-
-std::vector<sim::UsbWrite> SimWindows::UsbWrites() const {
-    Guard lock(mu_);
-    return s_->usbWrites;
-}
-
-std::vector<int32_t> SimWindows::UsbCloseCalls() const {
-    Guard lock(mu_);
-    return s_->usbCloses;
-}
-
-int SimWindows::UsbLoads() const {
-    Guard lock(mu_);
-    return s_->usbLoads;
-}
-
-int SimWindows::UsbFrees() const {
-    Guard lock(mu_);
-    return s_->usbFrees;
 }
 
 }  // namespace plat

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimIni.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace plat {
 namespace {
@@ -159,7 +159,7 @@ TEST(IniFuzz, WellFormedTextsGiveTheirValuesCutToSize) {
 
 TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
     Rng rng(77);
-    SimWindows w;
+    SimTestWindows w;
     for (int round = 0; round < 1500; ++round) {
         Generated g = Generate(rng);
         std::string text = Mutate(rng, g.text);

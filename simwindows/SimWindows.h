@@ -1,20 +1,23 @@
-// The simulated Windows: an in-memory machine behind the platform seam, with
-// fault injection, for the native tests of the core.
+// The simulated Windows: an in-memory machine behind the platform areas.
+// qsetup runs Setup's code on it for plan, check and the rehearsal before an
+// installation; the tests run the core on it.
 //
 // The machine holds a registry (HKLM, HKCU, HKU), a file system with drive
 // letters, the print spooler (monitors, processors, drivers, printers, ports),
 // the "Spooler" service, the version, the tokens, the USB interface library,
-// the clock and the user-interface services. Every call of the seam answers as
-// Windows answers, with the same error numbers; the tests set the machine up
-// and read what happened through the methods in the second half of the class.
+// the clock and the user-interface services. Every call of an area answers as
+// Windows answers, with the same error numbers. The set-up calls below lay a
+// machine out; fault injection, call counts and the read-backs of what
+// happened are the testing part's (simwindows/testing/SimTestWindows.h).
 //
 // One lock guards the whole machine: a worker thread may run the core while
-// the test thread waits on it or reads the records.
+// another thread waits on it or reads the records.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -85,15 +88,17 @@ struct UsbWrite {
     std::vector<uint8_t> bytes;
 };
 
-// Fault injection: the named call fails with `error` (`times` times; a
-// negative count always), optionally only when one of its text arguments
-// contains `whenArgContains` (without regard to case). A call that fails by
-// injection changes nothing.
-struct Fault {
-    std::string call;
-    uint32_t error = 0;
-    int times = 1;
-    std::string whenArgContains;
+// Where the testing part of the simulation watches the calls: each call of
+// an area enters here first, under the machine's lock; a non-zero answer is
+// the error the call fails with, changing nothing. The machine alone has
+// none and every call goes ahead.
+class CallHook {
+public:
+    virtual uint32_t Enter(const std::string& call,
+                           std::initializer_list<std::string_view> args) = 0;
+
+protected:
+    ~CallHook() = default;
 };
 
 }  // namespace sim
@@ -292,24 +297,14 @@ struct SimAreas {
 };
 }  // namespace detail
 
-class SimWindows final : private detail::SimAreas, public Windows {
+class SimWindows : private detail::SimAreas, public Windows {
 public:
     SimWindows();
     ~SimWindows() override;
     SimWindows(const SimWindows&) = delete;
     SimWindows& operator=(const SimWindows&) = delete;
 
-    // ================================================================ the tests' side
-
-    // ---- fault injection
-    void Inject(sim::Fault fault);
-    // Shorthand: `call` fails with `error` once (times 1), n times, or always (-1).
-    void FailCall(const std::string& call, uint32_t error, int times = 1,
-                  const std::string& whenArgContains = {});
-    void ClearFaults();
-    // How many times a call of the seam was made (injected failures included).
-    int CallCount(const std::string& call) const;
-
+    // ================================================================ set-up
     // ---- profile files
     // On: GetPrivateProfileString answers from an index of the file's text,
     // made once for each text, instead of reading the text on every call.
@@ -324,23 +319,8 @@ public:
                  uint32_t attributes = attr::Archive);
     void PutFolder(const std::string& path);
     bool FileExists(const std::string& path) const;
-    bool FolderExists(const std::string& path) const;
-    // The bytes of a file; nullopt when missing.
-    std::optional<std::string> FileText(const std::string& path) const;
-    std::optional<uint32_t> Attributes(const std::string& path) const;
-    // Names in a folder (files and sub-folders), in listing order.
-    std::vector<std::string> ListFolder(const std::string& path) const;
-    // Every file of every drive by its full path ("C:\\PKG\\Setup.exe"), with
-    // its bytes.
-    std::map<std::string, std::string> AllFiles() const;
     // Removes a file or a whole folder tree, whatever its state.
     void RemovePath(const std::string& path);
-    // A file in use: a copy onto it and its deletion fail with 32.
-    void SetFileInUse(const std::string& path, bool inUse);
-    void SetFileVersion(const std::string& path, const VersionResource& version);
-    // A version resource with one translation and its FileVersion string.
-    static VersionResource MakeVersion(const std::string& fileVersion, uint16_t language = 0x0409,
-                                       uint16_t codePage = 0x04b0);
     // Loads a folder tree of the host into the simulated file system; returns
     // the number of files loaded, -1 when the host folder can't be read.
     // Read-only, nothing below `simPath` can be written, created, deleted or
@@ -366,117 +346,20 @@ public:
                       const std::string& value);
     void PutRegDword(Root root, const std::string& path, const std::string& name,
                      uint32_t value);
-    bool KeyExists(Root root, const std::string& path) const;
-    // The values of a key in insertion order; empty when the key is missing.
-    // (Sub-keys are kept sorted without regard to case, as Windows lists them.)
-    std::vector<sim::RegValueDump> DumpValues(Root root, const std::string& path) const;
-    // One value as text (see RegValueDump::text); nullopt when missing.
-    std::optional<std::string> RegText(Root root, const std::string& path,
-                                       const std::string& name) const;
-    std::vector<std::string> SubKeys(Root root, const std::string& path) const;
-    // Removes a key with everything below it.
-    void RemoveKeyTree(Root root, const std::string& path);
 
     // ---- version, token, shutdown
     void SetVersion(const OsVersion& version);
-    void SetProcessGroups(std::vector<std::string> sids);
-    // A token of the thread's own (nullopt: none, OpenThreadToken gives 1008).
-    void SetThreadGroups(std::optional<std::vector<std::string>> sids);
-    bool ShutdownPrivilegeEnabled() const;
-    // Flags of each ExitWindows call.
-    std::vector<uint32_t> ExitWindowsCalls() const;
-
-    // ---- clock
-    std::vector<uint32_t> Sleeps() const;
-    void ClearSleeps();
-    // The local time the machine's clock shows before any wait (by default
-    // Monday 2024-06-03 09:00:00.000); each Sleep moves it on by its length.
-    void SetLocalTime(const LocalTime& time);
-
-    // ---- user interface
-    // Answers for the next message boxes, in order.
-    void QueueAnswer(int answer);
-    // The answer of a Yes/No box when the queue is empty (mb::IdNo unless set);
-    // any other box answers mb::IdOk.
-    void SetDefaultYesNoAnswer(int answer);
-    std::vector<sim::MessageBoxCall> MessageBoxes() const;
-    void ClearMessageBoxes();
-    // A top-level window of another program; returns its handle.
-    Window AddWindow(const std::string& title, bool iconic = false);
-    void RemoveWindow(Window window);
-    std::vector<Window> ForegroundCalls() const;
-    std::vector<Window> RestoreCalls() const;
-    // A mutex held by another process.
-    void OwnMutexElsewhere(const std::string& name);
-    bool MutexExists(const std::string& name) const;
-    void SetShellOpenResult(intptr_t result);
-    std::vector<std::string> ShellOpens() const;
 
     // ---- spooler
     // Ports that a monitor DLL offers once its monitor is added.
     void SetMonitorPorts(const std::string& dll, std::vector<std::string> ports);
-    // Direct set-up, without the spooler's checks.
-    void InstallMonitor(const std::string& name, const std::string& environment,
-                        const std::string& dll);
-    void InstallPrintProcessor(const std::string& environment, const std::string& name,
-                               const std::string& dll);
-    void InstallDriver(const sim::DriverRecordSim& driver);
-    void InstallPrinter(const PrinterInfo& printer);
-    std::vector<sim::MonitorRecord> Monitors() const;
-    std::vector<sim::ProcessorRecord> Processors() const;
-    std::vector<sim::DriverRecordSim> Drivers() const;
-    std::vector<PrinterInfo> Printers() const;
-    std::optional<PrinterInfo> FindPrinter(const std::string& name) const;
-    void SetPrinterJobs(const std::string& name, uint32_t jobs);
-    void SetPrinterStatus(const std::string& name, uint32_t status);
-    std::string DefaultPrinter() const;
-    // The spooler library "winspool.drv": whether it loads and which of its
-    // entry points it has.
-    void SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter, bool hasDeletePrinterDriverEx);
-    std::vector<sim::BroadcastCall> Broadcasts() const;
-    // Loads and frees of the spooler library.
-    int SpoolerLibraryLoads() const;
-    int SpoolerLibraryFrees() const;
-    // Whether the spooler calls fail with 1722 while the "Spooler" service is
-    // not running, as they do on Windows (on by default).
-    void SetSpoolerApiNeedsService(bool needs);
-    // Whether the DLLs of the installed monitors (system folder) and print
-    // processors (their folder) are held loaded while the spooler is not
-    // stopped, so that a copy onto them or their deletion fails with 32 as on
-    // Windows (off by default; SetFileInUse marks single files).
-    void SetSpoolerDllsInUse(bool inUse);
-
-    // ---- service control manager
-    void SetSpoolerState(uint32_t state);
-    uint32_t SpoolerState() const;
-    // The spooler starts (StartService succeeds) but never reaches RUNNING.
-    void SetSpoolerNeverRuns(bool never);
-    // "stop" and "start" for each transition, in order.
-    std::vector<std::string> ServiceLog() const;
-    void ClearServiceLog();
 
     // ---- USB interface library "KvUsbInt.dll"
     void SetUsbLibraryPresent(bool present);
     // A printer at a device index 0..7 with its internal ID.
     void AttachUsbPrinter(int index, int32_t internalId);
-    void DetachUsbPrinter(int index);
-    std::optional<int32_t> UsbPrinterId(int index) const;
-    // Makes an entry point missing ("OpenDeviceX", "CloseDevice", "uWrite",
-    // "GetPrinterInternalID", "GetDescriptor").
-    void SetUsbEntryMissing(const std::string& entryPoint, bool missing);
-    // What OpenDeviceX answers at an index without a printer: 0 or -1.
-    void SetUsbNoDeviceResult(int32_t result);
-    void SetUsbReadIdFails(bool fails);
-    void SetUsbWriteFails(bool fails);
-    // The five code bytes a set-ID command must carry (bytes 1..5); without
-    // one, any code is taken.
-    void SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code);
-    std::vector<sim::UsbWrite> UsbWrites() const;
-    std::vector<int32_t> UsbCloseCalls() const;
-    int UsbLoads() const;
-    int UsbFrees() const;
 
-    // The machine's state; its definition is internal to platform/sim.
+    // The machine's state; its definition is internal to simwindows/.
     struct State;
 
 private:
@@ -493,6 +376,10 @@ private:
     friend class SimSpoolerLibrary;
     friend class SimUsbLibrary;
 
+    friend class SimTestWindows;
+
+    // Watches every call from now on (null: none).
+    void SetCallHook(sim::CallHook* hook);
     // Closes a handle of any area.
     uint32_t ReleaseHandle(HandleKind kind, uintptr_t value);
 

@@ -1,4 +1,4 @@
-#include "platform/sim/SimIni.h"
+#include "simwindows/SimIni.h"
 
 #include <cstddef>
 #include <cstring>

@@ -8,7 +8,7 @@ namespace plat {
 namespace {
 
 TEST(SimPackage, AnInstallationOfTheSamplePackageRunsThroughTheSeam) {
-    SimWindows w;
+    SimTestWindows w;
     support::SetOsClass(w, WinXP);
     ASSERT_GT(support::MountSamplePackage(w), 10);
     support::SetSamplePorts(w);
@@ -69,7 +69,7 @@ TEST(SimPackage, AnInstallationOfTheSamplePackageRunsThroughTheSeam) {
 }
 
 TEST(SimPackage, VersionsOfEachClassAndWindows98PortKeys) {
-    SimWindows w;
+    SimTestWindows w;
     support::SetOsClass(w, Win98);
     OsVersion v;
     ASSERT_EQ(w.GetVersion(v), 0u);

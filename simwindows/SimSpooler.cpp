@@ -2,8 +2,8 @@
 // that the programs load by name.
 #include <algorithm>
 
-#include "platform/sim/SimState.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimState.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat {
 
@@ -12,9 +12,6 @@ using State = SimWindows::State;
 
 namespace {
 
-constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-constexpr const char* kEnvironmentsKey =
-    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
 constexpr uint32_t DpdDeleteUnusedFiles = 1, DpdDeleteSpecificVersion = 2, DpdDeleteAllFiles = 4;
 
 std::string BaseName(std::string_view path) {
@@ -22,11 +19,6 @@ std::string BaseName(std::string_view path) {
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::vector<uint8_t> SzBytes(const std::string& s) {
-    std::vector<uint8_t> data(s.begin(), s.end());
-    data.push_back(0);
-    return data;
-}
 
 // The port names of a printer's "LPT1:,LPT2:" list.
 std::vector<std::string> SplitPorts(std::string_view list) {
@@ -110,18 +102,6 @@ uint32_t SpoolerDown(const SimWindows::State& s) {
                : 0;
 }
 
-// The drivers named `name` in `environment` (all versions, or one).
-std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::string& environment,
-                                 const std::string& name, std::optional<uint32_t> version) {
-    std::vector<size_t> found;
-    for (size_t i = 0; i < s.drivers.size(); ++i) {
-        const auto& d = s.drivers[i];
-        if (SameName(d.name, name) && SameName(d.environment, environment) &&
-            (!version || d.version == *version))
-            found.push_back(i);
-    }
-    return found;
-}
 
 bool DriverInUse(const SimWindows::State& s, const std::string& environment,
                  const std::string& name) {
@@ -200,11 +180,6 @@ bool ValidPrinterName(const std::string& name) {
     return !name.empty() && name.size() < 221 && name.find_first_of("\\,!") == std::string::npos;
 }
 
-PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
-    PrinterInfo info = p.info;
-    if (SameName(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
-    return info;
-}
 
 }  // namespace
 
@@ -787,143 +762,6 @@ int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
 void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
     Guard lock(mu_);
     s_->monitorPorts[LowerText(dll)] = std::move(ports);
-}
-
-void SimWindows::InstallMonitor(const std::string& name, const std::string& environment,
-                                const std::string& dll) {
-    Guard lock(mu_);
-    State& s = *s_;
-    auto& m = s.monitors;
-    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return SameName(x.name, name); }),
-            m.end());
-    m.push_back({name, environment, dll});
-    auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + name);
-    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
-    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
-}
-
-void SimWindows::InstallPrintProcessor(const std::string& environment, const std::string& name,
-                                       const std::string& dll) {
-    Guard lock(mu_);
-    State& s = *s_;
-    std::string env = s.CanonicalEnv(environment.c_str());
-    auto& p = s.processors;
-    p.erase(std::remove_if(p.begin(), p.end(), [&](const auto& x) {
-                return SameName(x.name, name) && SameName(x.environment, env);
-            }),
-            p.end());
-    p.push_back({name, env, dll});
-    auto key = s.MakeKey(s.roots[0], std::string(kEnvironmentsKey) + env + "\\Print Processors\\" +
-                                         name);
-    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
-    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
-}
-
-void SimWindows::InstallDriver(const sim::DriverRecordSim& driver) {
-    Guard lock(mu_);
-    State& s = *s_;
-    sim::DriverRecordSim d = driver;
-    d.environment = s.CanonicalEnv(d.environment.empty() ? nullptr : d.environment.c_str());
-    for (size_t i : DriversNamed(s, d.environment, d.name, d.version)) {
-        s.drivers[i] = d;
-        return;
-    }
-    s.drivers.push_back(d);
-}
-
-void SimWindows::InstallPrinter(const PrinterInfo& printer) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (SimPrinter* p = s.Printer(printer.printerName)) {
-        p->info = printer;
-    } else {
-        SimPrinter fresh;
-        fresh.id = s.nextPrinterId++;
-        fresh.info = printer;
-        s.printers.push_back(fresh);
-    }
-    if (printer.attributes & printer_attr::Default) s.SetDefault(printer.printerName);
-    s.Printer(printer.printerName)->info.attributes &= ~printer_attr::Default;
-}
-
-std::vector<sim::MonitorRecord> SimWindows::Monitors() const {
-    Guard lock(mu_);
-    std::vector<sim::MonitorRecord> out;
-    for (const auto& m : s_->monitors) out.push_back({m.name, m.environment, m.dll});
-    return out;
-}
-
-std::vector<sim::ProcessorRecord> SimWindows::Processors() const {
-    Guard lock(mu_);
-    std::vector<sim::ProcessorRecord> out;
-    for (const auto& p : s_->processors) out.push_back({p.name, p.environment, p.dll});
-    return out;
-}
-
-std::vector<sim::DriverRecordSim> SimWindows::Drivers() const {
-    Guard lock(mu_);
-    return s_->drivers;
-}
-
-std::vector<PrinterInfo> SimWindows::Printers() const {
-    Guard lock(mu_);
-    std::vector<PrinterInfo> out;
-    for (const auto& p : s_->printers) out.push_back(Visible(*s_, p));
-    return out;
-}
-
-std::optional<PrinterInfo> SimWindows::FindPrinter(const std::string& name) const {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) return Visible(*s_, *p);
-    return std::nullopt;
-}
-
-void SimWindows::SetPrinterJobs(const std::string& name, uint32_t jobs) {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) p->info.cJobs = jobs;
-}
-
-void SimWindows::SetPrinterStatus(const std::string& name, uint32_t status) {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) p->info.status = status;
-}
-
-std::string SimWindows::DefaultPrinter() const {
-    Guard lock(mu_);
-    return s_->defaultPrinter;
-}
-
-void SimWindows::SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter,
-                                   bool hasDeletePrinterDriverEx) {
-    Guard lock(mu_);
-    s_->spoolLibLoads = loads;
-    s_->spoolHasSetDefault = hasSetDefaultPrinter;
-    s_->spoolHasDeleteEx = hasDeletePrinterDriverEx;
-}
-
-std::vector<sim::BroadcastCall> SimWindows::Broadcasts() const {
-    Guard lock(mu_);
-    return s_->broadcasts;
-}
-
-int SimWindows::SpoolerLibraryLoads() const {
-    Guard lock(mu_);
-    return s_->spoolLoads;
-}
-
-int SimWindows::SpoolerLibraryFrees() const {
-    Guard lock(mu_);
-    return s_->spoolFrees;
-}
-
-void SimWindows::SetSpoolerApiNeedsService(bool needs) {
-    Guard lock(mu_);
-    s_->spoolerApiNeedsService = needs;
-}
-
-void SimWindows::SetSpoolerDllsInUse(bool inUse) {
-    Guard lock(mu_);
-    s_->spoolerDllsInUse = inUse;
 }
 
 }  // namespace plat

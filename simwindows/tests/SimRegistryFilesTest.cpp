@@ -2,13 +2,13 @@
 // injection: the answers the core relies on beyond what Wine can confirm.
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/support/SimMachine.h"
 
 namespace plat {
 namespace {
 
-std::vector<std::string> Listing(SimWindows& w, const std::string& pattern, uint32_t* firstError) {
+std::vector<std::string> Listing(SimTestWindows& w, const std::string& pattern, uint32_t* firstError) {
     std::vector<std::string> names;
     FindHandle find;
     FindData data;
@@ -21,7 +21,7 @@ std::vector<std::string> Listing(SimWindows& w, const std::string& pattern, uint
 }
 
 TEST(SimRegistry, KeysAndValuesCompareWithoutCaseAndEnumerateInInsertionOrder) {
-    SimWindows w;
+    SimTestWindows w;
     RegKey key;
     ASSERT_EQ(w.RegCreateKey(Root::LocalMachine, "SOFTWARE\\Tarvelo\\Ports", key), 0u);
     for (const char* name : {"Zeta", "alpha", "Mid"}) {
@@ -56,7 +56,7 @@ TEST(SimRegistry, KeysAndValuesCompareWithoutCaseAndEnumerateInInsertionOrder) {
 }
 
 TEST(SimRegistry, DeleteKeyRefusesSubKeysAndInvalidatesOpenHandles) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutRegString(Root::CurrentUser, "Software\\A\\B", "v", "x");
     RegKey open;
     ASSERT_EQ(w.RegOpenKey(Root::CurrentUser, "Software\\A\\B", open), 0u);
@@ -79,7 +79,7 @@ TEST(SimRegistry, DeleteKeyRefusesSubKeysAndInvalidatesOpenHandles) {
 }
 
 TEST(SimFiles, PathsResolveWithoutCaseAndRelativeToTheCurrentFolder) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutFile("C:\\PKG\\DRVCONFIG\\setup.ini", "[a]\r\n");
     EXPECT_TRUE(w.FileExists("c:\\pkg\\drvconfig\\SETUP.INI"));
     EXPECT_TRUE(w.FileExists("DRVCONFIG\\setup.ini"));
@@ -101,7 +101,7 @@ TEST(SimFiles, PathsResolveWithoutCaseAndRelativeToTheCurrentFolder) {
 }
 
 TEST(SimFiles, CopyAnswersAsWindowsDoes) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutFile("C:\\PKG\\winnt\\QSUSBMON.DLL", "new");
     w.PutFile("C:\\WINDOWS\\system32\\QSUSBMON.DLL", "old");
     const std::string src = "C:\\PKG\\winnt\\QSUSBMON.DLL", dst = "C:\\WINDOWS\\system32\\QSUSBMON.DLL";
@@ -118,7 +118,7 @@ TEST(SimFiles, CopyAnswersAsWindowsDoes) {
     EXPECT_EQ(w.DeleteFile(dst), err::AccessDenied);
     EXPECT_EQ(w.FileText(dst), "old");
     ASSERT_EQ(w.SetFileAttributes(dst, attr::Normal), 0u);
-    w.SetFileVersion(src, SimWindows::MakeVersion("3.1.0.0"));
+    w.SetFileVersion(src, SimTestWindows::MakeVersion("3.1.0.0"));
     ASSERT_EQ(w.CopyFile(src, dst, false), 0u);
     EXPECT_EQ(w.FileText(dst), "new");
     VersionResource v;
@@ -137,7 +137,7 @@ TEST(SimFiles, CopyAnswersAsWindowsDoes) {
 }
 
 TEST(SimFiles, FindListsDotsOutsideTheRootThenEntriesByName) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutFile("C:\\F\\b.DLL", "");
     w.PutFile("C:\\F\\A.dll", "");
     w.PutFile("C:\\F\\c.txt", "");
@@ -166,7 +166,7 @@ TEST(SimFiles, FindListsDotsOutsideTheRootThenEntriesByName) {
 }
 
 TEST(SimFiles, MountHostFolderLoadsTheSamplePackage) {
-    SimWindows w;
+    SimTestWindows w;
     const std::string source = support::SourceDir();
     int n = w.MountHostFolder(source + "/package", "C:\\PKG");
     ASSERT_GT(n, 5);
@@ -179,9 +179,9 @@ TEST(SimFiles, MountHostFolderLoadsTheSamplePackage) {
 }
 
 TEST(SimFiles, ReadOnlyMountCanBeCopiedFromButNotWritten) {
-    SimWindows w;
+    SimTestWindows w;
     const std::string source = support::SourceDir();
-    ASSERT_GT(w.MountHostFolder(source + "/package", "C:\\RO", SimWindows::Mount::ReadOnly), 5);
+    ASSERT_GT(w.MountHostFolder(source + "/package", "C:\\RO", SimTestWindows::Mount::ReadOnly), 5);
     const std::string ini = "C:\\RO\\DRVCONFIG\\setup.ini";
     const std::string before = w.FileText(ini).value_or("");
     EXPECT_EQ(w.CopyFile(ini, "C:\\WINDOWS\\setup.ini", false), 0u);
@@ -201,7 +201,7 @@ TEST(SimFiles, ReadOnlyMountCanBeCopiedFromButNotWritten) {
 }
 
 TEST(SimProfile, WinIniEditsKeepOtherLinesAndFlushIsANoOp) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutFile("C:\\WINDOWS\\win.ini", "; comment\r\n[windows]\r\nload=\r\n[Ports]\r\nCOM1:=9600,n,8,1\r\n");
     EXPECT_EQ(w.WriteProfileString(nullptr, nullptr, nullptr), 0u);
     EXPECT_EQ(w.FileText("C:\\WINDOWS\\win.ini"),
@@ -225,7 +225,7 @@ TEST(SimProfile, WinIniEditsKeepOtherLinesAndFlushIsANoOp) {
 }
 
 TEST(SimFaults, InjectedFailuresCountDownFilterByArgumentAndChangeNothing) {
-    SimWindows w;
+    SimTestWindows w;
     w.PutFile("C:\\PKG\\a.dll", "a");
     w.FailCall("CopyFile", err::SharingViolation, 1, "qsusbmon.dll");
     EXPECT_EQ(w.CopyFile("C:\\PKG\\a.dll", "C:\\WINDOWS\\other.dll", false), 0u);
@@ -259,7 +259,7 @@ TEST(SimFaults, InjectedFailuresCountDownFilterByArgumentAndChangeNothing) {
 }
 
 TEST(SimFolders, DefaultLayoutAndEnvironments) {
-    SimWindows w;
+    SimTestWindows w;
     std::string s;
     ASSERT_EQ(w.GetWindowsDirectory(s, 260), 0u);
     EXPECT_EQ(s, "C:\\WINDOWS");
@@ -296,7 +296,7 @@ namespace {
 
 // The simulated clock across a month, a year and a leap day.
 TEST(SimClock, LocalTimeFollowsTheCalendar) {
-    SimWindows w;
+    SimTestWindows w;
     LocalTime t;
     w.GetLocalTime(t);
     EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.dayOfWeek, t.hour, t.minute}),
