@@ -75,7 +75,7 @@ std::unique_ptr<plat::SimTestWindows> UninstallMachine(int printers, const std::
     auto w = std::make_unique<plat::SimTestWindows>();
     w->SetCurrentFolder("C:\\PKG");
     w->PutFile(kUninstallIni, ini);
-    const std::string env = w->LocalEnvironment();
+    const std::string env = w->spooler().LocalEnvironment();
     w->InstallMonitor("Quillset USB Port Monitor", env, "QSUSBMON.DLL");
     w->InstallMonitor("Quillset Serial Port Monitor", env, "QSCOMMON.DLL");
     w->InstallPrintProcessor(env, "QSPrint", "QSPROC.DLL");
@@ -130,14 +130,14 @@ void Fill(benchmark::State& state, int printers, const std::string& ini, bool pe
         if (perItem) {
             // One look-up of the file per installed item.
             std::vector<plat::PrinterInfo5> queues;
-            w->EnumPrinters(queues);
+            w->spooler().EnumPrinters(queues);
             for (const auto& q : queues)
                 if (lists.IsListedPrinter(q.printerName)) controls.AddItem(q.printerName);
             std::vector<std::string> monitors, processors;
-            w->EnumMonitors(monitors);
+            w->spooler().EnumMonitors(monitors);
             for (const auto& m : monitors)
                 if (lists.IsListedMonitor(m)) controls.AddItem(m);
-            w->EnumPrintProcessors(w->LocalEnvironment(), processors);
+            w->spooler().EnumPrintProcessors(w->spooler().LocalEnvironment(), processors);
             for (const auto& p : processors)
                 if (lists.IsListedProcessor(p)) controls.AddItem(p);
         } else {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 
 // Clears the read-only attribute of the file at `path`, keeping its other
 // attributes; nothing else is touched. 0 when the file is writable now (or

@@ -1,5 +1,8 @@
 #include "common/ProgramName.h"
 
+#include "platform/Folders.h"
+#include "platform/Windows.h"
+
 std::string ProgramName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -10,7 +13,7 @@ std::string ProgramName(const std::string& path) {
 
 std::string ApplicationName(plat::Windows& windows, const std::string& fallback) {
     std::string path;
-    if (windows.GetModuleFileName(path, 260) != plat::err::Success) return fallback;
+    if (windows.folders().GetModuleFileName(path, 260) != plat::err::Success) return fallback;
     const std::string name = ProgramName(path);
     return name.empty() ? fallback : name;
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 
 // The name of the program in file `path`: its file name without folder and
 // extension; empty for an empty path.

@@ -2,10 +2,12 @@
 // query or set call remembered for the caller.
 #pragma once
 
+#include "platform/Registry.h"
+#include "platform/Windows.h"
+
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
 
 class RegistryKey {
 public:

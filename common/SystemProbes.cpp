@@ -3,6 +3,10 @@
 #include <vector>
 
 #include "common/CompatibilityMarks.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 
 namespace {
 
@@ -34,17 +38,17 @@ int32_t ClassifyNt(uint32_t major, uint32_t minor) {
 
 bool IsUserAdmin(plat::Windows& windows) {
     plat::Token token;
-    uint32_t error = windows.OpenThreadToken(token);
-    if (error == plat::err::NoToken) error = windows.OpenProcessToken(token);
+    uint32_t error = windows.system().OpenThreadToken(token);
+    if (error == plat::err::NoToken) error = windows.system().OpenProcessToken(token);
     if (error != plat::err::Success || !token) return false;
 
     // The size question must be answered with "insufficient buffer"; a token
     // that answers otherwise is not one we can read.
     uint32_t needed = 0;
-    if (windows.GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
+    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
 
     std::vector<std::string> groups;
-    if (windows.GetTokenGroups(token, groups) != plat::err::Success) return false;
+    if (windows.system().GetTokenGroups(token, groups) != plat::err::Success) return false;
 
     // Only the SID counts, not the group's attributes: a filtered token that
     // lists the group as deny-only still belongs to an administrator.
@@ -60,7 +64,7 @@ int32_t OsClassOf(const plat::OsVersion& version) {
 int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
     const int32_t unknownPlatform = flavour == ProbeFlavour::Uninstall ? OsUnknown : Win98;
     plat::OsVersion version;
-    if (windows.GetVersion(version) != plat::err::Success) return unknownPlatform;
+    if (windows.system().GetVersion(version) != plat::err::Success) return unknownPlatform;
 
     const int32_t os = version.platformId == 1 || version.platformId == 2 ? OsClassOf(version)
                                                                            : unknownPlatform;
@@ -71,26 +75,26 @@ int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
 
 void StopSpooler(plat::Windows& windows) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
         plat::err::Success) {
         // A spooler that already stopped answers ServiceNotActive; nobody is
         // told about a failed stop.
-        windows.ControlServiceStop(service);
+        windows.services().ControlServiceStop(service);
         service.reset();
     }
-    windows.Sleep(kStopPauseMs);
+    windows.clock().Sleep(kStopPauseMs);
 }
 
 void StartSpooler(plat::Windows& windows, std::string& message) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) !=
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Start, service) !=
         plat::err::Success)
         return;
-    const uint32_t error = windows.StartService(service);
+    const uint32_t error = windows.services().StartService(service);
     if (error != plat::err::Success && error != plat::err::ServiceAlreadyRunning)
         message = "Start spool service error, error code = " + std::to_string(error);
 }
@@ -98,16 +102,16 @@ void StartSpooler(plat::Windows& windows, std::string& message) {
 bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
     bool running = false;
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) == plat::err::Success) {
+    if (windows.services().OpenScManager(manager) == plat::err::Success) {
         plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
+        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
             plat::err::Success) {
             // Pauses only between polls: after the last one there is nothing
             // left to wait for.
             for (int poll = 0; poll < kPollCount; ++poll) {
-                if (poll > 0) windows.Sleep(kPollPauseMs);
+                if (poll > 0) windows.clock().Sleep(kPollPauseMs);
                 uint32_t state = plat::svc::Stopped;
-                if (windows.QueryServiceState(service, state) == plat::err::Success &&
+                if (windows.services().QueryServiceState(service, state) == plat::err::Success &&
                     state == plat::svc::Running) {
                     running = true;
                     break;
@@ -121,16 +125,16 @@ bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
 
 void RestartSpooler(plat::Windows& windows, ProbeFlavour flavour) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     {
         plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
+        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
             plat::err::Success)
-            windows.ControlServiceStop(service);
+            windows.services().ControlServiceStop(service);
     }
-    windows.Sleep(flavour == ProbeFlavour::Uninstall ? 2000 : 300);
+    windows.clock().Sleep(flavour == ProbeFlavour::Uninstall ? 2000 : 300);
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) ==
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Start, service) ==
         plat::err::Success)
-        windows.StartService(service);
+        windows.services().StartService(service);
 }

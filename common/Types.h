@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
 
 // The Windows version class. Selects the INI section suffix, the package
 // folder and the spooler environment.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/Errors.h"
 #include "platform/Threads.h"
 
 namespace plat {

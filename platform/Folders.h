@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Errors.h"
+
 namespace plat {
 
 // The folder reads fail with InsufficientBuffer when the text and its

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Errors.h"
+
 namespace plat {
 
 class Profile {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Errors.h"
+
 namespace plat {
 
 // The printer maker's USB interface library ("KvUsbInt.dll"), loaded by name.

@@ -11,7 +11,10 @@
 #include "common/Text.h"
 #include "common/Types.h"
 #include "platform/Desktop.h"
-#include "simwindows/SimWindows.h"
+#include "platform/Folders.h"
+#include "platform/Spooler.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/PackageWindows.h"
@@ -22,6 +25,7 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/WizardTexts.h"
+#include "simwindows/SimWindows.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallEngine.h"
@@ -81,14 +85,14 @@ int Exclude(plat::Windows& machine, const PackageOnMachine& package, plat::Mutex
     const std::string setupName = ProgramName(package.setupProgram);
     const std::string uninstallName = ProgramName(package.uninstallProgram);
     std::string busy;
-    if (machine.FindWindow(wiztext::kWizardTitle))
+    if (machine.desktop().FindWindow(wiztext::kWizardTitle))
         busy = setupName + " is running (its window \"" + wiztext::kWizardTitle + "\" is open)";
-    else if (machine.FindWindow(wiztext::kUninstallTitle))
+    else if (machine.desktop().FindWindow(wiztext::kUninstallTitle))
         busy = uninstallName + " is running (its window \"" + wiztext::kUninstallTitle +
                "\" is open)";
-    else if (machine.CreateMutex(setupName, true, setupMutex) == plat::err::AlreadyExists)
+    else if (machine.desktop().CreateMutex(setupName, true, setupMutex) == plat::err::AlreadyExists)
         busy = setupName + " is running (its mutex \"" + setupName + "\" is held)";
-    else if (machine.CreateMutex(uninstallName, true, uninstallMutex) == plat::err::AlreadyExists)
+    else if (machine.desktop().CreateMutex(uninstallName, true, uninstallMutex) == plat::err::AlreadyExists)
         busy = uninstallName + " is running (its mutex \"" + uninstallName + "\" is held)";
     if (busy.empty()) return kDeployDone;
     setupMutex.reset();
@@ -107,8 +111,8 @@ std::string Describe(const plat::OsVersion& v) {
 
 std::string EnterFolder(plat::Windows& machine, const std::string& dir) {
     std::string root;
-    if (machine.SetCurrentDirectory(dir) != plat::err::Success ||
-        machine.GetCurrentDirectory(root, 260) != plat::err::Success)
+    if (machine.folders().SetCurrentDirectory(dir) != plat::err::Success ||
+        machine.folders().GetCurrentDirectory(root, 260) != plat::err::Success)
         return {};
     while (root.size() > 3 && root.back() == '\\') root.pop_back();
     return root;
@@ -135,7 +139,7 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
     const WizardInput& input = options.wizard;
     // The Windows the OS page would find: Setup installs only for it.
     plat::OsVersion version;
-    machine.GetVersion(version);
+    machine.system().GetVersion(version);
     os = OsClassOf(version);
     out.LogOnly("Windows found: " + Describe(version) + ", which Setup installs for as " +
                 OsName(os));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Clock.h"
+#include "platform/Windows.h"
 #include "qsetup/Json.h"
 
 #ifdef _WIN32
@@ -73,12 +75,12 @@ bool LogFile::Append(const std::string& line) {
 DeployOutput::DeployOutput(Console& console, plat::Windows& clock, LogWriter log,
                            Progress progress)
     : console_(console), clock_(clock), log_(std::move(log)), progress_(progress) {
-    clock_.GetLocalTime(start_);
+    clock_.clock().GetLocalTime(start_);
 }
 
 int64_t DeployOutput::ElapsedMs() {
     plat::LocalTime now;
-    clock_.GetLocalTime(now);
+    clock_.clock().GetLocalTime(now);
     int64_t ms = DayMs(now) - DayMs(start_);
     return ms < 0 ? ms + 86400000 : ms;
 }
@@ -86,7 +88,7 @@ int64_t DeployOutput::ElapsedMs() {
 void DeployOutput::Log(const std::string& text) {
     if (!log_) return;
     plat::LocalTime now;
-    clock_.GetLocalTime(now);
+    clock_.clock().GetLocalTime(now);
     if (!log_(FormatTime(now) + "  " + text) && !logWarned_) {
         logWarned_ = true;
         ClearBar();

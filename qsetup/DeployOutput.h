@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Clock.h"
+#include "platform/Windows.h"
 #include "qsetup/Console.h"
 #include "qsetup/Journal.h"
 

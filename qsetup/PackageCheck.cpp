@@ -14,7 +14,9 @@
 #include "common/FileNames.h"
 #include "common/Text.h"
 #include "common/Types.h"
-#include "simwindows/SimIni.h"
+#include "platform/Files.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "qsetup/Journal.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"
@@ -26,6 +28,7 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/WizardTexts.h"
+#include "simwindows/SimIni.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -271,7 +274,7 @@ IniFile Checker::Load(const std::string& path) {
     f.full = path;
     f.rel = Rel(path);
     std::string bytes;
-    if (!path.empty() && windows_.ReadFile(path, bytes) == plat::err::Success) {
+    if (!path.empty() && windows_.files().ReadFile(path, bytes) == plat::err::Success) {
         f.present = true;
         f.scan = plat::sim::ScanProfile(bytes);
     }
@@ -280,7 +283,7 @@ IniFile Checker::Load(const std::string& path) {
 
 bool Checker::FileInPackage(const std::string& rel) {
     uint32_t attributes = 0;
-    return windows_.GetFileAttributes(root_ + "\\" + rel, attributes) == plat::err::Success &&
+    return windows_.files().GetFileAttributes(root_ + "\\" + rel, attributes) == plat::err::Success &&
            !(attributes & plat::attr::Directory);
 }
 
@@ -990,7 +993,7 @@ void Checker::CheckFiles() {
     std::string bytes;
     About every(*this, {.every = true, .file = wiztext::kLeftBitmap});
     const std::string bitmap = wiztext::kLeftBitmap;
-    if (windows_.ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
+    if (windows_.files().ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
         Add(Severity::Error, bitmap, 0,
             std::string("missing: Setup ends at its start with \"") + msg::kNoLeftBmp + "\"");
     } else {
@@ -1010,11 +1013,11 @@ void Checker::CheckFiles() {
         int files = 0;
         plat::FindHandle find;
         plat::FindData entry;
-        if (windows_.FindFirstFile(root_ + "\\" + fonts + "\\*.*", find, entry) ==
+        if (windows_.files().FindFirstFile(root_ + "\\" + fonts + "\\*.*", find, entry) ==
             plat::err::Success) {
             do {
                 if (!(entry.attributes & plat::attr::Directory)) ++files;
-            } while (windows_.FindNextFile(find, entry) == plat::err::Success);
+            } while (windows_.files().FindNextFile(find, entry) == plat::err::Success);
         }
         if (files == 0)
             Add(Severity::Error, std::string(fonts) + "\\", 0,

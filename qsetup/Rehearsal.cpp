@@ -6,6 +6,7 @@
 #include "platform/Desktop.h"
 #include "platform/Files.h"
 #include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "qsetup/SimulatedMachine.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/UsbCommand.h"

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Windows.h"
 #include "simwindows/SimWindows.h"
 
 namespace qsetup {

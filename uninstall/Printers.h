@@ -2,7 +2,9 @@
 // reads it: the size question, the buffer, the read.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
+
 
 namespace uninstall {
 

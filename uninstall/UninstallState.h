@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
 #include "uninstall/res/UninstallIds.h"
 
 namespace uninstall {

@@ -27,12 +27,12 @@ TEST(FileAttributesTest, ClearsOnlyTheReadOnlyMarkOfThatFile) {
         w.PutFile("C:\\WINDOWS\\system32\\OTHER.DLL", "MZ", attr::ReadOnly);
         EXPECT_EQ(ClearReadOnly(w, kFile), err::Success);
         uint32_t now = 0;
-        ASSERT_EQ(w.GetFileAttributes(kFile, now), err::Success);
+        ASSERT_EQ(w.files().GetFileAttributes(kFile, now), err::Success);
         EXPECT_EQ(now, c.after);
         // A writable file is not written to at all; the neighbour keeps its mark.
         EXPECT_EQ(w.CallCount("SetFileAttributes"), (c.before & attr::ReadOnly) ? 1 : 0);
         EXPECT_EQ(w.Attributes("C:\\WINDOWS\\system32\\OTHER.DLL"), attr::ReadOnly);
-        EXPECT_EQ(w.DeleteFile(kFile), err::Success);
+        EXPECT_EQ(w.files().DeleteFile(kFile), err::Success);
     }
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Windows.h"
+#include "platform/Platform.h"
 
 namespace plat::w32 {
 

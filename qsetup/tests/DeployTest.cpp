@@ -310,8 +310,8 @@ TEST_F(DeployTest, StatusTellsWhatDiffersAndEnsureMendsIt) {
         {"queue deleted", usb,
          [](plat::SimTestWindows& m) {
              plat::Printer p;
-             ASSERT_EQ(m.OpenPrinter("KRT-P58(U) 1", p), 0u);
-             ASSERT_EQ(m.DeletePrinter(p), 0u);
+             ASSERT_EQ(m.spooler().OpenPrinter("KRT-P58(U) 1", p), 0u);
+             ASSERT_EQ(m.spooler().DeletePrinter(p), 0u);
          },
          "queue: none bound to USB_KRT-P58_1 with driver \"Quillset KRT-P58 Receipt Raster\""},
         {"driver file gone", usb,
@@ -340,7 +340,7 @@ TEST_F(DeployTest, StatusTellsWhatDiffersAndEnsureMendsIt) {
          },
          "usb: PRINTERPORT\\USB_KRT-P58_1 is 255, the installation writes 0"},
         {"another default printer", usb,
-         [](plat::SimTestWindows& m) { m.WriteProfileString("windows", "device", "Other,winspool,LPT1:"); },
+         [](plat::SimTestWindows& m) { m.profile().WriteProfileString("windows", "device", "Other,winspool,LPT1:"); },
          "default: the default printer is \"Other\", not \"KRT-P58(U) 1\""},
         {"serial settings changed", serial,
          [](plat::SimTestWindows& m) {
@@ -406,7 +406,7 @@ TEST_F(DeployTest, StatusAndEnsureOnWindows98) {
     EXPECT_EQ(Run(with("status")), 0) << out;
     EXPECT_NE(out.find("serial: ok\n"), std::string::npos) << out;
     EXPECT_NE(out.find("driver: ok\n"), std::string::npos) << out;
-    w->WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
+    w->profile().WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
     EXPECT_EQ(Run(with("status")), 1) << out;
     EXPECT_NE(out.find("serial: COM2: is 9600,n,8,1,p, the installation writes 19200,e,7,2,x\n"),
               std::string::npos)

@@ -6,6 +6,9 @@
 #include <cstring>
 
 #include "common/SystemProbes.h"
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
 
@@ -20,11 +23,11 @@ const char* Text(const char* text) { return text ? text : ""; }
 bool StartStoppedSpooler(plat::Windows& windows, int32_t os, std::string& message) {
     StartSpooler(windows, message);
     if (os == WinNT4 || os == Win2000)
-        windows.Sleep(1000);
+        windows.clock().Sleep(1000);
     else if (os == WinXP || os == Win2003)
-        windows.Sleep(2500);
+        windows.clock().Sleep(2500);
     StartSpooler(windows, message);
-    windows.Sleep(1000);
+    windows.clock().Sleep(1000);
     if (!WaitSpoolerRunning(windows, message)) {
         StartSpooler(windows, message);
         return false;
@@ -55,14 +58,14 @@ bool ReplaceOutdatedComponent(plat::Windows& windows, InstallSession& s, int32_t
 
     std::string processorDir;
     if (flags & UpdatePrintProcessor) {
-        if (windows.GetPrintProcessorDirectory(nullptr, processorDir, 256) !=
+        if (windows.folders().GetPrintProcessorDirectory(nullptr, processorDir, 256) !=
             plat::err::Success) {
             message = msg::kNoProcessorDir;
             return false;
         }
     }
     StopSpooler(windows);
-    windows.Sleep(500);
+    windows.clock().Sleep(500);
     s.reader.ReadMonitorSettings(os, settings);
     bool replaced = true;
     if (flags & UpdateSerialMonitor)
@@ -102,7 +105,7 @@ bool RunStages(plat::Windows& windows, InstallSession& s) {
     const int32_t os = s.choices.os;
     std::string& message = s.installMessage;
 
-    windows.Sleep(100);
+    windows.clock().Sleep(100);
     s.updateFlags = 0;
 
     const int32_t monitors = CheckPortMonitors(windows, s.reader, os, s.portName, message);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 
 void AppendBounded(char* buffer, size_t capacity, const char* text) {
@@ -67,7 +69,7 @@ std::string BoundUsbPort(const char* portName) {
 
 bool ProbePorts(plat::Windows& windows, std::string& message) {
     std::vector<std::string> ports;
-    if (windows.EnumPorts(ports) != plat::err::Success) {
+    if (windows.spooler().EnumPorts(ports) != plat::err::Success) {
         message = msg::kNoMemory;
         return false;
     }
@@ -78,7 +80,7 @@ namespace {
 
 uint32_t TryAddPrinter(plat::Windows& windows, const PrinterRecord& record) {
     plat::Printer handle;
-    uint32_t error = windows.AddPrinter(record, handle);
+    uint32_t error = windows.spooler().AddPrinter(record, handle);
     // The handle closes as it goes out of scope.
     return error;
 }

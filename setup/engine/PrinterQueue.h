@@ -13,7 +13,7 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 
 // The printer name buffer that the PrinterRecord points at while the queue is
 // named and created.

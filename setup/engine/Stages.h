@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 
 // Where Setup's message boxes go: their owner window and caption (the

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/WizardPage.h"
 

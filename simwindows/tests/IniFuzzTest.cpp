@@ -171,7 +171,7 @@ TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
         for (const auto& [section, key] : g.queries) {
             uint32_t size = RandomSize(rng);
             std::string got = viaMachine
-                                  ? w.GetPrivateProfileString(section, key, "dflt", size,
+                                  ? w.profile().GetPrivateProfileString(section, key, "dflt", size,
                                                               "C:\\PKG\\fuzz.ini")
                                   : sim::ProfileString(text, section, key, "dflt", size);
             CheckBounds(got, size);

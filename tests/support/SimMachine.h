@@ -114,10 +114,10 @@ inline void SetSamplePorts(plat::SimTestWindows& w, const std::string& at = "C:\
     std::string ini = at + "\\DRVCONFIG\\setup.ini";
     std::vector<std::string> usb;
     int count = std::atoi(
-        w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
+        w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
     for (int i = 0; i < count; ++i)
         usb.push_back(
-            w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
+            w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
     w.SetMonitorPorts("QSUSBMON.DLL", usb);
     w.SetMonitorPorts("QSCOMMON.DLL", SerialMonitorPorts());
 }
@@ -134,7 +134,7 @@ inline void InstallQueue(plat::SimTestWindows& w, const std::string& name, const
                          const std::string& port = "LPT1:") {
     plat::sim::DriverRecordSim d;
     d.name = driver;
-    d.environment = w.LocalEnvironment();
+    d.environment = w.spooler().LocalEnvironment();
     d.driverPath = "QSDRV.DLL";
     w.InstallDriver(d);
     plat::PrinterInfo p;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Windows.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/gui/SmallDialogs.h"
 #include "uninstall/res/UninstallIds.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "platform/Windows.h"
 #include "platform/win32/WindowsApi.h"
-#include "platform/Platform.h"
 #include "uninstall/UninstallEngine.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"

@@ -538,7 +538,7 @@ TEST_F(InstallCommandTest, CopiesFromReadOnlyMediaLandWritable) {
             if (w.FolderExists(path))
                 markReadOnly(path);
             else
-                w.SetFileAttributes(path, plat::attr::ReadOnly);
+                w.files().SetFileAttributes(path, plat::attr::ReadOnly);
         }
     };
     markReadOnly(kPkg);
@@ -613,8 +613,8 @@ TEST_F(InstallCommandTest, WaitsAfterTheFirstSpoolerStartFollowTheWindowsVersion
         m.ClearServiceLog();
         for (const auto& p : m.Printers()) {
             plat::Printer handle;
-            ASSERT_EQ(m.OpenPrinter(p.printerName, handle), 0u);
-            m.DeletePrinter(handle);
+            ASSERT_EQ(m.spooler().OpenPrinter(p.printerName, handle), 0u);
+            m.spooler().DeletePrinter(handle);
         }
         m.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
         Outdated(std::string(kProcKeyNT) + "QSPrint", 1);
@@ -722,7 +722,7 @@ TEST_F(Win98InstallTest, RestartOnRequestAndItsFailureStaysUnshown) {
     EXPECT_TRUE(session->installMessage.empty());
 
     // Serial settings of Windows 98: win.ini "Ports" (no serial monitor here).
-    EXPECT_EQ(w.GetProfileString("Ports", "COM2:", ""), "9600,n,8,1,p");
+    EXPECT_EQ(w.profile().GetProfileString("Ports", "COM2:", ""), "9600,n,8,1,p");
     EXPECT_TRUE(HasPrinter("KRT-P58(S)"));
 
     session = std::make_unique<InstallSession>(w);

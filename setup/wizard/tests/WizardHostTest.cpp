@@ -239,7 +239,7 @@ TEST_F(WizardHostTest, NoMoveNorSecondInstallWhileAnInstallationRuns) {
             HeadlessProgress inner(*w);
             NoWizardWindow window;
             second = host->Install(*frames, inner, window);
-            while (state.load() == CompletionRunning) w->Sleep(100);
+            while (state.load() == CompletionRunning) w->clock().Sleep(100);
         }
         WizardHost* host = nullptr;
         FakeFrames* frames = nullptr;
