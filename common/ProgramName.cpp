@@ -1,7 +1,6 @@
 #include "common/ProgramName.h"
 
 #include "platform/Folders.h"
-#include "platform/Windows.h"
 
 std::string ProgramName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
@@ -11,9 +10,9 @@ std::string ProgramName(const std::string& path) {
     return name;
 }
 
-std::string ApplicationName(plat::Windows& windows, const std::string& fallback) {
+std::string ApplicationName(plat::Folders& folders, const std::string& fallback) {
     std::string path;
-    if (windows.folders().GetModuleFileName(path, 260) != plat::err::Success) return fallback;
+    if (folders.GetModuleFileName(path, 260) != plat::err::Success) return fallback;
     const std::string name = ProgramName(path);
     return name.empty() ? fallback : name;
 }

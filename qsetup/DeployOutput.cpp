@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "platform/Clock.h"
-#include "platform/Windows.h"
 #include "qsetup/Json.h"
 
 #ifdef _WIN32
@@ -72,15 +71,15 @@ bool LogFile::Append(const std::string& line) {
     return true;
 }
 
-DeployOutput::DeployOutput(Console& console, plat::Windows& clock, LogWriter log,
+DeployOutput::DeployOutput(Console& console, plat::Clock& clock, LogWriter log,
                            Progress progress)
     : console_(console), clock_(clock), log_(std::move(log)), progress_(progress) {
-    clock_.clock().GetLocalTime(start_);
+    clock_.GetLocalTime(start_);
 }
 
 int64_t DeployOutput::ElapsedMs() {
     plat::LocalTime now;
-    clock_.clock().GetLocalTime(now);
+    clock_.GetLocalTime(now);
     int64_t ms = DayMs(now) - DayMs(start_);
     return ms < 0 ? ms + 86400000 : ms;
 }
@@ -88,7 +87,7 @@ int64_t DeployOutput::ElapsedMs() {
 void DeployOutput::Log(const std::string& text) {
     if (!log_) return;
     plat::LocalTime now;
-    clock_.clock().GetLocalTime(now);
+    clock_.GetLocalTime(now);
     if (!log_(FormatTime(now) + "  " + text) && !logWarned_) {
         logWarned_ = true;
         ClearBar();

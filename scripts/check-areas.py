@@ -133,20 +133,22 @@ def main(argv):
                 own_h = rel[:-4] + ".h" if rel.endswith(".cpp") else None
                 idx = []
                 for i, l in enumerate(keep):
+                    if l.startswith("#if"):
+                        break
                     if l.startswith('#include "') and l != '#include "%s"' % own_h:
-                        if idx and i != idx[-1] + 1:
-                            break
                         idx.append(i)
-                    elif idx or l.startswith("#if"):
-                        if idx or l.startswith("#if"):
-                            break
+                    elif idx:
+                        break
                 if idx:
                     block = sorted(set([keep[i] for i in idx] + add))
                     first, last = idx[0], idx[-1]
                     keep = keep[:first] + block + keep[last + 1:]
                 else:
-                    pos = next(i for i, l in enumerate(keep) if l.startswith("#pragma once")
-                               or l.startswith("#include")) + 1
+                    # After the last system include (or #pragma once).
+                    marks = [i for i, l in enumerate(keep) if l.startswith("#include <")]
+                    if not marks:
+                        marks = [i for i, l in enumerate(keep) if l.startswith("#pragma once")]
+                    pos = (marks[-1] if marks else -1) + 1
                     keep = keep[:pos] + [""] + add + keep[pos:]
             open(os.path.join(root, rel), "w").write("\n".join(keep))
     return 1 if findings and not fix else 0

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "platform/Spooler.h"
-#include "platform/Windows.h"
 
 
 namespace uninstall {
@@ -16,7 +15,7 @@ enum class PrinterRead {
 
 // The size question must be answered with "insufficient buffer"; any other
 // answer, success included, is a failure.
-PrinterRead ReadPrinterInfo(plat::Windows& windows, const plat::Printer& printer,
+PrinterRead ReadPrinterInfo(plat::Spooler& spooler, const plat::Printer& printer,
                             plat::PrinterInfo& info);
 
 }  // namespace uninstall
