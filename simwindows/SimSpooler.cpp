@@ -1,5 +1,4 @@
-// The simulated print spooler, the "Spooler" service and the two libraries
-// that the programs load by name.
+// The simulated print spooler and its library "winspool.drv".
 #include <algorithm>
 
 #include "simwindows/SimState.h"
@@ -13,12 +12,6 @@ using State = SimWindows::State;
 namespace {
 
 constexpr uint32_t DpdDeleteUnusedFiles = 1, DpdDeleteSpecificVersion = 2, DpdDeleteAllFiles = 4;
-
-std::string BaseName(std::string_view path) {
-    size_t slash = path.find_last_of("\\/");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
 
 // The port names of a printer's "LPT1:,LPT2:" list.
 std::vector<std::string> SplitPorts(std::string_view list) {
@@ -75,23 +68,6 @@ private:
     SimWindows& m_;
 };
 
-// The USB interface library "KvUsbInt.dll".
-class SimUsbLibrary final : public UsbLibrary {
-public:
-    explicit SimUsbLibrary(SimWindows& machine) : m_(machine) {}
-    ~SimUsbLibrary() override {
-        Guard lock(m_.mu_);
-        ++m_.s_->usbFrees;
-    }
-    bool Has(std::string_view entryPoint) const override;
-    int32_t OpenDeviceX(int32_t index) override;
-    void CloseDevice(int32_t handle) override;
-    int32_t uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes, int32_t count) override;
-    int32_t GetPrinterInternalID(int32_t handle) override;
-
-private:
-    SimWindows& m_;
-};
 
 namespace {
 
@@ -184,6 +160,10 @@ bool ValidPrinterName(const std::string& name) {
 }  // namespace
 
 // ================================================================ spooler
+
+uint32_t SimSpooler::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
+}
 
 const char* SimSpooler::LocalEnvironment() const {
     Guard lock(m_.mu_);
@@ -580,13 +560,6 @@ std::unique_ptr<SpoolerLibrary> SimSpooler::LoadSpoolerLibrary(const std::string
     return std::make_unique<SimSpoolerLibrary>(m_);
 }
 
-void SimDesktop::BroadcastIniChange(const char* section, bool notifyOnly) {
-    Guard lock(m_.mu_);
-    m_.s_->Enter("BroadcastIniChange", {Str(section)});
-    m_.s_->broadcasts.push_back(
-        {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
-}
-
 uint32_t SimSpoolerLibrary::SetDefaultPrinter(const char* printerName) {
     Guard lock(m_.mu_);
     SimWindows::State& s = *m_.s_;
@@ -624,140 +597,7 @@ uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char
                          (deleteFlag & (DpdDeleteUnusedFiles | DpdDeleteAllFiles)) != 0);
 }
 
-// ================================================================ service control manager
-
-uint32_t SimServices::OpenScManager(ScHandle& out) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    if (uint32_t e = s.Enter("OpenScManager")) return e;
-    uintptr_t h = s.NewHandle();
-    s.services[h] = {true, {}, 0};
-    out = ScHandle(this, h);
-    return 0;
-}
-
-uint32_t SimServices::OpenService(const ScHandle& manager, const std::string& name,
-                                 uint32_t access, ScHandle& out) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    if (uint32_t e = s.Enter("OpenService", {name})) return e;
-    auto it = s.services.find(manager.value());
-    if (!manager || it == s.services.end() || !it->second.manager) return err::InvalidHandle;
-    if (!SameName(name, "Spooler")) return err::ServiceDoesNotExist;
-    uintptr_t h = s.NewHandle();
-    s.services[h] = {false, "Spooler", access};
-    out = ScHandle(this, h);
-    return 0;
-}
-
-uint32_t SimServices::ControlServiceStop(const ScHandle& service) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    if (uint32_t e = s.Enter("ControlServiceStop")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::Stop)) return err::AccessDenied;
-    if (s.spoolerState == svc::Stopped) return err::ServiceNotActive;
-    s.spoolerState = svc::Stopped;
-    s.serviceLog.push_back("stop");
-    return 0;
-}
-
-uint32_t SimServices::StartService(const ScHandle& service) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    if (uint32_t e = s.Enter("StartService")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::Start)) return err::AccessDenied;
-    if (s.spoolerState != svc::Stopped) return err::ServiceAlreadyRunning;
-    s.spoolerState = s.spoolerNeverRuns ? svc::StartPending : svc::Running;
-    s.serviceLog.push_back("start");
-    return 0;
-}
-
-uint32_t SimServices::QueryServiceState(const ScHandle& service, uint32_t& state) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    if (uint32_t e = s.Enter("QueryServiceState")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::QueryStatus)) return err::AccessDenied;
-    state = s.spoolerState;
-    return 0;
-}
-
-// ================================================================ USB interface library
-
-std::unique_ptr<UsbLibrary> SimUsb::LoadUsbLibrary(const std::string& name, uint32_t& error) {
-    Guard lock(m_.mu_);
-    State& s = *m_.s_;
-    error = s.Enter("LoadUsbLibrary", {name});
-    if (error) return nullptr;
-    if (!SameName(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
-        error = err::ModNotFound;
-        return nullptr;
-    }
-    ++s.usbLoads;
-    return std::make_unique<SimUsbLibrary>(m_);
-}
-
-bool SimUsbLibrary::Has(std::string_view entryPoint) const {
-    Guard lock(m_.mu_);
-    static const char* const known[] = {"OpenDeviceX", "CloseDevice", "uWrite",
-                                        "GetPrinterInternalID", "GetDescriptor"};
-    bool exists = std::any_of(std::begin(known), std::end(known),
-                              [&](const char* k) { return entryPoint == k; });
-    auto it = m_.s_->usbMissing.find(std::string(entryPoint));
-    return exists && !(it != m_.s_->usbMissing.end() && it->second);
-}
-
-int32_t SimUsbLibrary::OpenDeviceX(int32_t index) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("OpenDeviceX")) return s.usbNoDevice;
-    if (index < 0 || index >= 8 || !s.usb[index].attached) return s.usbNoDevice;
-    int32_t h = s.nextUsbHandle++;
-    s.usbHandles[h] = index;
-    return h;
-}
-
-void SimUsbLibrary::CloseDevice(int32_t handle) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    s.Enter("CloseDevice");
-    s.usbCloses.push_back(handle);
-    s.usbHandles.erase(handle);
-}
-
-int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
-                              int32_t count) {
-    (void)reserved;
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("uWrite")) return 0;
-    auto it = s.usbHandles.find(handle);
-    if (it == s.usbHandles.end() || !s.usb[it->second].attached) return 0;
-    if (s.usbWriteFails || count <= 0 || !bytes) return 0;
-    sim::UsbWrite w{it->second, std::vector<uint8_t>(bytes, bytes + count)};
-    s.usbWrites.push_back(w);
-    // The set-ID command: ESC, the five code bytes, GS 'I' blank, the ID.
-    if (count == 10 && bytes[0] == 0x1B && bytes[6] == 0x1D && bytes[7] == 0x49 &&
-        bytes[8] == 0x20 && (!s.usbCode || std::equal(s.usbCode->begin(), s.usbCode->end(), bytes + 1)))
-        s.usb[it->second].id = bytes[9];
-    return count;
-}
-
-int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("GetPrinterInternalID")) return -1;
-    auto it = s.usbHandles.find(handle);
-    if (it == s.usbHandles.end() || !s.usb[it->second].attached || s.usbReadFails) return -1;
-    return s.usb[it->second].id;
-}
-
-// ================================================================ the tests' side
+// ================================================================ set-up
 
 void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
     Guard lock(mu_);

@@ -587,7 +587,13 @@ struct SimWindows::State {
     }
 };
 
-// ---- shared by the spooler and the testing part
+// ---- shared by the spooler, the USB library and the testing part
+
+// The file name of a path.
+inline std::string BaseName(std::string_view path) {
+    size_t slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
 
 inline constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
