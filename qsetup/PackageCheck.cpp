@@ -28,7 +28,7 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/WizardTexts.h"
-#include "simwindows/SimIni.h"
+#include "common/IniText.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -45,9 +45,9 @@ int CheckReport::Warnings() const { return static_cast<int>(findings.size()) - E
 
 namespace {
 
-using plat::sim::ProfileScan;
-using plat::sim::ScannedKey;
-using plat::sim::ScannedSection;
+using ini::ProfileScan;
+using ini::ScannedKey;
+using ini::ScannedSection;
 
 constexpr const char* kModuleNames[4] = {"receipt", "ticket", "label", "embedded"};
 
@@ -276,7 +276,7 @@ IniFile Checker::Load(const std::string& path) {
     std::string bytes;
     if (!path.empty() && windows_.files().ReadFile(path, bytes) == plat::err::Success) {
         f.present = true;
-        f.scan = plat::sim::ScanProfile(bytes);
+        f.scan = ini::ScanProfile(bytes);
     }
     return f;
 }
@@ -303,7 +303,7 @@ void Checker::CheckNumber(const IniFile& f, const std::string& section, const st
 }
 
 void Checker::CheckText(const IniFile& f) {
-    using plat::sim::ProfileEncoding;
+    using ini::ProfileEncoding;
     if (f.scan.encoding != ProfileEncoding::Ansi) {
         const char* name = f.scan.encoding == ProfileEncoding::Utf8      ? "UTF-8 (with a byte-order mark)"
                            : f.scan.encoding == ProfileEncoding::Utf16Le ? "UTF-16 (\"Unicode\" in Notepad)"

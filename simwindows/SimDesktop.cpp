@@ -85,7 +85,7 @@ uint32_t SimDesktop::CreateMutex(const std::string& name, bool initialOwner, Mut
     Guard lock(m_.mu_);
     State& s = *m_.s_;
     if (uint32_t e = s.Enter("CreateMutex", {name})) return e;
-    std::string key = LowerText(name);
+    std::string key = Lower(name);
     uint32_t result = 0;
     auto it = s.mutexes.find(key);
     if (it != s.mutexes.end()) {

@@ -120,7 +120,7 @@ uint32_t SimFiles::FindFirstFile(const std::string& pattern, FindHandle& out, Fi
     }
     bool wild = mask.find_first_of("*?") != std::string::npos;
     for (const auto& [lower, child] : dir->children) {
-        if (wild ? WildMatch(mask, child->name) : SameName(mask, child->name)) {
+        if (wild ? WildMatch(mask, child->name) : EqualsIgnoringCase(mask, child->name)) {
             uint32_t a = child->folder ? (child->attributes | attr::Directory)
                                        : (child->attributes ? child->attributes : attr::Normal);
             state.entries.push_back({child->name, a});

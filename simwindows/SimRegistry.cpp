@@ -124,7 +124,7 @@ uint32_t SimRegistry::RegDeleteKey(Root root, const std::string& path) {
         if (!parent) return err::FileNotFound;
     }
     auto it = std::find_if(parent->keys.begin(), parent->keys.end(),
-                           [&](const auto& k) { return SameName(k->name, last); });
+                           [&](const auto& k) { return EqualsIgnoringCase(k->name, last); });
     if (it == parent->keys.end()) return err::FileNotFound;
     if (!(*it)->keys.empty()) return err::AccessDenied;
     (*it)->deleted = true;
@@ -139,7 +139,7 @@ uint32_t SimRegistry::RegDeleteValue(const RegKey& key, const std::string& name)
     std::shared_ptr<RegNode> node;
     if (uint32_t e = s.KeyOf(key, node)) return e;
     auto it = std::find_if(node->values.begin(), node->values.end(),
-                           [&](const RegValue& v) { return SameName(v.name, name); });
+                           [&](const RegValue& v) { return EqualsIgnoringCase(v.name, name); });
     if (it == node->values.end()) return err::FileNotFound;
     node->values.erase(it);
     return 0;

@@ -24,7 +24,7 @@ uint32_t SimServices::OpenService(const ScHandle& manager, const std::string& na
     if (uint32_t e = s.Enter("OpenService", {name})) return e;
     auto it = s.services.find(manager.value());
     if (!manager || it == s.services.end() || !it->second.manager) return err::InvalidHandle;
-    if (!SameName(name, "Spooler")) return err::ServiceDoesNotExist;
+    if (!EqualsIgnoringCase(name, "Spooler")) return err::ServiceDoesNotExist;
     uintptr_t h = s.NewHandle();
     s.services[h] = {false, "Spooler", access};
     out = ScHandle(this, h);

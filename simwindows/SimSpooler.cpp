@@ -37,7 +37,7 @@ std::vector<std::string> DriverFiles(const sim::DriverRecordSim& d) {
 }
 
 std::string VersionFolder(const std::string& environment, uint32_t version) {
-    if (SameName(environment, "Windows 4.0")) return "0";
+    if (EqualsIgnoringCase(environment, "Windows 4.0")) return "0";
     return std::to_string(version);
 }
 
@@ -82,9 +82,9 @@ uint32_t SpoolerDown(const SimWindows::State& s) {
 bool DriverInUse(const SimWindows::State& s, const std::string& environment,
                  const std::string& name) {
     // Printers use the drivers of the local environment.
-    if (!SameName(environment, s.localEnv)) return false;
+    if (!EqualsIgnoringCase(environment, s.localEnv)) return false;
     return std::any_of(s.printers.begin(), s.printers.end(), [&](const SimPrinter& p) {
-        return SameName(p.info.driverName, name);
+        return EqualsIgnoringCase(p.info.driverName, name);
     });
 }
 
@@ -109,7 +109,7 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
         if (auto parent = s.FindKey(s.roots[0], key.substr(0, key.rfind('\\')))) {
             auto& keys = parent->keys;
             for (auto k = keys.begin(); k != keys.end(); ++k)
-                if (SameName((*k)->name, d.name)) {
+                if (EqualsIgnoringCase((*k)->name, d.name)) {
                     s.MarkDeleted(**k);
                     keys.erase(k);
                     break;
@@ -119,12 +119,12 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
         std::string folder = s.DriverDir(*envFolder) + "\\" + VersionFolder(env, d.version);
         for (const auto& file : DriverFiles(d)) {
             bool shared = std::any_of(s.drivers.begin(), s.drivers.end(), [&](const auto& o) {
-                if (!SameName(o.environment, env) ||
+                if (!EqualsIgnoringCase(o.environment, env) ||
                     VersionFolder(env, o.version) != VersionFolder(env, d.version))
                     return false;
                 auto files = DriverFiles(o);
                 return std::any_of(files.begin(), files.end(),
-                                   [&](const std::string& f) { return SameName(f, file); });
+                                   [&](const std::string& f) { return EqualsIgnoringCase(f, file); });
             });
             if (shared) continue;
             PathParts pp = s.Parse(folder + "\\" + file);
@@ -142,7 +142,7 @@ uint32_t CheckPrinterFields(SimWindows::State& s, const std::string& driver,
     if (DriversNamed(s, s.localEnv, driver, std::nullopt).empty())
         return err::UnknownPrinterDriver;
     bool knownProcessor = std::any_of(s.processors.begin(), s.processors.end(), [&](const auto& p) {
-        return SameName(p.name, processor) && SameName(p.environment, s.localEnv);
+        return EqualsIgnoringCase(p.name, processor) && EqualsIgnoringCase(p.environment, s.localEnv);
     });
     if (!knownProcessor) return sim::UnknownPrintProcessor;
     std::vector<std::string> list = SplitPorts(ports);
@@ -179,10 +179,10 @@ uint32_t SimSpooler::AddMonitor(const MonitorInfo2& info) {
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!info.pName || !*info.pName || !info.pDLLName || !*info.pDLLName)
         return err::InvalidParameter;
-    if (info.pEnvironment && !SameName(info.pEnvironment, s.localEnv))
+    if (info.pEnvironment && !EqualsIgnoringCase(info.pEnvironment, s.localEnv))
         return sim::InvalidEnvironment;
     for (const auto& m : s.monitors)
-        if (SameName(m.name, info.pName)) return err::PrintMonitorAlreadyInstalled;
+        if (EqualsIgnoringCase(m.name, info.pName)) return err::PrintMonitorAlreadyInstalled;
     // The spooler loads the monitor's DLL from the system folder.
     FsNode* dll = s.Lookup(s.SystemDir() + "\\" + info.pDLLName);
     if (!dll || dll->folder) return err::ModNotFound;
@@ -198,21 +198,21 @@ uint32_t SimSpooler::DeleteMonitor(const char* environment, const std::string& n
     State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeleteMonitor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
-    if (environment && !SameName(environment, s.localEnv)) return sim::InvalidEnvironment;
+    if (environment && !EqualsIgnoringCase(environment, s.localEnv)) return sim::InvalidEnvironment;
     auto it = std::find_if(s.monitors.begin(), s.monitors.end(),
-                           [&](const SimMonitor& m) { return SameName(m.name, name); });
+                           [&](const SimMonitor& m) { return EqualsIgnoringCase(m.name, name); });
     if (it == s.monitors.end()) return err::UnknownPrintMonitor;
     for (const auto& port : s.MonitorPortsOf(*it))
         for (const auto& p : s.printers)
             for (const auto& used : SplitPorts(p.info.portName))
-                if (SameName(used, port)) return err::PrintMonitorInUse;
+                if (EqualsIgnoringCase(used, port)) return err::PrintMonitorInUse;
     s.monitors.erase(it);
     std::string parentPath = std::string(kMonitorsKey);
     parentPath.pop_back();
     if (auto parent = s.FindKey(s.roots[0], parentPath)) {
         auto& keys = parent->keys;
         for (auto k = keys.begin(); k != keys.end(); ++k)
-            if (SameName((*k)->name, name)) {
+            if (EqualsIgnoringCase((*k)->name, name)) {
                 s.MarkDeleted(**k);
                 keys.erase(k);
                 break;
@@ -242,7 +242,7 @@ uint32_t SimSpooler::AddPrintProcessor(const char* environment, const std::strin
     if (!folder) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     for (const auto& p : s.processors)
-        if (SameName(p.name, name) && SameName(p.environment, env))
+        if (EqualsIgnoringCase(p.name, name) && EqualsIgnoringCase(p.environment, env))
             return err::PrintProcessorAlreadyInstalled;
     FsNode* dll = s.Lookup(s.ProcessorDir(*folder) + "\\" + pathName);
     if (!dll || dll->folder) return err::FileNotFound;
@@ -262,18 +262,18 @@ uint32_t SimSpooler::DeletePrintProcessor(const char* environment, const std::st
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     auto it = std::find_if(s.processors.begin(), s.processors.end(), [&](const SimProcessor& p) {
-        return SameName(p.name, name) && SameName(p.environment, env);
+        return EqualsIgnoringCase(p.name, name) && EqualsIgnoringCase(p.environment, env);
     });
     if (it == s.processors.end()) return sim::UnknownPrintProcessor;
-    if (SameName(env, s.localEnv))
+    if (EqualsIgnoringCase(env, s.localEnv))
         for (const auto& p : s.printers)
-            if (SameName(p.info.printProcessor, name)) return err::CanNotComplete;
+            if (EqualsIgnoringCase(p.info.printProcessor, name)) return err::CanNotComplete;
     s.processors.erase(it);
     if (auto parent = s.FindKey(s.roots[0], std::string(kEnvironmentsKey) + env +
                                                 "\\Print Processors")) {
         auto& keys = parent->keys;
         for (auto k = keys.begin(); k != keys.end(); ++k)
-            if (SameName((*k)->name, name)) {
+            if (EqualsIgnoringCase((*k)->name, name)) {
                 s.MarkDeleted(**k);
                 keys.erase(k);
                 break;
@@ -292,7 +292,7 @@ uint32_t SimSpooler::EnumPrintProcessors(const char* environment,
     std::string env = s.CanonicalEnv(environment);
     names.clear();
     for (const auto& p : s.processors)
-        if (SameName(p.environment, env)) names.push_back(p.name);
+        if (EqualsIgnoringCase(p.environment, env)) names.push_back(p.name);
     return 0;
 }
 
@@ -309,7 +309,7 @@ uint32_t SimSpooler::AddPrinterDriver(const DriverInfo3& info) {
     auto envFolder = s.EnvFolder(info.pEnvironment);
     if (!envFolder) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(info.pEnvironment);
-    bool win40 = SameName(env, "Windows 4.0");
+    bool win40 = EqualsIgnoringCase(env, "Windows 4.0");
     if (win40 ? info.cVersion != 0 : (info.cVersion != 2 && info.cVersion != 3))
         return err::InvalidParameter;
 
@@ -392,7 +392,7 @@ uint32_t SimSpooler::EnumPrinterDrivers(const char* environment, std::vector<std
     std::string env = s.CanonicalEnv(environment);
     names.clear();
     for (const auto& d : s.drivers)
-        if (SameName(d.environment, env)) names.push_back(d.name);
+        if (EqualsIgnoringCase(d.environment, env)) names.push_back(d.name);
     return 0;
 }
 
@@ -485,13 +485,13 @@ uint32_t SimSpooler::SetPrinter(const Printer& printer, const PrinterInfo& info)
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
     if (!p) return err::InvalidHandle;
-    if (!SameName(info.printerName, p->info.printerName)) {
+    if (!EqualsIgnoringCase(info.printerName, p->info.printerName)) {
         if (!ValidPrinterName(info.printerName)) return err::InvalidPrinterName;
         if (s.Printer(info.printerName)) return err::PrinterAlreadyExists;
     }
     if (uint32_t e = CheckPrinterFields(s, info.driverName, info.printProcessor, info.portName))
         return e;
-    bool wasDefault = SameName(s.defaultPrinter, p->info.printerName);
+    bool wasDefault = EqualsIgnoringCase(s.defaultPrinter, p->info.printerName);
     PrinterInfo& i = p->info;
     uint32_t status = i.status, jobs = i.cJobs;
     i = info;
@@ -511,11 +511,11 @@ uint32_t SimSpooler::DeletePrinter(const Printer& printer) {
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
     if (!p) return err::InvalidHandle;
-    if (SameName(s.defaultPrinter, p->info.printerName)) {
+    if (EqualsIgnoringCase(s.defaultPrinter, p->info.printerName)) {
         s.defaultPrinter.clear();
         std::string ini = s.windowsDir + "\\win.ini";
         if (FsNode* node = s.Lookup(ini))
-            node->bytes = sim::EditProfile(node->bytes, "windows", "device", nullptr);
+            node->bytes = ini::EditProfile(node->bytes, "windows", "device", nullptr);
     }
     uintptr_t id = p->id;
     s.printers.erase(std::remove_if(s.printers.begin(), s.printers.end(),
@@ -552,7 +552,7 @@ std::unique_ptr<SpoolerLibrary> SimSpooler::LoadSpoolerLibrary(const std::string
     State& s = *m_.s_;
     error = s.Enter("LoadSpoolerLibrary", {name});
     if (error) return nullptr;
-    if (!SameName(name, "winspool.drv") || !s.spoolLibLoads) {
+    if (!EqualsIgnoringCase(name, "winspool.drv") || !s.spoolLibLoads) {
         error = err::ModNotFound;
         return nullptr;
     }
@@ -601,7 +601,7 @@ uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char
 
 void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
     Guard lock(mu_);
-    s_->monitorPorts[LowerText(dll)] = std::move(ports);
+    s_->monitorPorts[Lower(dll)] = std::move(ports);
 }
 
 }  // namespace plat

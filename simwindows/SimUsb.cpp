@@ -85,7 +85,7 @@ std::unique_ptr<UsbLibrary> SimUsb::LoadUsbLibrary(const std::string& name, uint
     State& s = *m_.s_;
     error = s.Enter("LoadUsbLibrary", {name});
     if (error) return nullptr;
-    if (!SameName(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
+    if (!EqualsIgnoringCase(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
         error = err::ModNotFound;
         return nullptr;
     }

@@ -33,7 +33,7 @@ uint32_t SimTestWindows::Enter(const std::string& call,
         if (it->call != call) continue;
         bool match = it->whenArgContains.empty();
         for (std::string_view a : args)
-            if (!match && ContainsNoCase(a, it->whenArgContains)) match = true;
+            if (!match && ContainsIgnoringCase(a, it->whenArgContains)) match = true;
         if (!match) continue;
         uint32_t error = it->error;
         if (it->times > 0 && --it->times == 0) faults_.erase(it);
@@ -47,7 +47,7 @@ void SimTestWindows::InstallMonitor(const std::string& name, const std::string& 
     Guard lock(mu_);
     State& s = *s_;
     auto& m = s.monitors;
-    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return SameName(x.name, name); }),
+    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return EqualsIgnoringCase(x.name, name); }),
             m.end());
     m.push_back({name, environment, dll});
     auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + name);
@@ -62,7 +62,7 @@ void SimTestWindows::InstallPrintProcessor(const std::string& environment, const
     std::string env = s.CanonicalEnv(environment.c_str());
     auto& p = s.processors;
     p.erase(std::remove_if(p.begin(), p.end(), [&](const auto& x) {
-                return SameName(x.name, name) && SameName(x.environment, env);
+                return EqualsIgnoringCase(x.name, name) && EqualsIgnoringCase(x.environment, env);
             }),
             p.end());
     p.push_back({name, env, dll});
@@ -310,7 +310,7 @@ void SimTestWindows::RemoveKeyTree(Root root, const std::string& path) {
     for (const auto& p : parts)
         if (!(parent = parent->ChildShared(p))) return;
     auto it = std::find_if(parent->keys.begin(), parent->keys.end(),
-                           [&](const auto& k) { return SameName(k->name, last); });
+                           [&](const auto& k) { return EqualsIgnoringCase(k->name, last); });
     if (it == parent->keys.end()) return;
     s_->MarkDeleted(**it);
     parent->keys.erase(it);
@@ -392,12 +392,12 @@ std::vector<Window> SimTestWindows::RestoreCalls() const {
 
 void SimTestWindows::OwnMutexElsewhere(const std::string& name) {
     Guard lock(mu_);
-    s_->mutexes[LowerText(name)] = -1;
+    s_->mutexes[Lower(name)] = -1;
 }
 
 bool SimTestWindows::MutexExists(const std::string& name) const {
     Guard lock(mu_);
-    return s_->mutexes.count(LowerText(name)) != 0;
+    return s_->mutexes.count(Lower(name)) != 0;
 }
 
 void SimTestWindows::SetShellOpenResult(intptr_t result) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "simwindows/SimIni.h"
+#include "common/IniText.h"
 #include "setup/engine/tests/InstallMachine.h"
 #include "platform/Spooler.h"
 #include "platform/Windows.h"
@@ -429,7 +429,7 @@ TEST_P(EscapingNameTest, IsRefusedAndNothingOutsideTheFolderChanges) {
     const EscapeCase& c = GetParam();
     const std::string escaping = "..\\..\\..\\QSHELP.DLL";
     const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
-    w.PutFile(ini, plat::sim::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
+    w.PutFile(ini, ini::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
                                           escaping.c_str()));
     w.PutFile("C:\\QSHELP.DLL", "MZ help");
     w.AttachUsbPrinter(0, 0);
@@ -489,7 +489,7 @@ TEST_F(InstallCommandTest, AnOutdatedComponentWithAnEscapingNameIsRefusedBeforeT
         Outdated(c.versionKey, 1);
         const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
         const std::string text = w.FileText(ini).value_or("");
-        w.PutFile(ini, plat::sim::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
+        w.PutFile(ini, ini::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
         EXPECT_EQ(Install(Choices("KRT-A100", "VXCOM2:")), InstallOutcome::Finished);
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{
                                   "Copy driver files error..\\QSHELP.DLL  er = "

@@ -2,7 +2,7 @@
 // hand-over to the Install command, F1 and the start-up checks.
 #include <gtest/gtest.h>
 
-#include "simwindows/SimIni.h"
+#include "common/IniText.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
@@ -125,7 +125,7 @@ TEST_F(WizardHostTest, PortKeysTenTimesOverTheirLimitAreReadToTheLimit) {
     const std::string text = w.FileText(kReceiptIni).value_or("");
     std::string ini = text;
     for (const char* key : {"AdvancedSetup", "BaudRate"})
-        ini = plat::sim::EditProfile(ini, "KRT-B200.PORT", key,
+        ini = ini::EditProfile(ini, "KRT-B200.PORT", key,
                                      (std::string(1994, '0') + "115200").c_str());
     w.PutFile(kReceiptIni, ini);
     StartWizard();
