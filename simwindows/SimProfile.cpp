@@ -1,4 +1,4 @@
-// The simulated profile files (the INI reader is SimIni).
+// The simulated profile files (the INI text rules are common/IniText).
 #include "simwindows/SimState.h"
 #include "simwindows/SimWindows.h"
 
