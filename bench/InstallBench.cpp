@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/InstallCommand.h"
 #include "tests/support/SimMachine.h"
@@ -28,8 +28,8 @@ public:
     }
 };
 
-std::unique_ptr<plat::SimWindows> Machine(int32_t os = WinXP) {
-    auto w = std::make_unique<plat::SimWindows>();
+std::unique_ptr<plat::SimTestWindows> Machine(int32_t os = WinXP) {
+    auto w = std::make_unique<plat::SimTestWindows>();
     if (os == Win98) {
         w->SetVersion(support::VersionOf(Win98));
         w->SetLocalEnvironment(kWin98Environment);
@@ -111,7 +111,7 @@ void BM_PackageReadsOfOneInstallation(benchmark::State& state) {
         reader.ReadDriverRecord("KRT-A100", WinXP, driver, Gdi);
         reader.ReadPrinterRecord("KRT-A100", WinXP, printer, Gdi);
         BuildConfigPaths(*w, Receipt, setupIni, moduleIni);
-        auto supported = w->GetPrivateProfileString("KRT-A100.PORT", "System2003Supported", "0",
+        auto supported = w->profile().GetPrivateProfileString("KRT-A100.PORT", "System2003Supported", "0",
                                                     200, moduleIni);
         reader.ReadMonitorSettings(WinXP, monitors);
         int32_t version = reader.ReadProcessorVersion();
@@ -126,7 +126,7 @@ BENCHMARK(BM_PackageReadsOfOneInstallation)->Unit(benchmark::kMicrosecond);
 
 // The worst case of the queue's naming: 98 numbered names already taken.
 void BM_CreateQueueWithAllNumbersTaken(benchmark::State& state) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     plat::sim::DriverRecordSim d;
     d.name = "D";
     d.environment = "Windows NT x86";

@@ -29,7 +29,7 @@ const std::string& HostPackage() {
 // The check alone, on the package already mounted: with every offered
 // installation rehearsed (state.range(0) 1), or the reading alone (0).
 void BM_CheckSamplePackage(benchmark::State& state) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     support::MountSamplePackage(w, qsetup::kSimPackage);
     for (auto _ : state) {
         qsetup::CheckReport report =
@@ -55,8 +55,8 @@ void BM_CheckCommand(benchmark::State& state) {
 BENCHMARK(BM_CheckCommand)->Unit(benchmark::kMillisecond);
 
 // A fresh Windows XP with the sample package, as qsetup plan makes it.
-std::unique_ptr<plat::SimWindows> PlanMachine() {
-    auto w = std::make_unique<plat::SimWindows>();
+std::unique_ptr<plat::SimTestWindows> PlanMachine() {
+    auto w = std::make_unique<plat::SimTestWindows>();
     std::string assumed;
     qsetup::MountPackage(*w, HostPackage());
     qsetup::PrepareMachine(*w, WinXP, 0, assumed);
@@ -131,7 +131,7 @@ void BM_PlanCommand(benchmark::State& state) {
 }
 BENCHMARK(BM_PlanCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-qsetup::Host Host(plat::SimWindows& w) {
+qsetup::Host Host(plat::SimTestWindows& w) {
     qsetup::Host host;
     host.machine = &w;
     host.openLog = [](const std::string&) -> qsetup::LogWriter {
@@ -142,8 +142,8 @@ qsetup::Host Host(plat::SimWindows& w) {
 
 // A simulated Windows XP with the sample package as qsetup.exe's folder and
 // the USB printer installed by `qsetup install`.
-std::unique_ptr<plat::SimWindows> InstalledMachine(const std::vector<std::string>& choices) {
-    auto w = std::make_unique<plat::SimWindows>();
+std::unique_ptr<plat::SimTestWindows> InstalledMachine(const std::vector<std::string>& choices) {
+    auto w = std::make_unique<plat::SimTestWindows>();
     support::SetOsClass(*w, WinXP);
     support::MountSamplePackage(*w, qsetup::kSimPackage);
     support::SetSamplePorts(*w);

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/wizard/ModulePage.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
@@ -27,12 +27,12 @@ namespace {
 constexpr const char* kSetupIni = "C:\\PKG\\DRVCONFIG\\setup.ini";
 constexpr const char* kUninstallIni = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
 
-int Reads(const plat::SimWindows& w) { return w.CallCount("GetPrivateProfileString"); }
+int Reads(const plat::SimTestWindows& w) { return w.CallCount("GetPrivateProfileString"); }
 
 // ---------------------------------------------------------------- Setup
 
 void ModulePageOpens(benchmark::State& state, bool hugeCount) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     support::MountSamplePackage(w);
     if (hugeCount) {
         std::string ini = w.FileText(kSetupIni).value_or("");
@@ -58,7 +58,7 @@ BENCHMARK(BM_ModulePageDeviceNumber2147483647)->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- Uninstall
 
-void InstallPrinter(plat::SimWindows& w, const std::string& name, const std::string& driver) {
+void InstallPrinter(plat::SimTestWindows& w, const std::string& name, const std::string& driver) {
     plat::PrinterInfo p;
     p.printerName = name;
     p.driverName = driver;
@@ -70,11 +70,11 @@ void InstallPrinter(plat::SimWindows& w, const std::string& name, const std::str
 // A machine after Setup: the package's monitors and processor, two of its
 // printers and one other, and `printers` more queues (every other one of the
 // package).
-std::unique_ptr<plat::SimWindows> UninstallMachine(int printers, const std::string& ini) {
-    auto w = std::make_unique<plat::SimWindows>();
+std::unique_ptr<plat::SimTestWindows> UninstallMachine(int printers, const std::string& ini) {
+    auto w = std::make_unique<plat::SimTestWindows>();
     w->SetCurrentFolder("C:\\PKG");
     w->PutFile(kUninstallIni, ini);
-    const std::string env = w->LocalEnvironment();
+    const std::string env = w->spooler().LocalEnvironment();
     w->InstallMonitor("Quillset USB Port Monitor", env, "QSUSBMON.DLL");
     w->InstallMonitor("Quillset Serial Port Monitor", env, "QSCOMMON.DLL");
     w->InstallPrintProcessor(env, "QSPrint", "QSPROC.DLL");
@@ -129,14 +129,14 @@ void Fill(benchmark::State& state, int printers, const std::string& ini, bool pe
         if (perItem) {
             // One look-up of the file per installed item.
             std::vector<plat::PrinterInfo5> queues;
-            w->EnumPrinters(queues);
+            w->spooler().EnumPrinters(queues);
             for (const auto& q : queues)
                 if (lists.IsListedPrinter(q.printerName)) view.AddItem(q.printerName);
             std::vector<std::string> monitors, processors;
-            w->EnumMonitors(monitors);
+            w->spooler().EnumMonitors(monitors);
             for (const auto& m : monitors)
                 if (lists.IsListedMonitor(m)) view.AddItem(m);
-            w->EnumPrintProcessors(w->LocalEnvironment(), processors);
+            w->spooler().EnumPrintProcessors(w->spooler().LocalEnvironment(), processors);
             for (const auto& p : processors)
                 if (lists.IsListedProcessor(p)) view.AddItem(p);
         } else {

@@ -3,6 +3,9 @@
 #include <string>
 
 #include "common/RegistryKey.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/Windows.h"
 
 namespace {
 
@@ -19,7 +22,7 @@ constexpr size_t kShortestHiveName = 31;
 // without a name would land on the key's default value).
 std::string ProgramPath(plat::Windows& windows) {
     std::string path;
-    if (windows.GetModuleFileName(path, kPathCapacity) != plat::err::Success) return {};
+    if (windows.folders().GetModuleFileName(path, kPathCapacity) != plat::err::Success) return {};
     return path;
 }
 
@@ -42,11 +45,11 @@ void MarkCompatibilityPersistedAllUsers(plat::Windows& windows) {
     const std::string program = ProgramPath(windows);
     if (program.empty()) return;
     plat::RegKey users;
-    if (windows.RegOpenKey(plat::Root::CurrentUser, kProtectedStoragePath, users) !=
+    if (windows.registry().RegOpenKey(plat::Root::CurrentUser, kProtectedStoragePath, users) !=
         plat::err::Success)
         return;
     std::string hive;
-    for (uint32_t index = 0; windows.RegEnumKey(users, index, hive) == plat::err::Success;
+    for (uint32_t index = 0; windows.registry().RegEnumKey(users, index, hive) == plat::err::Success;
          ++index) {
         if (hive.size() < kShortestHiveName || hive.find("Classes") != std::string::npos)
             continue;

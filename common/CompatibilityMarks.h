@@ -2,7 +2,8 @@
 // that Windows raises no compatibility prompt after the programs changed drivers.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
+
 
 // Marks the running program for the current user.
 void MarkCompatibilityPersisted(plat::Windows& windows);

@@ -1,5 +1,7 @@
 #include "common/ProgramName.h"
 
+#include "platform/Folders.h"
+
 std::string ProgramName(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -8,9 +10,9 @@ std::string ProgramName(const std::string& path) {
     return name;
 }
 
-std::string ApplicationName(plat::Windows& windows, const std::string& fallback) {
+std::string ApplicationName(plat::Folders& folders, const std::string& fallback) {
     std::string path;
-    if (windows.GetModuleFileName(path, 260) != plat::err::Success) return fallback;
+    if (folders.GetModuleFileName(path, 260) != plat::err::Success) return fallback;
     const std::string name = ProgramName(path);
     return name.empty() ? fallback : name;
 }

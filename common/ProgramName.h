@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Folders.h"
 
 // The name of the program in file `path`: its file name without folder and
 // extension; empty for an empty path.
@@ -14,4 +14,4 @@ std::string ProgramName(const std::string& path);
 
 // The running program's name; `fallback` when the module's file name can't
 // be read or is empty.
-std::string ApplicationName(plat::Windows& windows, const std::string& fallback);
+std::string ApplicationName(plat::Folders& folders, const std::string& fallback);

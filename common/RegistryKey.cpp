@@ -1,5 +1,7 @@
 #include "common/RegistryKey.h"
 
+#include "platform/Registry.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -8,13 +10,13 @@
 bool RegistryKey::Open(plat::Root root, const std::string& path) {
     Close();
     plat::RegKey opened;
-    return Take(windows_.RegOpenKey(root, path, opened), opened);
+    return Take(registry_.RegOpenKey(root, path, opened), opened);
 }
 
 bool RegistryKey::OpenForReading(plat::Root root, const std::string& path) {
     Close();
     plat::RegKey opened;
-    return Take(windows_.RegOpenKeyForReading(root, path, opened), opened);
+    return Take(registry_.RegOpenKeyForReading(root, path, opened), opened);
 }
 
 bool RegistryKey::Take(uint32_t error, plat::RegKey& opened) {
@@ -36,7 +38,7 @@ bool RegistryKey::QueryValue(const std::string& name, void* buffer, uint32_t siz
         return false;
     }
     std::vector<uint8_t> data;
-    lastError_ = windows_.RegQueryValue(key_, name, nullptr, data, size);
+    lastError_ = registry_.RegQueryValue(key_, name, nullptr, data, size);
     if (lastError_ != plat::err::Success) return false;
     if (buffer != nullptr && !data.empty())
         std::memcpy(buffer, data.data(), std::min<size_t>(data.size(), size));
@@ -51,7 +53,7 @@ bool RegistryKey::QueryDword(const std::string& name, uint32_t& value, uint32_t*
         // Read into a zeroed word so that a shorter value does not leave
         // stale bytes of the caller's variable behind.
         std::vector<uint8_t> data;
-        lastError_ = windows_.RegQueryValue(key_, name, nullptr, data, sizeof(uint32_t));
+        lastError_ = registry_.RegQueryValue(key_, name, nullptr, data, sizeof(uint32_t));
         if (lastError_ == plat::err::Success) {
             uint32_t word = 0;
             if (!data.empty())  // an empty value reads as 0
@@ -74,7 +76,7 @@ bool RegistryKey::QueryString(const std::string& name, char* buffer, uint32_t si
     } else {
         buffer[0] = '\0';
         std::vector<uint8_t> data;
-        lastError_ = windows_.RegQueryValue(key_, name, nullptr, data, size);
+        lastError_ = registry_.RegQueryValue(key_, name, nullptr, data, size);
         if (lastError_ == plat::err::Success) {
             const size_t n = std::min<size_t>(data.size(), size);
             // A value stored without its terminator that fills the whole
@@ -98,7 +100,7 @@ bool RegistryKey::SetValue(const std::string& name, const void* data, uint32_t t
         lastError_ = plat::err::InvalidHandle;
         return false;
     }
-    lastError_ = windows_.RegSetValue(key_, name, type, data, size);
+    lastError_ = registry_.RegSetValue(key_, name, type, data, size);
     return lastError_ == plat::err::Success;
 }
 
@@ -126,12 +128,12 @@ bool RegistryKey::SetString(const std::string& name, const std::string& text, ui
 uint32_t RegistryKey::EnumValue(uint32_t index, std::string& name, uint32_t nameCapacity) {
     if (!key_) return plat::err::InvalidHandle;
     std::string found;
-    const uint32_t result = windows_.RegEnumValue(key_, index, found, nameCapacity);
+    const uint32_t result = registry_.RegEnumValue(key_, index, found, nameCapacity);
     if (result == plat::err::Success) name = std::move(found);
     return result;
 }
 
-bool RegistryKey::CreateKey(plat::Windows& windows, plat::Root root, const std::string& path) {
+bool RegistryKey::CreateKey(plat::Registry& registry, plat::Root root, const std::string& path) {
     plat::RegKey created;  // closed again when it goes out of scope
-    return windows.RegCreateKey(root, path, created) == plat::err::Success;
+    return registry.RegCreateKey(root, path, created) == plat::err::Success;
 }

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Registry.h"
 
 class RegistryKey {
 public:
-    explicit RegistryKey(plat::Windows& windows) : windows_(windows) {}
+    explicit RegistryKey(plat::Registry& registry) : registry_(registry) {}
     ~RegistryKey() { Close(); }
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -46,7 +46,7 @@ public:
 
     // Creates every missing level of `path` and closes the new key at once.
     // An existing key keeps its values.
-    static bool CreateKey(plat::Windows& windows, plat::Root root, const std::string& path);
+    static bool CreateKey(plat::Registry& registry, plat::Root root, const std::string& path);
 
     // The error number of the latest open, query or set call as the platform
     // returned it (InvalidHandle for a query or set on a closed key).
@@ -55,7 +55,7 @@ public:
 private:
     bool Take(uint32_t error, plat::RegKey& opened);
 
-    plat::Windows& windows_;
+    plat::Registry& registry_;
     plat::RegKey key_;
     uint32_t lastError_ = 0;
 };

@@ -1,3 +1,7 @@
+
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "platform/Windows.h"
 // Stopping, starting and restarting the print spooler service.
 #include "common/SpoolerControl.h"
 
@@ -16,26 +20,26 @@ constexpr uint32_t kUninstallRestartMs = 2000;
 
 void StopSpooler(plat::Windows& windows) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
         plat::err::Success) {
         // A spooler that already stopped answers ServiceNotActive; nobody is
         // told about a failed stop.
-        windows.ControlServiceStop(service);
+        windows.services().ControlServiceStop(service);
         service.reset();
     }
-    windows.Sleep(kAfterStopMs);
+    windows.clock().Sleep(kAfterStopMs);
 }
 
 void StartSpooler(plat::Windows& windows, std::string& message) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) !=
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Start, service) !=
         plat::err::Success)
         return;
-    const uint32_t error = windows.StartService(service);
+    const uint32_t error = windows.services().StartService(service);
     if (error != plat::err::Success && error != plat::err::ServiceAlreadyRunning)
         message = "Start spool service error, error code = " + std::to_string(error);
 }
@@ -43,16 +47,16 @@ void StartSpooler(plat::Windows& windows, std::string& message) {
 bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
     bool running = false;
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) == plat::err::Success) {
+    if (windows.services().OpenScManager(manager) == plat::err::Success) {
         plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
+        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
             plat::err::Success) {
             // Pauses only between polls: after the last one there is nothing
             // left to wait for.
             for (int poll = 0; poll < kPollCount; ++poll) {
-                if (poll > 0) windows.Sleep(kBetweenPollsMs);
+                if (poll > 0) windows.clock().Sleep(kBetweenPollsMs);
                 uint32_t state = plat::svc::Stopped;
-                if (windows.QueryServiceState(service, state) == plat::err::Success &&
+                if (windows.services().QueryServiceState(service, state) == plat::err::Success &&
                     state == plat::svc::Running) {
                     running = true;
                     break;
@@ -66,16 +70,16 @@ bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
 
 void RestartSpooler(plat::Windows& windows, SpoolerRestart flavour) {
     plat::ScHandle manager;
-    if (windows.OpenScManager(manager) != plat::err::Success) return;
+    if (windows.services().OpenScManager(manager) != plat::err::Success) return;
     {
         plat::ScHandle service;
-        if (windows.OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
+        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Stop, service) ==
             plat::err::Success)
-            windows.ControlServiceStop(service);
+            windows.services().ControlServiceStop(service);
     }
-    windows.Sleep(flavour == SpoolerRestart::Uninstall ? kUninstallRestartMs : kSetupRestartMs);
+    windows.clock().Sleep(flavour == SpoolerRestart::Uninstall ? kUninstallRestartMs : kSetupRestartMs);
     plat::ScHandle service;
-    if (windows.OpenService(manager, kSpoolerService, plat::svc::Start, service) ==
+    if (windows.services().OpenService(manager, kSpoolerService, plat::svc::Start, service) ==
         plat::err::Success)
-        windows.StartService(service);
+        windows.services().StartService(service);
 }

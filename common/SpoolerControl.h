@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
+
 
 // Which program restarts the spooler: they wait differently between stop
 // and start.

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "common/CompatibilityMarks.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 
 namespace {
 
@@ -13,17 +15,17 @@ constexpr const char* kAdministratorsSid = "S-1-5-32-544";
 
 bool IsUserAdmin(plat::Windows& windows) {
     plat::Token token;
-    uint32_t error = windows.OpenThreadToken(token);
-    if (error == plat::err::NoToken) error = windows.OpenProcessToken(token);
+    uint32_t error = windows.system().OpenThreadToken(token);
+    if (error == plat::err::NoToken) error = windows.system().OpenProcessToken(token);
     if (error != plat::err::Success || !token) return false;
 
     // The size question must be answered with "insufficient buffer"; a token
     // that answers otherwise is not one we can read.
     uint32_t needed = 0;
-    if (windows.GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
+    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
 
     std::vector<std::string> groups;
-    if (windows.GetTokenGroups(token, groups) != plat::err::Success) return false;
+    if (windows.system().GetTokenGroups(token, groups) != plat::err::Success) return false;
 
     // Only the SID counts, not the group's attributes: a filtered token that
     // lists the group as deny-only still belongs to an administrator.
@@ -45,7 +47,7 @@ int32_t OsClassOf(const plat::OsVersion& version) {
 int32_t GetOsClass(plat::Windows& windows, ProbeFlavour flavour) {
     const int32_t unknownPlatform = flavour == ProbeFlavour::Uninstall ? OsUnknown : Win98;
     plat::OsVersion version;
-    if (windows.GetVersion(version) != plat::err::Success) return unknownPlatform;
+    if (windows.system().GetVersion(version) != plat::err::Success) return unknownPlatform;
 
     return version.platformId == 1 || version.platformId == 2 ? OsClassOf(version)
                                                                : unknownPlatform;

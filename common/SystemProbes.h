@@ -6,7 +6,8 @@
 #include <cstdint>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 
 // True when the running user's token lists the local Administrators group
 // (also as a deny-only group of a filtered token). Every failure gives false.

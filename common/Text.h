@@ -11,6 +11,11 @@ inline std::string Lower(std::string text) {
     return text;
 }
 
+inline std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
 inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
@@ -22,6 +27,13 @@ inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefi
 
 inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && StartsWithIgnoringCase(a, b);
+}
+
+// Whether `text` holds `part` (an empty part it always holds).
+inline bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
+    for (size_t i = 0; i + part.size() <= text.size(); ++i)
+        if (StartsWithIgnoringCase(text.substr(i), part)) return true;
+    return part.empty();
 }
 
 // `path` relative to the folder `root` when it lies below it ("C:\PKG" and

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "common/WindowsVersions.h"
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
 
 enum ModuleKind : int32_t { Receipt = 0, Ticket = 1, Label = 2, Embedded = 3 };
 

@@ -8,6 +8,8 @@
 
 #include "common/Text.h"
 #include "common/WindowsVersions.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 #include "qsetup/Deploy.h"
 #include "qsetup/Json.h"
 #include "qsetup/PackageCheck.h"
@@ -446,7 +448,7 @@ std::optional<int> OpenOutput(const Parsed& p, const std::string& verb,
         logPath = p.values.at("--log");
     } else {
         std::string self;
-        d.machine->GetModuleFileName(self, 260);
+        d.machine->folders().GetModuleFileName(self, 260);
         const size_t slash = self.find_last_of("\\/");
         logPath = (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) +
                   "qsetup.log";

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "qsetup/Console.h"
 #include "qsetup/DeployOutput.h"
 

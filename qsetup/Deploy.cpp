@@ -10,7 +10,11 @@
 #include "common/SystemProbes.h"
 #include "common/Text.h"
 #include "common/Types.h"
-#include "platform/sim/SimWindows.h"
+#include "platform/Desktop.h"
+#include "platform/Folders.h"
+#include "platform/Spooler.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/PackageWindows.h"
@@ -21,6 +25,7 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/WizardTexts.h"
+#include "simwindows/SimWindows.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallDialogLogic.h"
@@ -33,10 +38,10 @@ namespace {
 // Message boxes answered without a window: each text goes to the output, a
 // Yes/No question is answered by the run's rules, and Windows is never
 // restarted (the run ends with 3010 instead).
-class AnswerWindows final : public plat::ForwardingWindows {
+class AnswerDesktop : public plat::ForwardingDesktop {
 public:
-    AnswerWindows(plat::Windows& inner, DeployOutput& out, bool setId)
-        : ForwardingWindows(inner), out_(out), setId_(setId) {}
+    AnswerDesktop(plat::Desktop& inner, DeployOutput& out, bool setId)
+        : ForwardingDesktop(inner), out_(out), setId_(setId) {}
 
     int MessageBox(plat::Window, const std::string& text, const std::string& caption,
                    uint32_t flags) override {
@@ -71,6 +76,7 @@ private:
     bool restart_ = false;
     std::string last_;
 };
+using AnswerWindows = plat::Decorated<AnswerDesktop>;
 
 // Refuses while Setup's or Uninstall's window is open or either program's
 // mutex is held; otherwise holds both mutexes until the run ends, so that
@@ -80,14 +86,14 @@ int Exclude(plat::Windows& machine, const PackageOnMachine& package, plat::Mutex
     const std::string setupName = ProgramName(package.setupProgram);
     const std::string uninstallName = ProgramName(package.uninstallProgram);
     std::string busy;
-    if (machine.FindWindow(wiztext::kWizardTitle))
+    if (machine.desktop().FindWindow(wiztext::kWizardTitle))
         busy = setupName + " is running (its window \"" + wiztext::kWizardTitle + "\" is open)";
-    else if (machine.FindWindow(wiztext::kUninstallTitle))
+    else if (machine.desktop().FindWindow(wiztext::kUninstallTitle))
         busy = uninstallName + " is running (its window \"" + wiztext::kUninstallTitle +
                "\" is open)";
-    else if (machine.CreateMutex(setupName, true, setupMutex) == plat::err::AlreadyExists)
+    else if (machine.desktop().CreateMutex(setupName, true, setupMutex) == plat::err::AlreadyExists)
         busy = setupName + " is running (its mutex \"" + setupName + "\" is held)";
-    else if (machine.CreateMutex(uninstallName, true, uninstallMutex) == plat::err::AlreadyExists)
+    else if (machine.desktop().CreateMutex(uninstallName, true, uninstallMutex) == plat::err::AlreadyExists)
         busy = uninstallName + " is running (its mutex \"" + uninstallName + "\" is held)";
     if (busy.empty()) return kDeployDone;
     setupMutex.reset();
@@ -106,8 +112,8 @@ std::string Describe(const plat::OsVersion& v) {
 
 std::string EnterFolder(plat::Windows& machine, const std::string& dir) {
     std::string root;
-    if (machine.SetCurrentDirectory(dir) != plat::err::Success ||
-        machine.GetCurrentDirectory(root, 260) != plat::err::Success)
+    if (machine.folders().SetCurrentDirectory(dir) != plat::err::Success ||
+        machine.folders().GetCurrentDirectory(root, 260) != plat::err::Success)
         return {};
     while (root.size() > 3 && root.back() == '\\') root.pop_back();
     return root;
@@ -134,7 +140,7 @@ int CheckBeforeInstall(plat::Windows& machine, const PackageOnMachine& package,
     const WizardInput& input = options.wizard;
     // The Windows the OS page would find: Setup installs only for it.
     plat::OsVersion version;
-    machine.GetVersion(version);
+    machine.system().GetVersion(version);
     os = OsClassOf(version);
     out.LogOnly("Windows found: " + Describe(version) + ", which Setup installs for as " +
                 OsName(os));

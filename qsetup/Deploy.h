@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "qsetup/DeployOutput.h"
 #include "qsetup/WizardRun.h"
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Clock.h"
 #include "qsetup/Json.h"
 
 #ifdef _WIN32
@@ -70,7 +71,7 @@ bool LogFile::Append(const std::string& line) {
     return true;
 }
 
-DeployOutput::DeployOutput(Console& console, plat::Windows& clock, LogWriter log,
+DeployOutput::DeployOutput(Console& console, plat::Clock& clock, LogWriter log,
                            Progress progress)
     : console_(console), clock_(clock), log_(std::move(log)), progress_(progress) {
     clock_.GetLocalTime(start_);

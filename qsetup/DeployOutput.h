@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Clock.h"
 #include "qsetup/Console.h"
 #include "qsetup/Journal.h"
 
@@ -39,7 +39,7 @@ public:
     enum class Progress { Lines, Bar, None };
 
     // `clock` gives the time stamps and the elapsed time.
-    DeployOutput(Console& console, plat::Windows& clock, LogWriter log, Progress progress);
+    DeployOutput(Console& console, plat::Clock& clock, LogWriter log, Progress progress);
 
     // A line for the log only.
     void LogOnly(const std::string& text);
@@ -79,7 +79,7 @@ private:
     int64_t ElapsedMs();
 
     Console& console_;
-    plat::Windows& clock_;
+    plat::Clock& clock_;
     LogWriter log_;
     Progress progress_;
     plat::Lock mu_;

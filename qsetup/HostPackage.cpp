@@ -1,5 +1,6 @@
 // The package folder of this computer, read for the check: through the real
 // Win32 layer on Windows, mounted read-only on a simulated Windows elsewhere.
+#include "platform/Windows.h"
 #include "qsetup/Cli.h"
 #include "qsetup/Deploy.h"
 #include "qsetup/PackageCheck.h"

@@ -143,9 +143,16 @@ std::vector<JournalEntry> Journal::Entries() const {
     return entries_;
 }
 
-RecordingWindows::RecordingWindows(plat::Windows& inner, JournalSink& sink,
+RecordingWindows::RecordingWindows(const plat::Windows& inner, JournalSink& sink,
                                    std::function<std::string(const std::string&)> showPath)
-    : ForwardingWindows(inner), sink_(sink), showPath_(std::move(showPath)) {}
+    : Windows(inner), sink_(sink), showPath_(std::move(showPath)), registry_(inner, *this),
+      profile_(inner, *this), files_(inner, *this), spooler_(inner, *this),
+      services_(inner, *this), desktop_(inner, *this), clock_(inner, *this), usb_(inner, *this) {
+    // The parts are made after the machine this is, which then takes them.
+    static_cast<Windows&>(*this) = inner.With(registry_).With(profile_).With(files_)
+                                       .With(spooler_).With(services_).With(desktop_)
+                                       .With(clock_).With(usb_);
+}
 
 void RecordingWindows::Add(JournalEntry entry) { sink_.Record(entry); }
 
@@ -164,43 +171,56 @@ void RecordingWindows::Remember(uintptr_t handle, std::string name) {
     names_[handle] = std::move(name);
 }
 
-uint32_t RecordingWindows::Release(plat::HandleKind kind, uintptr_t value) {
-    {
-        plat::LockGuard lock(mu_);
-        names_.erase(value);
-    }
-    return ForwardingWindows::Release(kind, value);
+void RecordingWindows::Forget(uintptr_t handle) {
+    plat::LockGuard lock(mu_);
+    names_.erase(handle);
 }
 
-uint32_t RecordingWindows::RegOpenKey(plat::Root root, const std::string& path,
+uint32_t RecordingWindows::RegistryPart::Release(plat::HandleKind kind, uintptr_t value) {
+    r_.Forget(value);
+    return plat::ForwardingRegistry::Release(kind, value);
+}
+
+uint32_t RecordingWindows::SpoolerPart::Release(plat::HandleKind kind, uintptr_t value) {
+    r_.Forget(value);
+    return plat::ForwardingSpooler::Release(kind, value);
+}
+
+uint32_t RecordingWindows::ServicesPart::Release(plat::HandleKind kind, uintptr_t value) {
+    r_.Forget(value);
+    return plat::ForwardingServices::Release(kind, value);
+}
+
+
+uint32_t RecordingWindows::RegistryPart::RegOpenKey(plat::Root root, const std::string& path,
                                       plat::RegKey& out) {
-    const uint32_t e = ForwardingWindows::RegOpenKey(root, path, out);
-    if (out) Remember(out.value(), std::string(RootName(root)) + "\\" + path);
+    const uint32_t e = plat::ForwardingRegistry::RegOpenKey(root, path, out);
+    if (out) r_.Remember(out.value(), std::string(RootName(root)) + "\\" + path);
     return e;
 }
 
-uint32_t RecordingWindows::RegCreateKey(plat::Root root, const std::string& path,
+uint32_t RecordingWindows::RegistryPart::RegCreateKey(plat::Root root, const std::string& path,
                                         plat::RegKey& out) {
-    const uint32_t e = ForwardingWindows::RegCreateKey(root, path, out);
-    if (out) Remember(out.value(), std::string(RootName(root)) + "\\" + path);
+    const uint32_t e = plat::ForwardingRegistry::RegCreateKey(root, path, out);
+    if (out) r_.Remember(out.value(), std::string(RootName(root)) + "\\" + path);
     return e;
 }
 
-uint32_t RecordingWindows::RegOpenSubKey(const plat::RegKey& key, const std::string& path,
+uint32_t RecordingWindows::RegistryPart::RegOpenSubKey(const plat::RegKey& key, const std::string& path,
                                          plat::RegKey& out) {
-    const uint32_t e = ForwardingWindows::RegOpenSubKey(key, path, out);
-    if (out) Remember(out.value(), NameOf(key.value()) + "\\" + path);
+    const uint32_t e = plat::ForwardingRegistry::RegOpenSubKey(key, path, out);
+    if (out) r_.Remember(out.value(), r_.NameOf(key.value()) + "\\" + path);
     return e;
 }
 
-uint32_t RecordingWindows::RegSetValue(const plat::RegKey& key, const std::string& name,
+uint32_t RecordingWindows::RegistryPart::RegSetValue(const plat::RegKey& key, const std::string& name,
                                        uint32_t type, const void* data, uint32_t size) {
-    const uint32_t e = ForwardingWindows::RegSetValue(key, name, type, data, size);
-    std::string path = NameOf(key.value());
+    const uint32_t e = plat::ForwardingRegistry::RegSetValue(key, name, type, data, size);
+    std::string path = r_.NameOf(key.value());
     while (!path.empty() && path.back() == '\\') path.pop_back();
     const char* typeName = "";
     const std::string value = ValueText(type, data, size, &typeName);
-    Add({"registry",
+    r_.Add({"registry",
          {{"operation", "\"set\""}, {"key", JsonString(path)}, {"name", JsonString(name)},
           {"type", JsonString(typeName)}, {"data", JsonString(value)}},
          "set " + path + "\\" + name + " = " + value + " (" + typeName + ")" + Failure(e),
@@ -208,76 +228,76 @@ uint32_t RecordingWindows::RegSetValue(const plat::RegKey& key, const std::strin
     return e;
 }
 
-uint32_t RecordingWindows::RegDeleteKey(plat::Root root, const std::string& path) {
-    const uint32_t e = ForwardingWindows::RegDeleteKey(root, path);
+uint32_t RecordingWindows::RegistryPart::RegDeleteKey(plat::Root root, const std::string& path) {
+    const uint32_t e = plat::ForwardingRegistry::RegDeleteKey(root, path);
     const std::string full = std::string(RootName(root)) + "\\" + path;
-    Add({"registry", {{"operation", "\"delete-key\""}, {"key", JsonString(full)}},
+    r_.Add({"registry", {{"operation", "\"delete-key\""}, {"key", JsonString(full)}},
          "delete the key " + full + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::RegDeleteValue(const plat::RegKey& key, const std::string& name) {
-    const uint32_t e = ForwardingWindows::RegDeleteValue(key, name);
-    const std::string path = NameOf(key.value());
-    Add({"registry",
+uint32_t RecordingWindows::RegistryPart::RegDeleteValue(const plat::RegKey& key, const std::string& name) {
+    const uint32_t e = plat::ForwardingRegistry::RegDeleteValue(key, name);
+    const std::string path = r_.NameOf(key.value());
+    r_.Add({"registry",
          {{"operation", "\"delete-value\""}, {"key", JsonString(path)}, {"name", JsonString(name)}},
          "delete " + path + "\\" + name + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::WriteProfileString(const char* section, const char* key,
+uint32_t RecordingWindows::ProfilePart::WriteProfileString(const char* section, const char* key,
                                               const char* value) {
-    const uint32_t e = ForwardingWindows::WriteProfileString(section, key, value);
+    const uint32_t e = plat::ForwardingProfile::WriteProfileString(section, key, value);
     if (!section && !key && !value) return e;  // the cache flush changes nothing
     std::string text = "write win.ini [" + Str(section) + "] ";
     if (!key) text += "(delete the section)";
     else if (!value) text += Str(key) + " (delete)";
     else text += Str(key) + " = " + QuotedText(value);
-    Add({"profile",
+    r_.Add({"profile",
          {{"file", "\"win.ini\""}, {"section", JsonOrNull(section)}, {"key", JsonOrNull(key)},
           {"value", JsonOrNull(value)}},
          text + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::CopyFile(const std::string& source, const std::string& target,
+uint32_t RecordingWindows::FilesPart::CopyFile(const std::string& source, const std::string& target,
                                     bool failIfExists) {
-    const uint32_t e = ForwardingWindows::CopyFile(source, target, failIfExists);
-    Add({"copy",
-         {{"source", JsonString(Show(source))}, {"target", JsonString(Show(target))},
+    const uint32_t e = plat::ForwardingFiles::CopyFile(source, target, failIfExists);
+    r_.Add({"copy",
+         {{"source", JsonString(r_.Show(source))}, {"target", JsonString(r_.Show(target))},
           {"overwrite", failIfExists ? "false" : "true"}},
-         "copy " + Show(source) + " to " + Show(target) +
+         "copy " + r_.Show(source) + " to " + r_.Show(target) +
              (failIfExists ? " (unless it exists)" : "") + Failure(e),
          e});
     return e;
 }
 
-uint32_t RecordingWindows::DeleteFile(const std::string& path) {
-    const uint32_t e = ForwardingWindows::DeleteFile(path);
-    Add({"file", {{"operation", "\"delete\""}, {"path", JsonString(Show(path))}},
-         "delete " + Show(path) + Failure(e), e});
+uint32_t RecordingWindows::FilesPart::DeleteFile(const std::string& path) {
+    const uint32_t e = plat::ForwardingFiles::DeleteFile(path);
+    r_.Add({"file", {{"operation", "\"delete\""}, {"path", JsonString(r_.Show(path))}},
+         "delete " + r_.Show(path) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::CreateDirectory(const std::string& path) {
-    const uint32_t e = ForwardingWindows::CreateDirectory(path);
-    Add({"folder", {{"operation", "\"create\""}, {"path", JsonString(Show(path))}},
-         "create the folder " + Show(path) + Failure(e), e});
+uint32_t RecordingWindows::FilesPart::CreateDirectory(const std::string& path) {
+    const uint32_t e = plat::ForwardingFiles::CreateDirectory(path);
+    r_.Add({"folder", {{"operation", "\"create\""}, {"path", JsonString(r_.Show(path))}},
+         "create the folder " + r_.Show(path) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::WriteFile(const std::string& path, const std::string& bytes) {
-    const uint32_t e = ForwardingWindows::WriteFile(path, bytes);
-    Add({"file",
-         {{"operation", "\"write\""}, {"path", JsonString(Show(path))},
+uint32_t RecordingWindows::FilesPart::WriteFile(const std::string& path, const std::string& bytes) {
+    const uint32_t e = plat::ForwardingFiles::WriteFile(path, bytes);
+    r_.Add({"file",
+         {{"operation", "\"write\""}, {"path", JsonString(r_.Show(path))},
           {"bytes", std::to_string(bytes.size())}},
-         "write " + std::to_string(bytes.size()) + " bytes to " + Show(path) + Failure(e), e});
+         "write " + std::to_string(bytes.size()) + " bytes to " + r_.Show(path) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::AddMonitor(const plat::MonitorInfo2& info) {
-    const uint32_t e = ForwardingWindows::AddMonitor(info);
-    Add({"monitor",
+uint32_t RecordingWindows::SpoolerPart::AddMonitor(const plat::MonitorInfo2& info) {
+    const uint32_t e = plat::ForwardingSpooler::AddMonitor(info);
+    r_.Add({"monitor",
          {{"operation", "\"add\""}, {"name", JsonOrNull(info.pName)},
           {"environment", JsonOrNull(info.pEnvironment)}, {"dll", JsonOrNull(info.pDLLName)}},
          "add the port monitor " + QuotedText(Str(info.pName)) + ": DLL " + Str(info.pDLLName) +
@@ -286,17 +306,17 @@ uint32_t RecordingWindows::AddMonitor(const plat::MonitorInfo2& info) {
     return e;
 }
 
-uint32_t RecordingWindows::DeleteMonitor(const char* environment, const std::string& name) {
-    const uint32_t e = ForwardingWindows::DeleteMonitor(environment, name);
-    Add({"monitor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+uint32_t RecordingWindows::SpoolerPart::DeleteMonitor(const char* environment, const std::string& name) {
+    const uint32_t e = plat::ForwardingSpooler::DeleteMonitor(environment, name);
+    r_.Add({"monitor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the port monitor " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+uint32_t RecordingWindows::SpoolerPart::AddPrintProcessor(const char* environment, const std::string& pathName,
                                              const std::string& name) {
-    const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
-    Add({"processor",
+    const uint32_t e = plat::ForwardingSpooler::AddPrintProcessor(environment, pathName, name);
+    r_.Add({"processor",
          {{"operation", "\"add\""}, {"name", JsonString(name)},
           {"environment", JsonOrNull(environment)}, {"dll", JsonString(pathName)}},
          "add the print processor " + QuotedText(name) + ": DLL " + pathName + ", environment " +
@@ -305,21 +325,21 @@ uint32_t RecordingWindows::AddPrintProcessor(const char* environment, const std:
     return e;
 }
 
-uint32_t RecordingWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
-    const uint32_t e = ForwardingWindows::DeletePrintProcessor(environment, name);
-    Add({"processor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+uint32_t RecordingWindows::SpoolerPart::DeletePrintProcessor(const char* environment, const std::string& name) {
+    const uint32_t e = plat::ForwardingSpooler::DeletePrintProcessor(environment, name);
+    r_.Add({"processor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the print processor " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
-    const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
+uint32_t RecordingWindows::SpoolerPart::AddPrinterDriver(const plat::DriverInfo3& info) {
+    const uint32_t e = plat::ForwardingSpooler::AddPrinterDriver(info);
     std::string dependent, dependentJson;
     for (const char* p = info.pDependentFiles; p && *p; p += std::string(p).size() + 1) {
         dependent += (dependent.empty() ? "" : " ") + std::string(p);
         dependentJson += (dependentJson.empty() ? "" : ",") + JsonString(p);
     }
-    Add({"driver",
+    r_.Add({"driver",
          {{"operation", "\"add\""},
           {"name", JsonOrNull(info.pName)},
           {"version", std::to_string(info.cVersion)},
@@ -342,18 +362,18 @@ uint32_t RecordingWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
     return e;
 }
 
-uint32_t RecordingWindows::DeletePrinterDriver(const char* server, const char* environment,
+uint32_t RecordingWindows::SpoolerPart::DeletePrinterDriver(const char* server, const char* environment,
                                                const std::string& name) {
-    const uint32_t e = ForwardingWindows::DeletePrinterDriver(server, environment, name);
-    Add({"driver", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+    const uint32_t e = plat::ForwardingSpooler::DeletePrinterDriver(server, environment, name);
+    r_.Add({"driver", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the printer driver " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
-    const uint32_t e = ForwardingWindows::AddPrinter(info, out);
-    if (out) Remember(out.value(), Str(info.pPrinterName));
-    Add({"printer",
+uint32_t RecordingWindows::SpoolerPart::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+    const uint32_t e = plat::ForwardingSpooler::AddPrinter(info, out);
+    if (out) r_.Remember(out.value(), Str(info.pPrinterName));
+    r_.Add({"printer",
          {{"operation", "\"add\""},
           {"name", JsonOrNull(info.pPrinterName)},
           {"port", JsonOrNull(info.pPortName)},
@@ -370,16 +390,16 @@ uint32_t RecordingWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Prin
     return e;
 }
 
-uint32_t RecordingWindows::OpenPrinter(const std::string& name, plat::Printer& out) {
-    const uint32_t e = ForwardingWindows::OpenPrinter(name, out);
-    if (out) Remember(out.value(), name);
+uint32_t RecordingWindows::SpoolerPart::OpenPrinter(const std::string& name, plat::Printer& out) {
+    const uint32_t e = plat::ForwardingSpooler::OpenPrinter(name, out);
+    if (out) r_.Remember(out.value(), name);
     return e;
 }
 
-uint32_t RecordingWindows::SetPrinter(const plat::Printer& printer, const plat::PrinterInfo& info) {
-    const uint32_t e = ForwardingWindows::SetPrinter(printer, info);
-    const std::string name = NameOf(printer.value());
-    Add({"printer",
+uint32_t RecordingWindows::SpoolerPart::SetPrinter(const plat::Printer& printer, const plat::PrinterInfo& info) {
+    const uint32_t e = plat::ForwardingSpooler::SetPrinter(printer, info);
+    const std::string name = r_.NameOf(printer.value());
+    r_.Add({"printer",
          {{"operation", "\"set\""}, {"name", JsonString(name)},
           {"attributes", std::to_string(info.attributes)}},
          "set the printer " + QuotedText(name) + ": attributes " + std::to_string(info.attributes) +
@@ -389,80 +409,80 @@ uint32_t RecordingWindows::SetPrinter(const plat::Printer& printer, const plat::
     return e;
 }
 
-uint32_t RecordingWindows::DeletePrinter(const plat::Printer& printer) {
-    const uint32_t e = ForwardingWindows::DeletePrinter(printer);
-    const std::string name = NameOf(printer.value());
-    Add({"printer", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
+uint32_t RecordingWindows::SpoolerPart::DeletePrinter(const plat::Printer& printer) {
+    const uint32_t e = plat::ForwardingSpooler::DeletePrinter(printer);
+    const std::string name = r_.NameOf(printer.value());
+    r_.Add({"printer", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the printer " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-std::unique_ptr<plat::SpoolerLibrary> RecordingWindows::LoadSpoolerLibrary(
+std::unique_ptr<plat::SpoolerLibrary> RecordingWindows::SpoolerPart::LoadSpoolerLibrary(
     const std::string& name, uint32_t& error) {
-    auto inner = ForwardingWindows::LoadSpoolerLibrary(name, error);
+    auto inner = plat::ForwardingSpooler::LoadSpoolerLibrary(name, error);
     if (!inner) return inner;
-    return std::make_unique<RecordedSpooler>(std::move(inner), *this);
+    return std::make_unique<RecordedSpooler>(std::move(inner), r_);
 }
 
-void RecordingWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
-    ForwardingWindows::BroadcastIniChange(section, notifyOnly);
-    Add({"broadcast", {{"section", JsonOrNull(section)}},
+void RecordingWindows::DesktopPart::BroadcastIniChange(const char* section, bool notifyOnly) {
+    plat::ForwardingDesktop::BroadcastIniChange(section, notifyOnly);
+    r_.Add({"broadcast", {{"section", JsonOrNull(section)}},
          std::string("tell every window that win.ini changed") +
              (section ? " (section " + QuotedText(section) + ")" : std::string()),
          0});
 }
 
-uint32_t RecordingWindows::OpenService(const plat::ScHandle& manager, const std::string& name,
+uint32_t RecordingWindows::ServicesPart::OpenService(const plat::ScHandle& manager, const std::string& name,
                                        uint32_t access, plat::ScHandle& out) {
-    const uint32_t e = ForwardingWindows::OpenService(manager, name, access, out);
-    if (out) Remember(out.value(), name);
+    const uint32_t e = plat::ForwardingServices::OpenService(manager, name, access, out);
+    if (out) r_.Remember(out.value(), name);
     return e;
 }
 
-uint32_t RecordingWindows::ControlServiceStop(const plat::ScHandle& service) {
-    const uint32_t e = ForwardingWindows::ControlServiceStop(service);
-    const std::string name = NameOf(service.value());
-    Add({"service", {{"operation", "\"stop\""}, {"name", JsonString(name)}},
+uint32_t RecordingWindows::ServicesPart::ControlServiceStop(const plat::ScHandle& service) {
+    const uint32_t e = plat::ForwardingServices::ControlServiceStop(service);
+    const std::string name = r_.NameOf(service.value());
+    r_.Add({"service", {{"operation", "\"stop\""}, {"name", JsonString(name)}},
          "stop the " + QuotedText(name) + " service" + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::StartService(const plat::ScHandle& service) {
-    const uint32_t e = ForwardingWindows::StartService(service);
-    const std::string name = NameOf(service.value());
-    Add({"service", {{"operation", "\"start\""}, {"name", JsonString(name)}},
+uint32_t RecordingWindows::ServicesPart::StartService(const plat::ScHandle& service) {
+    const uint32_t e = plat::ForwardingServices::StartService(service);
+    const std::string name = r_.NameOf(service.value());
+    r_.Add({"service", {{"operation", "\"start\""}, {"name", JsonString(name)}},
          "start the " + QuotedText(name) + " service" + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::ExitWindows(uint32_t flags, uint32_t reason) {
-    const uint32_t e = ForwardingWindows::ExitWindows(flags, reason);
-    Add({"restart", {{"flags", std::to_string(flags)}}, "restart Windows" + Failure(e), e});
+uint32_t RecordingWindows::DesktopPart::ExitWindows(uint32_t flags, uint32_t reason) {
+    const uint32_t e = plat::ForwardingDesktop::ExitWindows(flags, reason);
+    r_.Add({"restart", {{"flags", std::to_string(flags)}}, "restart Windows" + Failure(e), e});
     return e;
 }
 
-std::unique_ptr<plat::UsbLibrary> RecordingWindows::LoadUsbLibrary(const std::string& name,
+std::unique_ptr<plat::UsbLibrary> RecordingWindows::UsbPart::LoadUsbLibrary(const std::string& name,
                                                                    uint32_t& error) {
-    auto inner = ForwardingWindows::LoadUsbLibrary(name, error);
+    auto inner = inner_.LoadUsbLibrary(name, error);
     if (!inner) return inner;
-    return std::make_unique<RecordedUsb>(std::move(inner), *this);
+    return std::make_unique<RecordedUsb>(std::move(inner), r_);
 }
 
-void RecordingWindows::Sleep(uint32_t milliseconds) {
-    Add({"wait", {{"ms", std::to_string(milliseconds)}},
+void RecordingWindows::ClockPart::Sleep(uint32_t milliseconds) {
+    r_.Add({"wait", {{"ms", std::to_string(milliseconds)}},
          "wait " + std::to_string(milliseconds) + " ms", 0});
-    ForwardingWindows::Sleep(milliseconds);
+    plat::ForwardingClock::Sleep(milliseconds);
 }
 
-int RecordingWindows::MessageBox(plat::Window owner, const std::string& text,
+int RecordingWindows::DesktopPart::MessageBox(plat::Window owner, const std::string& text,
                                  const std::string& caption, uint32_t flags) {
-    const int answer = ForwardingWindows::MessageBox(owner, text, caption, flags);
+    const int answer = plat::ForwardingDesktop::MessageBox(owner, text, caption, flags);
     const bool question = (flags & 0xF) == plat::mb::YesNo;
     const char* answered = answer == plat::mb::IdYes  ? "Yes"
                            : answer == plat::mb::IdNo ? "No"
                            : answer == plat::mb::IdOk ? "OK"
                                                       : "nothing";
-    Add({"message",
+    r_.Add({"message",
          {{"text", JsonString(text)}, {"caption", JsonString(caption)},
           {"buttons", question ? "\"Yes/No\"" : "\"OK\""}, {"answer", JsonString(answered)}},
          std::string(question ? "question " : "message ") + QuotedText(text) +

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/sim/SimIni.h"
+#include "common/IniText.h"
 
 namespace qsetup {
 
@@ -41,7 +41,7 @@ std::string JsonString(std::string_view text, uint32_t codePage) {
                     std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
                     out += escaped;
                 } else if (byte >= 0x80 && codePage == 1252) {
-                    AppendUtf8(out, plat::sim::AnsiToUnicode(c));
+                    AppendUtf8(out, ini::AnsiToUnicode(c));
                 } else {
                     AppendUtf8(out, byte);
                 }

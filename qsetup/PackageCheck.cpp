@@ -14,7 +14,9 @@
 #include "common/FileNames.h"
 #include "common/Text.h"
 #include "common/Types.h"
-#include "platform/sim/SimIni.h"
+#include "platform/Files.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "qsetup/Journal.h"
 #include "qsetup/OsNames.h"
 #include "qsetup/ReadWatch.h"
@@ -27,6 +29,7 @@
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
 #include "setup/wizard/WizardTexts.h"
+#include "common/IniText.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
@@ -43,9 +46,9 @@ int CheckReport::Warnings() const { return static_cast<int>(findings.size()) - E
 
 namespace {
 
-using plat::sim::ProfileScan;
-using plat::sim::ScannedKey;
-using plat::sim::ScannedSection;
+using ini::ProfileScan;
+using ini::ScannedKey;
+using ini::ScannedSection;
 
 
 // What Windows itself brings: an Uninstall.ini entry that is part of one of
@@ -247,7 +250,7 @@ private:
     plat::Windows& windows_;
     std::string root_;
     CheckOptions options_;
-    ReadWatch watch_;
+    plat::Decorated<ReadWatch> watch_;
     Subject about_;
     CheckReport report_;
 
@@ -271,16 +274,16 @@ IniFile Checker::Load(const std::string& path) {
     f.full = path;
     f.rel = Rel(path);
     std::string bytes;
-    if (!path.empty() && windows_.ReadFile(path, bytes) == plat::err::Success) {
+    if (!path.empty() && windows_.files().ReadFile(path, bytes) == plat::err::Success) {
         f.present = true;
-        f.scan = plat::sim::ScanProfile(bytes);
+        f.scan = ini::ScanProfile(bytes);
     }
     return f;
 }
 
 bool Checker::FileInPackage(const std::string& rel) {
     uint32_t attributes = 0;
-    return windows_.GetFileAttributes(root_ + "\\" + rel, attributes) == plat::err::Success &&
+    return windows_.files().GetFileAttributes(root_ + "\\" + rel, attributes) == plat::err::Success &&
            !(attributes & plat::attr::Directory);
 }
 
@@ -300,7 +303,7 @@ void Checker::CheckNumber(const IniFile& f, const std::string& section, const st
 }
 
 void Checker::CheckText(const IniFile& f) {
-    using plat::sim::ProfileEncoding;
+    using ini::ProfileEncoding;
     if (f.scan.encoding != ProfileEncoding::Ansi) {
         const char* name = f.scan.encoding == ProfileEncoding::Utf8      ? "UTF-8 (with a byte-order mark)"
                            : f.scan.encoding == ProfileEncoding::Utf16Le ? "UTF-16 (\"Unicode\" in Notepad)"
@@ -989,7 +992,7 @@ void Checker::CheckFiles() {
     std::string bytes;
     About every(*this, {.every = true, .file = wiztext::kLeftBitmap});
     const std::string bitmap = wiztext::kLeftBitmap;
-    if (windows_.ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
+    if (windows_.files().ReadFile(root_ + "\\" + bitmap, bytes) != plat::err::Success) {
         Add(Severity::Error, bitmap, 0,
             std::string("missing: Setup ends at its start with \"") + msg::kNoLeftBmp + "\"");
     } else {
@@ -1009,11 +1012,11 @@ void Checker::CheckFiles() {
         int files = 0;
         plat::FindHandle find;
         plat::FindData entry;
-        if (windows_.FindFirstFile(root_ + "\\" + fonts + "\\*.*", find, entry) ==
+        if (windows_.files().FindFirstFile(root_ + "\\" + fonts + "\\*.*", find, entry) ==
             plat::err::Success) {
             do {
                 if (!(entry.attributes & plat::attr::Directory)) ++files;
-            } while (windows_.FindNextFile(find, entry) == plat::err::Success);
+            } while (windows_.files().FindNextFile(find, entry) == plat::err::Success);
         }
         if (files == 0)
             Add(Severity::Error, std::string(fonts) + "\\", 0,

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "qsetup/Findings.h"
 
 namespace qsetup {

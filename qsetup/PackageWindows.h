@@ -1,21 +1,23 @@
-// A plat::Windows that places the running program in the package: its
-// GetModuleFileName answers the package's Setup program and its current
+// The folders of a machine with the running program placed in the package:
+// GetModuleFileName answers the package's Setup program and the current
 // folder is the package, so that the code of Setup finds the package as it
 // does when started from the package folder. Everything else is handed on.
+// PackageWindows is the machine with these folders.
 #pragma once
 
 #include <string>
 
-#include "platform/ForwardingWindows.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 
 namespace qsetup {
 
-class PackageWindows final : public plat::ForwardingWindows {
+class PackageFolders : public plat::ForwardingFolders {
 public:
     // `root` is the package folder without a trailing backslash, `program`
     // the name of Setup's program file in it.
-    PackageWindows(plat::Windows& inner, std::string root, const std::string& program)
-        : ForwardingWindows(inner), root_(std::move(root)), module_(root_ + "\\" + program) {}
+    PackageFolders(plat::Folders& inner, std::string root, const std::string& program)
+        : ForwardingFolders(inner), root_(std::move(root)), module_(root_ + "\\" + program) {}
 
     uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override {
         return Give(module_, out, capacity);
@@ -36,5 +38,7 @@ private:
     std::string root_;
     std::string module_;
 };
+
+using PackageWindows = plat::Decorated<PackageFolders>;
 
 }  // namespace qsetup

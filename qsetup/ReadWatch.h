@@ -1,4 +1,4 @@
-// A plat::Windows that watches the profile reads of the code above it: a
+// A profile area that watches the profile reads of the code above it: a
 // value that the read cuts to its buffer is noted with the whole value, so
 // that a package check learns every limit from the readers themselves.
 #pragma once
@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ForwardingWindows.h"
+#include "platform/Profile.h"
 
 namespace qsetup {
 
-class ReadWatch final : public plat::ForwardingWindows {
+class ReadWatch : public plat::ForwardingProfile {
 public:
     // A value longer than this counts as "at least this long".
     static constexpr uint32_t kWholeValue = 4096;
@@ -21,7 +21,7 @@ public:
         std::string whole;  // the value as the file holds it (up to kWholeValue - 1)
     };
 
-    explicit ReadWatch(plat::Windows& inner) : ForwardingWindows(inner) {}
+    explicit ReadWatch(plat::Profile& inner) : ForwardingProfile(inner) {}
 
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,

@@ -3,7 +3,10 @@
 #include <optional>
 
 #include "common/Types.h"
-#include "platform/ForwardingWindows.h"
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "qsetup/SimulatedMachine.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/UsbCommand.h"
@@ -15,46 +18,17 @@ namespace qsetup {
 namespace {
 
 // Keeps the last failing call that changes the machine, and the last text
-// Setup showed.
-class FailureWatch final : public plat::ForwardingWindows {
+// Setup showed: one decorator each for the files, the spooler and the
+// desktop, writing to one record.
+class FailureWatch {
 public:
-    explicit FailureWatch(plat::Windows& inner) : ForwardingWindows(inner) {}
+    explicit FailureWatch(const plat::Windows& inner)
+        : files_(inner, *this), spooler_(inner, *this), desktop_(inner, *this),
+          watched_(inner.With(files_).With(spooler_).With(desktop_)) {}
+    FailureWatch(const FailureWatch&) = delete;
+    FailureWatch& operator=(const FailureWatch&) = delete;
 
-    uint32_t CopyFile(const std::string& source, const std::string& target,
-                      bool failIfExists) override {
-        const uint32_t e = ForwardingWindows::CopyFile(source, target, failIfExists);
-        if (e) Fail(FailedCall::Copy, source.substr(source.find_last_of('\\') + 1));
-        return e;
-    }
-    uint32_t AddMonitor(const plat::MonitorInfo2& info) override {
-        const uint32_t e = ForwardingWindows::AddMonitor(info);
-        if (e && e != plat::err::PrintMonitorAlreadyInstalled && e != plat::err::AlreadyExists) Fail(FailedCall::Monitor, {});
-        return e;
-    }
-    uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
-                               const std::string& name) override {
-        const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
-        if (e) Fail(FailedCall::Processor, {});
-        return e;
-    }
-    uint32_t AddPrinterDriver(const plat::DriverInfo3& info) override {
-        const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
-        if (e) Fail(FailedCall::Driver, {});
-        return e;
-    }
-    uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
-        const uint32_t e = ForwardingWindows::AddPrinter(info, out);
-        if (e) Fail(FailedCall::Printer, {});
-        return e;
-    }
-    int MessageBox(plat::Window owner, const std::string& text, const std::string& caption,
-                   uint32_t flags) override {
-        {
-            plat::LockGuard lock(mu_);
-            last_ = text;
-        }
-        return ForwardingWindows::MessageBox(owner, text, caption, flags);
-    }
+    plat::Windows& Watched() { return watched_; }
 
     FailedCall Failed() const {
         plat::LockGuard lock(mu_);
@@ -66,6 +40,56 @@ public:
     }
 
 private:
+    struct Files final : plat::ForwardingFiles {
+        Files(plat::Files& inner, FailureWatch& watch) : ForwardingFiles(inner), watch_(watch) {}
+        uint32_t CopyFile(const std::string& source, const std::string& target,
+                          bool failIfExists) override {
+            const uint32_t e = ForwardingFiles::CopyFile(source, target, failIfExists);
+            if (e) watch_.Fail(FailedCall::Copy, source.substr(source.find_last_of('\\') + 1));
+            return e;
+        }
+        FailureWatch& watch_;
+    };
+    struct Spooler final : plat::ForwardingSpooler {
+        Spooler(plat::Spooler& inner, FailureWatch& watch)
+            : ForwardingSpooler(inner), watch_(watch) {}
+        uint32_t AddMonitor(const plat::MonitorInfo2& info) override {
+            const uint32_t e = ForwardingSpooler::AddMonitor(info);
+            if (e && e != plat::err::PrintMonitorAlreadyInstalled && e != plat::err::AlreadyExists) watch_.Fail(FailedCall::Monitor, {});
+            return e;
+        }
+        uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
+                                   const std::string& name) override {
+            const uint32_t e = ForwardingSpooler::AddPrintProcessor(environment, pathName, name);
+            if (e) watch_.Fail(FailedCall::Processor, {});
+            return e;
+        }
+        uint32_t AddPrinterDriver(const plat::DriverInfo3& info) override {
+            const uint32_t e = ForwardingSpooler::AddPrinterDriver(info);
+            if (e) watch_.Fail(FailedCall::Driver, {});
+            return e;
+        }
+        uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
+            const uint32_t e = ForwardingSpooler::AddPrinter(info, out);
+            if (e) watch_.Fail(FailedCall::Printer, {});
+            return e;
+        }
+        FailureWatch& watch_;
+    };
+    struct Desktop final : plat::ForwardingDesktop {
+        Desktop(plat::Desktop& inner, FailureWatch& watch)
+            : ForwardingDesktop(inner), watch_(watch) {}
+        int MessageBox(plat::Window owner, const std::string& text, const std::string& caption,
+                       uint32_t flags) override {
+            {
+                plat::LockGuard lock(watch_.mu_);
+                watch_.last_ = text;
+            }
+            return ForwardingDesktop::MessageBox(owner, text, caption, flags);
+        }
+        FailureWatch& watch_;
+    };
+
     void Fail(FailedCall::Kind kind, std::string file) {
         plat::LockGuard lock(mu_);
         failed_ = {kind, std::move(file)};
@@ -74,6 +98,10 @@ private:
     mutable plat::Lock mu_;
     FailedCall failed_;
     std::string last_;
+    Files files_;
+    Spooler spooler_;
+    Desktop desktop_;
+    plat::Windows watched_;
 };
 
 class Rehearser {
@@ -93,7 +121,7 @@ public:
         Rehearsal r;
         r.input = input;
         r.os = os;
-        r.result = RunWizard(watch, input, progress, ApplicationName(machine));
+        r.result = RunWizard(watch.Watched(), input, progress, ApplicationName(machine));
         if (!r.Installed()) {
             r.failed = watch.Failed();
             r.message = r.result.end == WizardEnd::Failed ? r.result.message : watch.LastMessage();

@@ -4,11 +4,15 @@
 #include <vector>
 
 #include "common/Types.h"
-#include "platform/sim/SimMachine.h"
+#include "platform/Files.h"
+#include "platform/Spooler.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 #include "qsetup/OsNames.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/PortPage.h"
+#include "simwindows/VersionLayouts.h"
 
 namespace qsetup {
 
@@ -43,7 +47,7 @@ std::string PackageFileName(plat::Windows& windows, const std::string& root,
                             const std::string& name) {
     plat::FindHandle find;
     plat::FindData data;
-    if (windows.FindFirstFile(root + "\\" + name, find, data) == plat::err::Success &&
+    if (windows.files().FindFirstFile(root + "\\" + name, find, data) == plat::err::Success &&
         !(data.attributes & plat::attr::Directory))
         return data.name;
     return name;
@@ -56,7 +60,7 @@ bool ReadTree(plat::Windows& from, const std::string& source, const std::string&
     image.folders.push_back(target);
     plat::FindHandle find;
     plat::FindData entry;
-    if (from.FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success) return false;
+    if (from.files().FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success) return false;
     do {
         if (entry.name == "." || entry.name == "..") continue;
         const std::string s = source + "\\" + entry.name, t = target + "\\" + entry.name;
@@ -66,10 +70,10 @@ bool ReadTree(plat::Windows& from, const std::string& source, const std::string&
             // A file that can't be read (a program running from the package)
             // is there all the same: what matters of it is its name.
             std::string bytes;
-            if (from.ReadFile(s, bytes) != plat::err::Success) bytes.clear();
+            if (from.files().ReadFile(s, bytes) != plat::err::Success) bytes.clear();
             image.files.emplace_back(t, std::move(bytes));
         }
-    } while (from.FindNextFile(find, entry) == plat::err::Success);
+    } while (from.files().FindNextFile(find, entry) == plat::err::Success);
     return true;
 }
 
@@ -125,7 +129,7 @@ void PrepareMachine(plat::SimWindows& w, int32_t os, std::optional<int32_t> usbP
     if (usbPrinterId) w.AttachUsbPrinter(0, *usbPrinterId);
 
     std::vector<std::string> ports;
-    w.EnumPorts(ports);
+    w.spooler().EnumPorts(ports);
     std::string local;
     for (const std::string& p : ports) local += (local.empty() ? "" : " ") + p;
     assumed = std::string("a fresh ") + OsName(os) + " (" +

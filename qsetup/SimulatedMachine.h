@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "platform/Windows.h"
+#include "simwindows/SimWindows.h"
 
 namespace qsetup {
 

@@ -5,6 +5,10 @@
 #include "common/RegistryKey.h"
 #include "common/Text.h"
 #include "common/Types.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
 #include "qsetup/Json.h"
 #include "setup/engine/InstalledKeys.h"
 
@@ -49,7 +53,7 @@ std::string CompareComponent(plat::Windows& machine, const std::string& key,
 // wanted name first.
 std::string FindQueue(plat::Windows& machine, const WantedState& wanted) {
     std::vector<plat::PrinterInfo5> printers;
-    if (machine.EnumPrinters(printers) != plat::err::Success) return {};
+    if (machine.spooler().EnumPrinters(printers) != plat::err::Success) return {};
     std::stable_partition(printers.begin(), printers.end(), [&](const plat::PrinterInfo5& p) {
         return EqualsIgnoringCase(p.printerName, wanted.printer);
     });
@@ -57,8 +61,8 @@ std::string FindQueue(plat::Windows& machine, const WantedState& wanted) {
         if (!EqualsIgnoringCase(p.portName, wanted.port)) continue;
         plat::Printer handle;
         plat::PrinterInfo info;
-        if (machine.OpenPrinterForReading(p.printerName, handle) != plat::err::Success ||
-            machine.GetPrinter(handle, info) != plat::err::Success)
+        if (machine.spooler().OpenPrinterForReading(p.printerName, handle) != plat::err::Success ||
+            machine.spooler().GetPrinter(handle, info) != plat::err::Success)
             continue;
         if (EqualsIgnoringCase(info.driverName, wanted.driver)) return p.printerName;
     }
@@ -67,23 +71,23 @@ std::string FindQueue(plat::Windows& machine, const WantedState& wanted) {
 
 std::string CompareDriver(plat::Windows& machine, const WantedState& wanted, int32_t os) {
     const char* env = wanted.driverEnvironment.empty() ? nullptr : wanted.driverEnvironment.c_str();
-    const std::string envName = env ? env : machine.LocalEnvironment();
+    const std::string envName = env ? env : machine.spooler().LocalEnvironment();
     std::vector<std::string> drivers;
-    machine.EnumPrinterDrivers(env, drivers);
+    machine.spooler().EnumPrinterDrivers(env, drivers);
     const bool registered = std::any_of(drivers.begin(), drivers.end(), [&](const std::string& d) {
         return EqualsIgnoringCase(d, wanted.driver);
     });
     if (!registered) return Quoted(wanted.driver) + " is not registered for " + envName;
     std::string folder;
-    if (machine.GetPrinterDriverDirectory(env, folder, kPathCapacity) != plat::err::Success)
+    if (machine.folders().GetPrinterDriverDirectory(env, folder, kPathCapacity) != plat::err::Success)
         return "the printer-driver folder can't be read";
     for (const std::string& file : wanted.driverFiles) {
         // The spooler of the NT family keeps a registered driver's files in
         // the folder of its version, "3".
         uint32_t attributes = 0;
-        if (machine.GetFileAttributes(folder + "\\" + file, attributes) == plat::err::Success) continue;
+        if (machine.files().GetFileAttributes(folder + "\\" + file, attributes) == plat::err::Success) continue;
         if (os != Win98 &&
-            machine.GetFileAttributes(folder + "\\3\\" + file, attributes) == plat::err::Success)
+            machine.files().GetFileAttributes(folder + "\\3\\" + file, attributes) == plat::err::Success)
             continue;
         return file + " is missing from " + folder;
     }
@@ -108,7 +112,7 @@ std::string CompareUsbRecords(plat::Windows& machine, const WantedState& wanted)
 std::string ReadSerial(plat::Windows& machine, const WantedState& wanted, bool& found) {
     found = false;
     if (wanted.serialInWinIni) {
-        const std::string value = machine.GetProfileString("Ports", wanted.serialPort, "\x01");
+        const std::string value = machine.profile().GetProfileString("Ports", wanted.serialPort, "\x01");
         found = value != "\x01";
         return value;
     }
@@ -123,21 +127,21 @@ std::string ReadSerial(plat::Windows& machine, const WantedState& wanted, bool& 
 
 }  // namespace
 
-uint32_t CaptureWindows::AddMonitor(const plat::MonitorInfo2& info) {
-    const uint32_t e = ForwardingWindows::AddMonitor(info);
+uint32_t CaptureSpooler::AddMonitor(const plat::MonitorInfo2& info) {
+    const uint32_t e = ForwardingSpooler::AddMonitor(info);
     if (e == plat::err::Success) wanted_.monitors.push_back({Str(info.pName), {}, 0});
     return e;
 }
 
-uint32_t CaptureWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+uint32_t CaptureSpooler::AddPrintProcessor(const char* environment, const std::string& pathName,
                                            const std::string& name) {
-    const uint32_t e = ForwardingWindows::AddPrintProcessor(environment, pathName, name);
+    const uint32_t e = ForwardingSpooler::AddPrintProcessor(environment, pathName, name);
     if (e == plat::err::Success) wanted_.processors.push_back({name, {}, 0});
     return e;
 }
 
-uint32_t CaptureWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
-    const uint32_t e = ForwardingWindows::AddPrinterDriver(info);
+uint32_t CaptureSpooler::AddPrinterDriver(const plat::DriverInfo3& info) {
+    const uint32_t e = ForwardingSpooler::AddPrinterDriver(info);
     if (e != plat::err::Success) return e;
     wanted_.driverEnvironment = Str(info.pEnvironment);
     wanted_.driverFiles.clear();
@@ -146,8 +150,8 @@ uint32_t CaptureWindows::AddPrinterDriver(const plat::DriverInfo3& info) {
     return e;
 }
 
-uint32_t CaptureWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
-    const uint32_t e = ForwardingWindows::AddPrinter(info, out);
+uint32_t CaptureSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+    const uint32_t e = ForwardingSpooler::AddPrinter(info, out);
     if (e == plat::err::Success) {
         wanted_.known = true;
         wanted_.printer = Str(info.pPrinterName);
@@ -215,7 +219,7 @@ StatusReport CompareWithMachine(plat::Windows& machine, const WantedState& wante
         // The default printer as win.ini's [windows] "device" names it:
         // "NAME,DRIVER,PORT".
         const std::string queue = report.queue.empty() ? wanted.printer : report.queue;
-        const std::string device = machine.GetProfileString("windows", "device", "");
+        const std::string device = machine.profile().GetProfileString("windows", "device", "");
         const std::string current = device.substr(0, device.find(','));
         add("default", EqualsIgnoringCase(current, queue)
                            ? std::string()
@@ -255,7 +259,7 @@ std::string StatusItemsJson(const StatusReport& report) {
     return out + "]";
 }
 
-uint32_t KeepQueueWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+uint32_t KeepQueueSpooler::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
     if (!found_.empty() && EqualsIgnoringCase(Str(info.pPortName), wanted_.port) &&
         EqualsIgnoringCase(Str(info.pDriverName), wanted_.driver)) {
         const uint32_t e = OpenPrinter(found_, out);
@@ -264,7 +268,7 @@ uint32_t KeepQueueWindows::AddPrinter(const plat::PrinterInfo2& info, plat::Prin
             return e;
         }
     }
-    return ForwardingWindows::AddPrinter(info, out);
+    return ForwardingSpooler::AddPrinter(info, out);
 }
 
 }  // namespace qsetup

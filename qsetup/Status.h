@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ForwardingWindows.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 
 namespace qsetup {
 
@@ -42,11 +43,11 @@ struct WantedState {
     bool serialInWinIni = false;
 };
 
-// The calls of a rehearsal that show what the installation makes.
-class CaptureWindows final : public plat::ForwardingWindows {
+// The spooler calls of a rehearsal that show what the installation makes.
+class CaptureSpooler : public plat::ForwardingSpooler {
 public:
-    CaptureWindows(plat::Windows& inner, WantedState& wanted)
-        : ForwardingWindows(inner), wanted_(wanted) {}
+    CaptureSpooler(plat::Spooler& inner, WantedState& wanted)
+        : ForwardingSpooler(inner), wanted_(wanted) {}
     uint32_t AddMonitor(const plat::MonitorInfo2& info) override;
     uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,
                                const std::string& name) override;
@@ -56,6 +57,7 @@ public:
 private:
     WantedState& wanted_;
 };
+using CaptureWindows = plat::Decorated<CaptureSpooler>;
 
 // After the rehearsal on `sim`: the versions, records and settings it left
 // there. `os` is the class installed for, `port` the chosen port.
@@ -85,10 +87,10 @@ std::string StatusItemsJson(const StatusReport& report);
 // The spooler's queue of the installation: AddPrinter of the installation's
 // queue opens the queue found instead, so that a second run makes no
 // numbered name and no USB port refuses it.
-class KeepQueueWindows final : public plat::ForwardingWindows {
+class KeepQueueSpooler : public plat::ForwardingSpooler {
 public:
-    KeepQueueWindows(plat::Windows& inner, const WantedState& wanted, std::string found)
-        : ForwardingWindows(inner), wanted_(wanted), found_(std::move(found)) {}
+    KeepQueueSpooler(plat::Spooler& inner, const WantedState& wanted, std::string found)
+        : ForwardingSpooler(inner), wanted_(wanted), found_(std::move(found)) {}
     uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override;
     bool Kept() const { return kept_; }
 
@@ -97,5 +99,6 @@ private:
     std::string found_;
     bool kept_ = false;
 };
+using KeepQueueWindows = plat::Decorated<KeepQueueSpooler>;
 
 }  // namespace qsetup

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "platform/Windows.h"
 #include "qsetup/OsNames.h"
 #include "setup/engine/Messages.h"
 #include "setup/wizard/SetupWizard.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstallCommand.h"
 
 namespace qsetup {

@@ -2,7 +2,8 @@
 // reads it: the size question, the buffer, the read.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
+
 
 namespace uninstall {
 
@@ -14,7 +15,7 @@ enum class PrinterRead {
 
 // The size question must be answered with "insufficient buffer"; any other
 // answer, success included, is a failure.
-PrinterRead ReadPrinterInfo(plat::Windows& windows, const plat::Printer& printer,
+PrinterRead ReadPrinterInfo(plat::Spooler& spooler, const plat::Printer& printer,
                             plat::PrinterInfo& info);
 
 }  // namespace uninstall

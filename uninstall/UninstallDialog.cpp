@@ -1,5 +1,6 @@
 #include "uninstall/UninstallDialog.h"
 
+#include "platform/Windows.h"
 #include "uninstall/UninstallDialogLogic.h"
 
 namespace uninstall {

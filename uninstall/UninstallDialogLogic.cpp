@@ -3,6 +3,11 @@
 #include <vector>
 
 #include "common/SystemProbes.h"
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "uninstall/Messages.h"
 
 namespace uninstall {
@@ -13,8 +18,8 @@ constexpr uint32_t kFolderCapacity = 256;
 constexpr const char* kIniName = "Uninstall.ini";
 
 void BringForward(plat::Windows& windows, plat::Window window) {
-    windows.SetForegroundWindow(window);
-    if (windows.IsIconic(window)) windows.RestoreWindow(window);
+    windows.desktop().SetForegroundWindow(window);
+    if (windows.desktop().IsIconic(window)) windows.desktop().RestoreWindow(window);
 }
 
 // Lists `folder` (ending in "\") until an entry holds "Uninstall.ini".
@@ -23,29 +28,29 @@ void BringForward(plat::Windows& windows, plat::Window window) {
 int32_t SearchFolder(plat::Windows& windows, const std::string& folder) {
     plat::FindHandle find;
     plat::FindData entry;
-    if (windows.FindFirstFile(folder + "*.*", find, entry) != plat::err::Success)
+    if (windows.files().FindFirstFile(folder + "*.*", find, entry) != plat::err::Success)
         return IDS_SEARCH_FAILED;
     do {
         if (entry.name.find(kIniName) != std::string::npos) return 0;
-    } while (windows.FindNextFile(find, entry) == plat::err::Success);
+    } while (windows.files().FindNextFile(find, entry) == plat::err::Success);
     return IDS_NO_INI;
 }
 
 bool Fail(plat::Windows& windows, plat::Window owner, int32_t id) {
-    windows.MessageBox(owner, UninstallString(id), kErrorCaption, plat::mb::Ok);
+    windows.desktop().MessageBox(owner, UninstallString(id), kErrorCaption, plat::mb::Ok);
     return false;
 }
 
 }  // namespace
 
 StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex) {
-    if (windows.CreateMutex(appName, true, mutex) == plat::err::AlreadyExists) {
+    if (windows.desktop().CreateMutex(appName, true, mutex) == plat::err::AlreadyExists) {
         mutex.reset();
-        if (plat::Window first = windows.FindWindow(kMainWindowTitle)) BringForward(windows, first);
+        if (plat::Window first = windows.desktop().FindWindow(kMainWindowTitle)) BringForward(windows, first);
         return StartUpResult::SecondCopy;
     }
-    if (windows.FindWindow(kSetupWindowTitle)) {
-        windows.MessageBox(0, kSetupOpen, appName,
+    if (windows.desktop().FindWindow(kSetupWindowTitle)) {
+        windows.desktop().MessageBox(0, kSetupOpen, appName,
                            plat::mb::Ok | plat::mb::IconExclamation);
         return StartUpResult::SetupOpen;
     }
@@ -76,24 +81,24 @@ void FillItemList(plat::Windows& windows, const UninstallState& state, const Uni
     // many printers, monitors and processors the machine has.
     const std::vector<std::string> printerEntries = ini.PrinterEntries();
     std::vector<plat::PrinterInfo5> printers;
-    if (windows.EnumPrinters(printers) == plat::err::Success)
+    if (windows.spooler().EnumPrinters(printers) == plat::err::Success)
         for (const auto& printer : printers)
             if (ini.IsListedPrinter(printer.printerName, printerEntries))
                 view.AddItem(printer.printerName);
 
     const std::vector<std::string> monitorEntries = ini.MonitorEntries();
     std::vector<std::string> monitors;
-    if (windows.EnumMonitors(monitors) == plat::err::Success)
+    if (windows.spooler().EnumMonitors(monitors) == plat::err::Success)
         for (const auto& monitor : monitors)
             if (HoldsEntry(monitor, monitorEntries)) view.AddItem(monitor);
 
     // The processors of this program's own environment ("Windows NT x86" or,
     // for the 64-bit build, "Windows x64"); Windows 98/Me lists none anyway.
     const char* environment =
-        state.osClass == Win98 ? kWin98Environment : windows.LocalEnvironment();
+        state.osClass == Win98 ? kWin98Environment : windows.spooler().LocalEnvironment();
     const std::vector<std::string> processorEntries = ini.ProcessorEntries();
     std::vector<std::string> processors;
-    if (windows.EnumPrintProcessors(environment, processors) == plat::err::Success)
+    if (windows.spooler().EnumPrintProcessors(environment, processors) == plat::err::Success)
         for (const auto& processor : processors)
             if (HoldsEntry(processor, processorEntries)) view.AddItem(processor);
 }
@@ -109,7 +114,7 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
     state.osClass = GetOsClassAndMarkCompatibility(windows);
     if (ChecksAdministrator(state.osClass) && !IsUserAdmin(windows))
         return fail(IDS_NOT_ADMIN);
-    if (windows.GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
+    if (windows.folders().GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
         state.iniPath.clear();
         return fail(IDS_NO_CURRENT_DIR);
     }
@@ -123,9 +128,9 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
 
 bool LoadSpooler(plat::Windows& windows, UninstallState& state, plat::Window owner) {
     uint32_t error = 0;
-    state.spooler = windows.LoadSpoolerLibrary("Winspool.drv", error);
+    state.spooler = windows.spooler().LoadSpoolerLibrary("Winspool.drv", error);
     if (state.spooler) return true;
-    windows.MessageBox(owner, kNoSpoolerLibrary, state.appName, plat::mb::Ok);
+    windows.desktop().MessageBox(owner, kNoSpoolerLibrary, state.appName, plat::mb::Ok);
     return false;
 }
 
@@ -134,11 +139,11 @@ void SelectAll(UninstallView& view) {
 }
 
 void OpenHelp(plat::Windows& windows, const std::string& appName) {
-    if (plat::Window viewer = windows.FindWindow(appName + kHelpWindowSuffix)) {
+    if (plat::Window viewer = windows.desktop().FindWindow(appName + kHelpWindowSuffix)) {
         BringForward(windows, viewer);
         return;
     }
-    if (windows.ShellOpen(kHelpFileEnglish) <= 32) windows.ShellOpen(kHelpFileChinese);
+    if (windows.desktop().ShellOpen(kHelpFileEnglish) <= 32) windows.desktop().ShellOpen(kHelpFileChinese);
 }
 
 }  // namespace uninstall

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
 #include "uninstall/UninstallView.h"

@@ -6,6 +6,12 @@
 #include "common/MakerKeys.h"
 #include "common/SpoolerControl.h"
 #include "common/SystemProbes.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
 #include "uninstall/Messages.h"
 #include "uninstall/Printers.h"
 #include "uninstall/UninstallDialogLogic.h"
@@ -50,7 +56,7 @@ bool UninstallEngine::OnUninstall() {
     if (!PreCheck()) return false;
     Wait();  // the previous run's thread has ended; collect it
     running_.store(true);
-    if (windows_.StartThread([this] { UninstallWorker(); }, worker_) != plat::err::Success) {
+    if (windows_.clock().StartThread([this] { UninstallWorker(); }, worker_) != plat::err::Success) {
         // No thread to run on: nothing was removed and the controls stay as they are.
         running_.store(false);
         return false;
@@ -61,10 +67,10 @@ bool UninstallEngine::OnUninstall() {
 bool UninstallEngine::EveryPrinter(
     const std::function<bool(const std::string& name, const plat::PrinterInfo& info)>& accept) {
     std::vector<plat::PrinterInfo5> printers;
-    if (windows_.EnumPrinters(printers) != plat::err::Success) printers.clear();
+    if (windows_.spooler().EnumPrinters(printers) != plat::err::Success) printers.clear();
     for (const auto& entry : printers) {
         plat::Printer printer;
-        if (windows_.OpenPrinter(entry.printerName, printer) != plat::err::Success) {
+        if (windows_.spooler().OpenPrinter(entry.printerName, printer) != plat::err::Success) {
             Status(IDS_OPEN_PRINTER_ERROR, entry.printerName);
             return false;
         }
@@ -72,7 +78,7 @@ bool UninstallEngine::EveryPrinter(
         const PrinterRead read = ReadPrinterInfo(windows_, printer, info);
         if (read != PrinterRead::Ok) {
             Status(ReadFailureText(read));
-            windows_.Sleep(kAfterFailureMs);
+            windows_.clock().Sleep(kAfterFailureMs);
             return false;
         }
         if (!accept(entry.printerName, info)) return false;
@@ -84,7 +90,7 @@ bool UninstallEngine::PreCheck() {
     return EveryPrinter([this](const std::string& name, const plat::PrinterInfo& info) {
         if (info.cJobs == 0) return true;
         Status(IDS_DELETE_JOBS_FIRST, name);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return false;
     });
 }
@@ -98,7 +104,7 @@ uint32_t UninstallEngine::UninstallWorker() {
     bool stopped = false;
     fileLeft_ = false;
     for (int i = 0; i < view_.ItemCount(); ++i) {
-        windows_.Sleep(kBeforeItemMs);
+        windows_.clock().Sleep(kBeforeItemMs);
         if (!view_.IsItemChecked(i)) continue;
         state_.currentItem = view_.ItemText(i);
         Outcome outcome;
@@ -140,24 +146,24 @@ UninstallEngine::Outcome UninstallEngine::RemoveMonitor(int index) {
         Status(IDS_IN_USE, name);
         return Outcome::Kept;
     }
-    uint32_t error = windows_.DeleteMonitor(nullptr, name);
+    uint32_t error = windows_.spooler().DeleteMonitor(nullptr, name);
     if (error != plat::err::Success) {
         RestartSpooler();
-        windows_.Sleep(kAfterRestartMs);
-        error = windows_.DeleteMonitor(nullptr, name);
+        windows_.clock().Sleep(kAfterRestartMs);
+        error = windows_.spooler().DeleteMonitor(nullptr, name);
     }
     if (error != plat::err::Success) {
         Status(error == plat::err::PrintMonitorInUse ? IDS_IN_USE : IDS_REMOVE_ERROR, name);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return Outcome::Kept;
     }
     if (name.find("USB") != std::string::npos) {
         // The USB installation records go with the USB monitor; PRINTERPORT stays.
-        windows_.RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kInstallPrinterKey));
-        windows_.RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kPortNameKey));
+        windows_.registry().RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kInstallPrinterKey));
+        windows_.registry().RegDeleteKey(plat::Root::LocalMachine, WithoutClosingSlash(kPortNameKey));
     }
     RestartSpooler();
-    windows_.Sleep(kAfterRestartMs);
+    windows_.clock().Sleep(kAfterRestartMs);
     DeleteMonitorFiles(name);
     Status(IDS_DELETED, name);
     view_.DeleteItem(index);
@@ -167,14 +173,14 @@ UninstallEngine::Outcome UninstallEngine::RemoveMonitor(int index) {
 UninstallEngine::Outcome UninstallEngine::RemoveProcessor(int index) {
     const std::string name = state_.currentItem;
     Status(IDS_DELETING, name);
-    const uint32_t error = windows_.DeletePrintProcessor(nullptr, name);
+    const uint32_t error = windows_.spooler().DeletePrintProcessor(nullptr, name);
     if (error != plat::err::Success) {
         Status(error == plat::err::CanNotComplete ? IDS_IN_USE : IDS_REMOVE_ERROR, name);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return Outcome::Kept;
     }
     RestartSpooler();
-    windows_.Sleep(kAfterRestartMs);
+    windows_.clock().Sleep(kAfterRestartMs);
     DeleteProcessorFile(name);
     Status(IDS_DELETED, name);
     view_.DeleteItem(index);
@@ -184,7 +190,7 @@ UninstallEngine::Outcome UninstallEngine::RemoveProcessor(int index) {
 UninstallEngine::Outcome UninstallEngine::RemovePrinter(int index) {
     const std::string name = state_.currentItem;
     plat::Printer printer;
-    if (windows_.OpenPrinter(name, printer) != plat::err::Success) {
+    if (windows_.spooler().OpenPrinter(name, printer) != plat::err::Success) {
         Status(IDS_OPEN_PRINTER_ERROR, name);
         return Outcome::Stop;
     }
@@ -194,36 +200,36 @@ UninstallEngine::Outcome UninstallEngine::RemovePrinter(int index) {
     if (read != PrinterRead::Ok) {
         printer.reset();
         Status(ReadFailureText(read));
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return Outcome::Stop;
     }
     if (info.cJobs > 0) {
         printer.reset();
         Status(IDS_PRINTER_HAS_JOBS, name);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return Outcome::Stop;
     }
-    if (windows_.DeletePrinter(printer) != plat::err::Success) {
+    if (windows_.spooler().DeletePrinter(printer) != plat::err::Success) {
         Status(IDS_DELETE_PRINTER_ERROR);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return Outcome::Kept;
     }
-    windows_.Sleep(kAfterPrinterDeletedMs);
+    windows_.clock().Sleep(kAfterPrinterDeletedMs);
     Status(IDS_DELETED, name);
     printer.reset();
     view_.DeleteItem(index);
     RestartSpooler();
-    windows_.Sleep(kAfterPrinterRestartMs);
+    windows_.clock().Sleep(kAfterPrinterRestartMs);
 
     if (state_.osClass == Win98 || state_.osClass == WinNT4) {
         // These systems keep the driver.
-        windows_.Sleep(kAfterDriverStepMs);
+        windows_.clock().Sleep(kAfterDriverStepMs);
         return Outcome::Removed;
     }
     Status(IDS_DELETING_DRIVER, name);
     DeletePrinterDriver(info);
-    windows_.Sleep(kAfterFailureMs);
-    windows_.Sleep(kAfterDriverStepMs);
+    windows_.clock().Sleep(kAfterFailureMs);
+    windows_.clock().Sleep(kAfterDriverStepMs);
     return Outcome::Removed;
 }
 
@@ -235,7 +241,7 @@ void UninstallEngine::DeletePrinterDriver(const plat::PrinterInfo& info) {
         error = state_.spooler->DeletePrinterDriverEx(server, nullptr, info.driverName.c_str(),
                                                       kDpdDeleteUnusedFiles, 0);
     else
-        error = windows_.DeletePrinterDriver(server, nullptr, info.driverName);
+        error = windows_.spooler().DeletePrinterDriver(server, nullptr, info.driverName);
     if (error == plat::err::Success)
         Status(IDS_DRIVER_DELETED);
     else if (error == plat::err::PrinterDriverInUse)
@@ -248,16 +254,16 @@ void UninstallEngine::DeletePrinterDriver(const plat::PrinterInfo& info) {
 void UninstallEngine::OfferRestart() {
     if (view_.AskRestart() != kRestartYes) return;
     if (GetOsClassAndMarkCompatibility(windows_) != Win98 &&
-        windows_.EnableShutdownPrivilege() != plat::err::Success)
+        windows_.desktop().EnableShutdownPrivilege() != plat::err::Success)
         return;
-    windows_.ExitWindows(plat::ewx::Reboot, 0);
+    windows_.desktop().ExitWindows(plat::ewx::Reboot, 0);
 }
 
 bool UninstallEngine::CheckSerialPortsFree() {
     return EveryPrinter([this](const std::string&, const plat::PrinterInfo& info) {
         if (info.portName.find("KVCOM") == std::string::npos) return true;
         Status(IDS_PRINTER_HAS_JOBS, state_.currentItem);
-        windows_.Sleep(kAfterFailureMs);
+        windows_.clock().Sleep(kAfterFailureMs);
         return false;
     });
 }
@@ -265,7 +271,7 @@ bool UninstallEngine::CheckSerialPortsFree() {
 void UninstallEngine::DeleteMonitorFiles(const std::string& monitorName) {
     const MonitorDlls dlls = ini_.MonitorDllNames(monitorName);
     std::string folder;
-    if (windows_.GetSystemDirectory(folder, kFolderCapacity) != plat::err::Success ||
+    if (windows_.folders().GetSystemDirectory(folder, kFolderCapacity) != plat::err::Success ||
         folder.empty()) {
         // Without the folder no path is complete: nothing is deleted.
         Status(kNoSystemFolder);
@@ -278,7 +284,7 @@ void UninstallEngine::DeleteMonitorFiles(const std::string& monitorName) {
 void UninstallEngine::DeleteProcessorFile(const std::string& processorName) {
     const std::string dll = ini_.ProcessorDllName(processorName);
     std::string folder;
-    if (windows_.GetPrintProcessorDirectory(nullptr, folder, kFolderCapacity) !=
+    if (windows_.folders().GetPrintProcessorDirectory(nullptr, folder, kFolderCapacity) !=
             plat::err::Success ||
         folder.empty()) {
         Status(kNoSystemFolder);
@@ -291,7 +297,7 @@ void UninstallEngine::DeleteDllFile(const std::string& path) {
     // A DLL copied from read-only media carries the mark; only this file's
     // mark is cleared.
     ClearReadOnly(windows_, path);
-    const uint32_t error = windows_.DeleteFile(path);
+    const uint32_t error = windows_.files().DeleteFile(path);
     // A file that is not there is no leftover.
     if (error == plat::err::Success || error == plat::err::FileNotFound ||
         error == plat::err::PathNotFound)
@@ -299,7 +305,7 @@ void UninstallEngine::DeleteDllFile(const std::string& path) {
     fileLeft_ = true;
     Status(std::string(kFileNotDeleted) + path + kFileNotDeletedEnd + kDriverErrorSuffix +
            std::to_string(static_cast<int32_t>(error)));
-    windows_.Sleep(kAfterFailureMs);
+    windows_.clock().Sleep(kAfterFailureMs);
 }
 
 }  // namespace uninstall

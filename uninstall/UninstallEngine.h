@@ -9,7 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
+#include "platform/Threads.h"
+#include "platform/Windows.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"
 #include "uninstall/UninstallView.h"

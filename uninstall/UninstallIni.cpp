@@ -2,6 +2,8 @@
 
 #include "common/FileNames.h"
 #include "common/WindowsVersions.h"
+#include "platform/Profile.h"
+#include "platform/Spooler.h"
 #include "uninstall/Printers.h"
 
 namespace uninstall {
@@ -31,7 +33,7 @@ int32_t ReadCount(const std::string& value) {
 std::string UninstallIni::Read(const std::string& section, const std::string& key,
                                const std::string& def) const {
     std::string value =
-        windows_.GetPrivateProfileString(section, key, def, kValueCapacity, state_.iniPath);
+        windows_.profile().GetPrivateProfileString(section, key, def, kValueCapacity, state_.iniPath);
     // A value that filled the buffer was cut: it is not the file's value.
     if (value.size() >= kValueCapacity - 1) return def;
     return value;
@@ -98,7 +100,7 @@ bool UninstallIni::IsListedPrinter(const std::string& printerName,
                                    const std::vector<std::string>& printerEntries) const {
     if (printerEntries.empty()) return false;
     plat::Printer printer;
-    if (windows_.OpenPrinter(printerName, printer) != plat::err::Success) return false;
+    if (windows_.spooler().OpenPrinter(printerName, printer) != plat::err::Success) return false;
     plat::PrinterInfo info;
     if (ReadPrinterInfo(windows_, printer, info) != PrinterRead::Ok) return false;
     return HoldsEntry(info.driverName, printerEntries);

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "uninstall/UninstallState.h"
 
 namespace uninstall {

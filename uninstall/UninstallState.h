@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
 #include "common/ProgramTitles.h"
+#include "platform/Spooler.h"
 #include "uninstall/res/UninstallIds.h"
 
 namespace uninstall {

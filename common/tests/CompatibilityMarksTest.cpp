@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 using plat::Root;
 namespace err = plat::err;
@@ -23,7 +23,7 @@ std::string UserMarkPath(const std::string& hive) { return hive + "\\" + kPersis
 class CompatibilityMarksTest : public ::testing::Test {
 protected:
     CompatibilityMarksTest() { win.SetModuleFileName(kProgram); }
-    plat::SimWindows win;
+    plat::SimTestWindows win;
 };
 
 TEST_F(CompatibilityMarksTest, CurrentUserMarkIsADwordOneNamedByTheProgramsPath) {

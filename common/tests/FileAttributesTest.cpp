@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace attr = plat::attr;
 namespace err = plat::err;
@@ -22,22 +22,22 @@ TEST(FileAttributesTest, ClearsOnlyTheReadOnlyMarkOfThatFile) {
                           Case{attr::Archive, attr::Archive},
                           Case{attr::Hidden, attr::Hidden}}) {
         SCOPED_TRACE(c.before);
-        plat::SimWindows w;
+        plat::SimTestWindows w;
         w.PutFile(kFile, "MZ", c.before);
         w.PutFile("C:\\WINDOWS\\system32\\OTHER.DLL", "MZ", attr::ReadOnly);
         EXPECT_EQ(ClearReadOnly(w, kFile), err::Success);
         uint32_t now = 0;
-        ASSERT_EQ(w.GetFileAttributes(kFile, now), err::Success);
+        ASSERT_EQ(w.files().GetFileAttributes(kFile, now), err::Success);
         EXPECT_EQ(now, c.after);
         // A writable file is not written to at all; the neighbour keeps its mark.
         EXPECT_EQ(w.CallCount("SetFileAttributes"), (c.before & attr::ReadOnly) ? 1 : 0);
         EXPECT_EQ(w.Attributes("C:\\WINDOWS\\system32\\OTHER.DLL"), attr::ReadOnly);
-        EXPECT_EQ(w.DeleteFile(kFile), err::Success);
+        EXPECT_EQ(w.files().DeleteFile(kFile), err::Success);
     }
 }
 
 TEST(FileAttributesTest, AnswersWithTheErrorOfAMissingFileOrARefusedChange) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.PutFolder("C:\\WINDOWS\\system32");
     EXPECT_EQ(ClearReadOnly(w, kFile), err::FileNotFound);
     EXPECT_EQ(ClearReadOnly(w, "C:\\NOWHERE\\QSCOMMON.DLL"), err::PathNotFound);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 using plat::Root;
 namespace err = plat::err;
@@ -15,7 +15,7 @@ constexpr const char* kPath = "SOFTWARE\\TARVELO\\PORTNAME";
 
 class RegistryKeyTest : public ::testing::Test {
 protected:
-    plat::SimWindows win;
+    plat::SimTestWindows win;
 };
 
 TEST_F(RegistryKeyTest, OpenOnMissingPathFailsLeavesKeyClosedAndCreatesNothing) {

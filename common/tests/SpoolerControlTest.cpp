@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace err = plat::err;
 namespace svc = plat::svc;
@@ -13,7 +13,7 @@ namespace {
 
 class SpoolerTest : public ::testing::Test {
 protected:
-    plat::SimWindows win;
+    plat::SimTestWindows win;
     std::string message;
     using Sleeps = std::vector<uint32_t>;
 };

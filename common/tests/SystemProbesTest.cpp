@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 using plat::Root;
 namespace err = plat::err;
@@ -23,7 +23,7 @@ constexpr const char* kPersisted =
 
 class IsUserAdminTest : public ::testing::Test {
 protected:
-    plat::SimWindows win;
+    plat::SimTestWindows win;
 };
 
 TEST_F(IsUserAdminTest, ProcessTokenIsAskedWhenTheThreadHasNone) {
@@ -76,7 +76,7 @@ struct VersionCase {
 
 class OsClassTest : public ::testing::TestWithParam<VersionCase> {
 protected:
-    plat::SimWindows win;
+    plat::SimTestWindows win;
 };
 
 TEST_P(OsClassTest, ClassifiesTheVersionForBothPrograms) {
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{3, 6, 1, Win98, OsUnknown}));  // CE
 
 TEST(OsClass, AFailedVersionCallCountsAsAnUnknownPlatform) {
-    plat::SimWindows win;
+    plat::SimTestWindows win;
     win.FailCall("GetVersion", err::InvalidParameter, 2);
     EXPECT_EQ(GetOsClass(win, ProbeFlavour::Setup), Win98);
     EXPECT_EQ(GetOsClass(win, ProbeFlavour::Uninstall), OsUnknown);

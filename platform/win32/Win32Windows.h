@@ -1,6 +1,7 @@
 // The real Windows behind the platform seam: each call is the ANSI Win32 call
 // it stands for, with the Win32 error number as its result. Windows builds
-// only. This header does not include <windows.h>, so the core can hold a
+// only. One class per area (platform/win32/Win32<Area>.cpp), and their
+// composite. This header does not include <windows.h>, so the core can hold a
 // Win32Windows without seeing the Win32 name macros.
 #pragma once
 
@@ -8,14 +9,9 @@
 
 namespace plat {
 
-class Win32Windows final : public Windows {
+class Win32Registry final : public Registry {
 public:
-    Win32Windows() = default;
-    Win32Windows(const Win32Windows&) = delete;
-    Win32Windows& operator=(const Win32Windows&) = delete;
-
     uint32_t Release(HandleKind kind, uintptr_t value) override;
-
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegOpenKeyForReading(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
@@ -29,7 +25,10 @@ public:
     uint32_t RegEnumKey(const RegKey& key, uint32_t index, std::string& name) override;
     uint32_t RegDeleteKey(Root root, const std::string& path) override;
     uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override;
+};
 
+class Win32Profile final : public Profile {
+public:
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,
                                         const std::string& path) override;
@@ -37,7 +36,10 @@ public:
                                  const std::string& def) override;
     uint32_t WriteProfileString(const char* section, const char* key,
                                 const char* value) override;
+};
 
+class Win32Folders final : public Folders {
+public:
     uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override;
     uint32_t SetCurrentDirectory(const std::string& path) override;
     uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override;
@@ -47,6 +49,11 @@ public:
                                        uint32_t capacity) override;
     uint32_t GetPrintProcessorDirectory(const char* environment, std::string& out,
                                         uint32_t capacity) override;
+};
+
+class Win32Files final : public Files {
+public:
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t CopyFile(const std::string& source, const std::string& target,
                       bool failIfExists) override;
     uint32_t GetFileAttributes(const std::string& path, uint32_t& attributes) override;
@@ -60,7 +67,11 @@ public:
     uint32_t ReadFile(const std::string& path, std::string& bytes) override;
     uint32_t WriteFile(const std::string& path, const std::string& bytes) override;
     uint32_t GetFileVersion(const std::string& path, VersionResource& out) override;
+};
 
+class Win32Spooler final : public Spooler {
+public:
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     const char* LocalEnvironment() const override;
     uint32_t AddMonitor(const MonitorInfo2& info) override;
     uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
@@ -86,30 +97,45 @@ public:
     uint32_t EnumPorts(std::vector<std::string>& names) override;
     std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                        uint32_t& error) override;
-    void BroadcastIniChange(const char* section, bool notifyOnly) override;
 
+private:
+    uint32_t OpenPrinterWith(const std::string& name, uint32_t access, Printer& out);
+};
+
+class Win32Services final : public Services {
+public:
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t OpenScManager(ScHandle& out) override;
     uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
                          ScHandle& out) override;
     uint32_t ControlServiceStop(const ScHandle& service) override;
     uint32_t StartService(const ScHandle& service) override;
     uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override;
+};
 
+class Win32System final : public System {
+public:
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t GetVersion(OsVersion& out) override;
     uint32_t OpenThreadToken(Token& out) override;
     uint32_t OpenProcessToken(Token& out) override;
     uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override;
     uint32_t GetTokenGroups(const Token& token, std::vector<std::string>& sids) override;
-    uint32_t EnableShutdownPrivilege() override;
-    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
+};
 
-    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name,
-                                               uint32_t& error) override;
-
+class Win32Clock final : public Clock {
+public:
     void Sleep(uint32_t milliseconds) override;
     void GetLocalTime(LocalTime& out) override;
     uint32_t StartThread(std::function<void()> body, Thread& out) override;
+};
 
+class Win32Desktop final : public Desktop {
+public:
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
+    void BroadcastIniChange(const char* section, bool notifyOnly) override;
+    uint32_t EnableShutdownPrivilege() override;
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
                    uint32_t flags) override;
     Window FindWindow(const std::string& title) override;
@@ -118,9 +144,35 @@ public:
     void RestoreWindow(Window window) override;
     uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
     intptr_t ShellOpen(const std::string& file) override;
+};
 
-private:
-    uint32_t OpenPrinterWith(const std::string& name, uint32_t access, Printer& out);
+class Win32Usb final : public Usb {
+public:
+    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name,
+                                               uint32_t& error) override;
+};
+
+namespace detail {
+// The areas, constructed before the composite takes their addresses.
+struct Win32Areas {
+    Win32Registry registryArea;
+    Win32Profile profileArea;
+    Win32Folders foldersArea;
+    Win32Files filesArea;
+    Win32Spooler spoolerArea;
+    Win32Services servicesArea;
+    Win32System systemArea;
+    Win32Clock clockArea;
+    Win32Desktop desktopArea;
+    Win32Usb usbArea;
+};
+}  // namespace detail
+
+class Win32Windows final : private detail::Win32Areas, public Windows {
+public:
+    Win32Windows() : Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea, systemArea, clockArea, desktopArea, usbArea) {}
+    Win32Windows(const Win32Windows&) = delete;
+    Win32Windows& operator=(const Win32Windows&) = delete;
 };
 
 }  // namespace plat

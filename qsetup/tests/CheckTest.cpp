@@ -40,7 +40,7 @@ int LineOf(const std::string& text, const std::string& section, const std::strin
 }
 
 // Replaces the first `from` in the file, after `after` when given.
-void Replace(plat::SimWindows& w, const std::string& rel, const std::string& from,
+void Replace(plat::SimTestWindows& w, const std::string& rel, const std::string& from,
              const std::string& to, const std::string& after = {}) {
     std::string text = w.FileText(Path(rel)).value_or("");
     const size_t at = text.find(from, after.empty() ? 0 : text.find(after));
@@ -58,7 +58,7 @@ std::vector<std::string> Lines(const CheckReport& report) {
 class CheckTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_GT(support::MountSamplePackage(w, kPkg), 10); }
-    plat::SimWindows w;
+    plat::SimTestWindows w;
 };
 
 // The whole file in UTF-16LE with its byte-order mark, as Notepad saves "Unicode".
@@ -114,7 +114,7 @@ TEST_F(CheckTest, UnusualButValidFilesStayClean) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        plat::SimWindows m;
+        plat::SimTestWindows m;
         ASSERT_GT(support::MountSamplePackage(m, kPkg), 10);
         const std::string before = m.FileText(Path(c.file)).value_or("");
         const std::string after = c.edit(before);
@@ -125,13 +125,13 @@ TEST_F(CheckTest, UnusualButValidFilesStayClean) {
 }
 
 TEST_F(CheckTest, EachFaultGivesItsLine) {
-    using Break = std::function<void(plat::SimWindows&)>;
+    using Break = std::function<void(plat::SimTestWindows&)>;
     auto remove = [](const char* rel) -> Break {
-        return [rel](plat::SimWindows& m) { m.RemovePath(Path(rel)); };
+        return [rel](plat::SimTestWindows& m) { m.RemovePath(Path(rel)); };
     };
     auto replace = [](const char* rel, std::string from, std::string to,
                       std::string after = {}) -> Break {
-        return [=](plat::SimWindows& m) { Replace(m, rel, from, to, after); };
+        return [=](plat::SimTestWindows& m) { Replace(m, rel, from, to, after); };
     };
     const std::string name49 = "Quillset KLB-L40 Label Raster with a long name 49";
     ASSERT_EQ(name49.size(), 49u);
@@ -263,7 +263,7 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
          "error: [KVPRINTER] PRINTERNUM 100 is over the limit of 99 entries: Uninstall reads only "
          "the first 99"},
         {"a bitmap cut short",
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              std::string bmp = m.FileText(Path("DRVCONFIG\\Left.bmp")).value_or("");
              m.PutFile(Path("DRVCONFIG\\Left.bmp"), bmp.substr(0, bmp.size() / 2));
          },
@@ -271,7 +271,7 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
         {"the help file missing", remove("POS.CHM"), "POS.CHM", "", "",
          "error: missing: F1 in the wizard opens no help"},
         {"both of Uninstall's help files missing",
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              m.RemovePath(Path("Uninstall_EN.CHM"));
              m.RemovePath(Path("Uninstall_CN.CHM"));
          },
@@ -333,7 +333,7 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
          "warning: [KRT-P58.PORT] BaudRate \"9600 ; default\" holds its comment: it reads as "
          "9600 as meant, but a comment belongs on a line of its own"},
         {"setup.ini saved as UTF-16",
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              m.PutFile(Path("DRVCONFIG\\setup.ini"),
                        Utf16(m.FileText(Path("DRVCONFIG\\setup.ini")).value_or("")));
          },
@@ -364,7 +364,7 @@ TEST_F(CheckTest, EachFaultGivesItsLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        plat::SimWindows m;
+        plat::SimTestWindows m;
         ASSERT_GT(support::MountSamplePackage(m, kPkg), 10);
         c.breakIt(m);
         const CheckReport report = CheckPackage(m, kPkg, {.rehearse = c.rehearse});

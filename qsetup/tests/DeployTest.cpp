@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kPkg = "C:\\PKG";
 
 // Replaces `from` after the line `section` of the package's file `rel`.
-void Edit(plat::SimWindows& m, const std::string& rel, const std::string& section,
+void Edit(plat::SimTestWindows& m, const std::string& rel, const std::string& section,
           const std::string& from, const std::string& to) {
     const std::string path = std::string(kPkg) + "\\" + rel;
     std::string text = m.FileText(path).value_or("");
@@ -32,7 +32,7 @@ protected:
     void SetUp() override { Machine(WinXP); }
 
     void Machine(int32_t os) {
-        w = std::make_unique<plat::SimWindows>();
+        w = std::make_unique<plat::SimTestWindows>();
         support::SetOsClass(*w, os);
         if (os == Win98) w->SetLocalEnvironment("Windows 4.0");
         ASSERT_GT(support::MountSamplePackage(*w, kPkg), 10);
@@ -75,7 +75,7 @@ protected:
         EXPECT_FALSE(w->KeyExists(plat::Root::LocalMachine, "SOFTWARE\\TARVELO"));
     }
 
-    std::unique_ptr<plat::SimWindows> w;
+    std::unique_ptr<plat::SimTestWindows> w;
     std::map<std::string, std::string> logs;
     std::string out, err;
 };
@@ -117,21 +117,21 @@ TEST_F(DeployTest, AParallelInstallTellsItsStepsAndLogsThem) {
 TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
     struct Case {
         const char* what;
-        void (*machine)(plat::SimWindows&);
+        void (*machine)(plat::SimTestWindows&);
         std::vector<std::string> args;
         int code;
         const char* told;  // a part of standard error
     } cases[] = {
-        {"Setup's window open", [](plat::SimWindows& m) { m.AddWindow("Install Driver for Printers"); },
+        {"Setup's window open", [](plat::SimTestWindows& m) { m.AddWindow("Install Driver for Printers"); },
          {"--model", "KRT-A100", "--port", "LPT1:"}, 1618,
          "qsetup: Setup is running (its window \"Install Driver for Printers\" is open)"},
-        {"Uninstall's window open", [](plat::SimWindows& m) { m.AddWindow("Uninstall"); },
+        {"Uninstall's window open", [](plat::SimTestWindows& m) { m.AddWindow("Uninstall"); },
          {"--model", "KRT-A100", "--port", "LPT1:"}, 1618, "Uninstall is running"},
-        {"Setup's mutex held", [](plat::SimWindows& m) { m.OwnMutexElsewhere("Setup"); },
+        {"Setup's mutex held", [](plat::SimTestWindows& m) { m.OwnMutexElsewhere("Setup"); },
          {"--model", "KRT-A100", "--port", "LPT1:"}, 1618,
          "qsetup: Setup is running (its mutex \"Setup\" is held)"},
         {"not an administrator",
-         [](plat::SimWindows& m) { m.SetProcessGroups({"S-1-1-0", "S-1-5-32-545"}); },
+         [](plat::SimTestWindows& m) { m.SetProcessGroups({"S-1-1-0", "S-1-5-32-545"}); },
          {"--model", "KRT-A100", "--port", "LPT1:"}, 5,
          "Setup: You must be logged on the computer as an administrator!"},
         {"another Windows than this one", nullptr,
@@ -146,28 +146,28 @@ TEST_F(DeployTest, ExitCodesAndNothingChangedBeforeTheRun) {
                                           "9600,None,8,1,None"},
          2, "serial settings are for serial ports"},
         {"the USB printer's ID without --set-id",
-         [](plat::SimWindows& m) { m.AttachUsbPrinter(0, 2); },
+         [](plat::SimTestWindows& m) { m.AttachUsbPrinter(0, 2); },
          {"--model", "KRT-P58", "--port", "USB_KRT-P58_1"}, 1602, "(answered No)"},
         {"Advanced USB without a printer", nullptr,
          {"--model", "KRT-A100", "--port", "USB_KRT-A100_2", "--advanced"}, 1603,
          "Setup: No USB device attached"},
         {"a package that can't install the model",
-         [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\winnt\\QSRCPT.GPD"); },
+         [](plat::SimTestWindows& m) { m.RemovePath("C:\\PKG\\winnt\\QSRCPT.GPD"); },
          {"--model", "KRT-C3", "--port", "LPT1:"}, 2,
          ": error: [KRT-C3.XP] GDIDataFile \"QSRCPT.GPD\" not found in winnt\\"},
         {"a model whose module INI is missing",
-         [](plat::SimWindows& m) { m.RemovePath("C:\\PKG\\DRVCONFIG\\setup_lable.ini"); },
+         [](plat::SimTestWindows& m) { m.RemovePath("C:\\PKG\\DRVCONFIG\\setup_lable.ini"); },
          {"--model", "KLB-L40", "--port", "LPT1:"}, 2,
          ": error: \"KLB-L40\" is a label model, but DRVCONFIG\\setup_lable.ini is missing"},
         {"a monitor DLL in a folder",
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              Edit(m, "DRVCONFIG\\setup.ini", "[COMMON-MONITOR.XP]", "COMMONitorPDLLName=QSCOMMON.DLL",
                   "COMMONitorPDLLName=winnt\\QSCOMMON.DLL");
          },
          {"--model", "KRT-A100", "--port", "VXCOM1:"}, 2,
          "PDLLName \"winnt\\QSCOMMON.DLL\" is not a plain file name"},
         {"a data file that escapes its folder",
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              Edit(m, "DRVCONFIG\\setup_receipt.ini", "[KRT-A100.XP]", "STDDataFile=QSRCPT.GPD",
                   "STDDataFile=..\\winnt\\QSRCPT.GPD");
          },
@@ -304,46 +304,46 @@ TEST_F(DeployTest, StatusTellsWhatDiffersAndEnsureMendsIt) {
     struct Case {
         const char* what;
         const std::vector<std::string>& choices;
-        void (*change)(plat::SimWindows&);
+        void (*change)(plat::SimTestWindows&);
         const char* line;  // the one line that is not "ok"
     } cases[] = {
         {"queue deleted", usb,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              plat::Printer p;
-             ASSERT_EQ(m.OpenPrinter("KRT-P58(U) 1", p), 0u);
-             ASSERT_EQ(m.DeletePrinter(p), 0u);
+             ASSERT_EQ(m.spooler().OpenPrinter("KRT-P58(U) 1", p), 0u);
+             ASSERT_EQ(m.spooler().DeletePrinter(p), 0u);
          },
          "queue: none bound to USB_KRT-P58_1 with driver \"Quillset KRT-P58 Receipt Raster\""},
         {"driver file gone", usb,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              for (const char* d : {"", "3\\"})
                  m.RemovePath(std::string("C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\") + d +
                               "QSDRV.DLL");
          },
          "driver: QSDRV.DLL is missing from C:\\WINDOWS\\system32\\spool\\drivers\\w32x86"},
         {"monitor outdated", usb,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              m.PutRegDword(plat::Root::LocalMachine,
                            std::string(kMonitors) + "Quillset USB Port Monitor", "DriverVersion", 0);
          },
          "monitor: version 0 installed, the package has "},
         {"processor with an empty version", serial,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              std::vector<uint8_t> none;
              m.PutRegValue(plat::Root::LocalMachine, kProcessor, "DriverVersion", 0, none);
          },
          "processor: version 0 installed, the package has "},
         {"USB record changed", usb,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              m.PutRegDword(plat::Root::LocalMachine, "SOFTWARE\\TARVELO\\PRINTERPORT",
                            "USB_KRT-P58_1", 255);
          },
          "usb: PRINTERPORT\\USB_KRT-P58_1 is 255, the installation writes 0"},
         {"another default printer", usb,
-         [](plat::SimWindows& m) { m.WriteProfileString("windows", "device", "Other,winspool,LPT1:"); },
+         [](plat::SimTestWindows& m) { m.profile().WriteProfileString("windows", "device", "Other,winspool,LPT1:"); },
          "default: the default printer is \"Other\", not \"KRT-P58(U) 1\""},
         {"serial settings changed", serial,
-         [](plat::SimWindows& m) {
+         [](plat::SimTestWindows& m) {
              m.PutRegString(plat::Root::LocalMachine,
                             "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM2:",
                             "9600,n,8,1,p");
@@ -406,7 +406,7 @@ TEST_F(DeployTest, StatusAndEnsureOnWindows98) {
     EXPECT_EQ(Run(with("status")), 0) << out;
     EXPECT_NE(out.find("serial: ok\n"), std::string::npos) << out;
     EXPECT_NE(out.find("driver: ok\n"), std::string::npos) << out;
-    w->WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
+    w->profile().WriteProfileString("Ports", "COM2:", "9600,n,8,1,p");
     EXPECT_EQ(Run(with("status")), 1) << out;
     EXPECT_NE(out.find("serial: COM2: is 9600,n,8,1,p, the installation writes 19200,e,7,2,x\n"),
               std::string::npos)
@@ -443,7 +443,7 @@ TEST_F(DeployTest, UninstallEnsureAndTheRestartRule) {
 // The install gate chooses the findings by their subject: reworded texts
 // choose the same ones.
 TEST(DeployGate, FindingsAreChosenByTheirSubjectNotTheirText) {
-    plat::SimWindows m;
+    plat::SimTestWindows m;
     ASSERT_GT(support::MountSamplePackage(m, kPkg), 10);
     m.RemovePath(std::string(kPkg) + "\\winnt\\QSLBL.GPD");
     m.RemovePath(std::string(kPkg) + "\\KvUsbInt.dll");

@@ -12,7 +12,7 @@
 namespace qsetup::test {
 
 // Writes the simulated folder `from` of `w` into the host folder `to`.
-inline void Export(const plat::SimWindows& w, const std::string& from,
+inline void Export(const plat::SimTestWindows& w, const std::string& from,
                    const std::filesystem::path& to) {
     std::filesystem::create_directories(to);
     for (const std::string& name : w.ListFolder(from)) {
@@ -36,7 +36,7 @@ public:
                 ("qsetup-" + tag + "-" +
                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
         std::filesystem::remove_all(path_);
-        plat::SimWindows w;
+        plat::SimTestWindows w;
         support::MountSamplePackage(w, "C:\\PKG");
         Export(w, "C:\\PKG", path_);
     }

@@ -2,6 +2,9 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/Folders.h"
+#include "platform/Profile.h"
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 
 namespace {
@@ -24,7 +27,7 @@ std::string ProgramFolder(plat::Windows& windows) {
     std::string module;
     // A name that does not fit whole would give a wrong folder: then the
     // package is taken relative to the current folder instead.
-    if (windows.GetModuleFileName(module, kPathSize) != plat::err::Success) return {};
+    if (windows.folders().GetModuleFileName(module, kPathSize) != plat::err::Success) return {};
     // A name that fills the buffer may have been cut.
     if (module.size() >= kPathSize - 1) return {};
     const size_t slash = module.find_last_of('\\');
@@ -48,7 +51,7 @@ void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath
 
 int32_t ReadPortSectionKey(plat::Windows& windows, const std::string& moduleIniPath,
                            const std::string& section, const char* key) {
-    return IniToInt(windows.GetPrivateProfileString(section, key, "0", 200, moduleIniPath).c_str());
+    return IniToInt(windows.profile().GetPrivateProfileString(section, key, "0", 200, moduleIniPath).c_str());
 }
 
 int32_t IniToInt(const char* text) {

@@ -15,7 +15,8 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 
 // The monitor settings of the COMMON-MONITOR section.
 struct MonitorSettings {

@@ -8,6 +8,9 @@
 
 #include "common/FileAttributes.h"
 #include "common/Text.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -21,16 +24,16 @@ constexpr const char* kNoVersion = "0.0.0.0";
 bool CopyFontFolder(plat::Windows& windows, const std::string& fontsFolder,
                     const char* packageFolder) {
     std::string working;
-    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) return false;
+    if (windows.folders().GetCurrentDirectory(working, kPathCapacity) != 0) return false;
     const std::string source = working + packageFolder;
 
     plat::FindHandle find;
     plat::FindData entry;
-    if (windows.FindFirstFile(source + "*.*", find, entry) != 0) return false;
+    if (windows.files().FindFirstFile(source + "*.*", find, entry) != 0) return false;
     do {
         if (entry.attributes & plat::attr::Directory) continue;
         CopyFileWritable(windows, source + entry.name, fontsFolder + entry.name, true);
-    } while (windows.FindNextFile(find, entry) == 0);
+    } while (windows.files().FindNextFile(find, entry) == 0);
     return true;
 }
 
@@ -65,8 +68,8 @@ std::array<uint32_t, 4> VersionParts(const std::string& text) {
 
 bool InstallVietnameseFonts(plat::Windows& windows) {
     std::string windowsFolder, working;
-    if (windows.GetWindowsDirectory(windowsFolder, kPathCapacity) != 0 ||
-        windows.GetCurrentDirectory(working, kPathCapacity) != 0)
+    if (windows.folders().GetWindowsDirectory(windowsFolder, kPathCapacity) != 0 ||
+        windows.folders().GetCurrentDirectory(working, kPathCapacity) != 0)
         return false;
     const std::string fonts = windowsFolder + "\\Fonts\\";
     // Without the first folder the second is not looked at either.
@@ -76,7 +79,7 @@ bool InstallVietnameseFonts(plat::Windows& windows) {
 
 std::string GetFileVersionString(plat::Windows& windows, const std::string& path) {
     plat::VersionResource resource;
-    if (windows.GetFileVersion(path, resource) != 0 || resource.translations.empty())
+    if (windows.files().GetFileVersion(path, resource) != 0 || resource.translations.empty())
         return kNoVersion;
     const auto [language, codePage] = resource.translations.front();
     char query[64];
@@ -90,7 +93,7 @@ std::string GetFileVersionString(plat::Windows& windows, const std::string& path
 int32_t CheckUsbDeviceDriver(plat::Windows& windows) {
     const std::string package = ProgramFolder(windows) + "USBDRV2.20\\bulkusb.sys";
     std::string windowsFolder;
-    const bool haveWindows = windows.GetWindowsDirectory(windowsFolder, kDriverPathCapacity) == 0;
+    const bool haveWindows = windows.folders().GetWindowsDirectory(windowsFolder, kDriverPathCapacity) == 0;
 
     const std::string packageVersion = GetFileVersionString(windows, package);
     const std::string installedVersion =

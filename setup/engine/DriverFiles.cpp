@@ -7,6 +7,11 @@
 #include "common/FileAttributes.h"
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/ModelRules.h"
 #include "setup/engine/Stages.h"
@@ -35,20 +40,20 @@ bool DestinationFolder(plat::Windows& windows, int32_t destination, std::string&
     switch (destination) {
         case DestDriverDir:
         case DestDriverDir3:
-            if (windows.GetPrinterDriverDirectory(nullptr, folder, kPathCapacity) != 0) {
+            if (windows.folders().GetPrinterDriverDirectory(nullptr, folder, kPathCapacity) != 0) {
                 message = msg::kNoDriverDir;
                 return false;
             }
             if (destination == DestDriverDir3) folder += "\\3";
             return true;
         case DestProcessorDir:
-            if (windows.GetPrintProcessorDirectory(nullptr, folder, kPathCapacity) != 0) {
+            if (windows.folders().GetPrintProcessorDirectory(nullptr, folder, kPathCapacity) != 0) {
                 message = msg::kNoProcessorDir;
                 return false;
             }
             return true;
         case DestSystemDir:
-            if (windows.GetSystemDirectory(folder, kPathCapacity) != 0) {
+            if (windows.folders().GetSystemDirectory(folder, kPathCapacity) != 0) {
                 message = msg::kNoSystemDir;
                 return false;
             }
@@ -71,7 +76,7 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
     if (!DestinationFolder(windows, destination, folder, message)) return 0;
 
     std::string working;
-    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) {
+    if (windows.folders().GetCurrentDirectory(working, kPathCapacity) != 0) {
         message = msg::kNoCurrentDir;
         return 0;
     }
@@ -82,7 +87,7 @@ int32_t CopyFromPackage(plat::Windows& windows, const char* fileName, int32_t de
 
     // A read-only copy left by an earlier installation must not block the
     // overwrite; a target that does not exist yet is no failure here.
-    windows.SetFileAttributes(target, plat::attr::Archive);
+    windows.files().SetFileAttributes(target, plat::attr::Archive);
 
     // A package on read-only media would hand its read-only mark on.
     const uint32_t error = CopyFileWritable(windows, source, target, false);
@@ -102,7 +107,7 @@ std::string RefusedFileText(plat::Windows& windows, const char* fileName, int32_
     // The source path as the copy would have formed it; without a working
     // folder the path starts at the OS folder.
     std::string working;
-    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) working.clear();
+    if (windows.folders().GetCurrentDirectory(working, kPathCapacity) != 0) working.clear();
     const char* osFolder = OsFolder(os);
     const std::string name = fileName ? fileName : "";
     return std::string(msg::kCopyError) + (rename ? "n" : "") + name +
@@ -150,13 +155,13 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
         CopyPackageFile(windows, "ICONLIB.DLL", DestDriverDir, os, false, message);
 
         std::string system, windowsFolder;
-        if (windows.GetSystemDirectory(system, kPathCapacity) != 0 ||
-            windows.GetWindowsDirectory(windowsFolder, kWindowsPathCapacity) != 0) {
+        if (windows.folders().GetSystemDirectory(system, kPathCapacity) != 0 ||
+            windows.folders().GetWindowsDirectory(windowsFolder, kWindowsPathCapacity) != 0) {
             message = msg::kNoMemory;
             return;
         }
         const std::string installed = system + "\\UNIDRV.DLL";
-        if (windows.OpenExisting(installed) == 0) return;
+        if (windows.files().OpenExisting(installed) == 0) return;
         // The system keeps a backup of its own Unidrv; the package's copy is
         // the last resort.
         const std::string backup = windowsFolder + "\\Sysbckup\\UNIDRV.DLL";
@@ -174,7 +179,7 @@ void CopyCoreDriverFiles(plat::Windows& windows, int32_t os, bool ddk, std::stri
 }
 
 bool RegisterDriver(plat::Windows& windows, const DriverRecord& record, std::string& message) {
-    const uint32_t error = windows.AddPrinterDriver(record);
+    const uint32_t error = windows.spooler().AddPrinterDriver(record);
     if (error == 0) return true;
     message = std::string(msg::kAddDriverError) + WithNumber("   er = %d", error);
     return false;

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/ModelRules.h"
 #include "setup/engine/Waits.h"
@@ -11,7 +14,7 @@ void HeadlessProgress::RunModal(std::atomic<int32_t>& completionState, int32_t o
     for (int step = 0;; ++step) {
         if (completionState.load() != CompletionRunning) return;
         if (os == Win98 && step >= 90) return;
-        windows_.Sleep(kProgressTickMs);
+        windows_.clock().Sleep(kProgressTickMs);
     }
 }
 
@@ -25,7 +28,7 @@ InstallCommand::InstallCommand(plat::Windows& windows, InstallSession& session,
       context_(std::move(context)) {}
 
 int InstallCommand::Message(const char* text, uint32_t flags) {
-    return windows_.MessageBox(context_.owner, text, context_.caption, flags);
+    return windows_.desktop().MessageBox(context_.owner, text, context_.caption, flags);
 }
 
 namespace {
@@ -138,7 +141,7 @@ InstallOutcome InstallCommand::Run(const WizardChoices& choices) {
     std::atomic<int32_t> completionState{CompletionRunning};
     InstallJob job{windows_, s, completionState};
     plat::Thread worker;
-    if (windows_.StartThread([&job] { InstallWorker(job); }, worker) != plat::err::Success) {
+    if (windows_.clock().StartThread([&job] { InstallWorker(job); }, worker) != plat::err::Success) {
         // No thread to run the installation on: nothing was installed.
         s.installMessage = msg::kNoMemory;
         completionState = CompletionFailed;
@@ -152,7 +155,7 @@ InstallOutcome InstallCommand::Run(const WizardChoices& choices) {
     Message(s.installMessage.empty() ? msg::kInstalled : s.installMessage.c_str());
 
     if (os == Win98 && Message(msg::kRestartQuestion, plat::mb::YesNo) == plat::mb::IdYes) {
-        if (windows_.ExitWindows(plat::ewx::Reboot, 0) != plat::err::Success)
+        if (windows_.desktop().ExitWindows(plat::ewx::Reboot, 0) != plat::err::Success)
             s.installMessage = msg::kExitWindowsError;
     }
     return InstallOutcome::Finished;

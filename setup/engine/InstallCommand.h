@@ -18,7 +18,8 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/PrinterQueue.h"
 #include "setup/engine/Stages.h"

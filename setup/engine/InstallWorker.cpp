@@ -6,6 +6,10 @@
 #include <cstring>
 
 #include "common/SpoolerControl.h"
+#include "common/SystemProbes.h"
+#include "platform/Clock.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Waits.h"
@@ -21,11 +25,11 @@ const char* Text(const char* text) { return text ? text : ""; }
 bool StartStoppedSpooler(plat::Windows& windows, int32_t os, std::string& message) {
     StartSpooler(windows, message);
     if (os == WinNT4 || os == Win2000)
-        windows.Sleep(kSpoolerSettleNtMs);
+        windows.clock().Sleep(kSpoolerSettleNtMs);
     else if (os == WinXP || os == Win2003)
-        windows.Sleep(kSpoolerSettleXpMs);
+        windows.clock().Sleep(kSpoolerSettleXpMs);
     StartSpooler(windows, message);
-    windows.Sleep(kAfterSpoolerStartMs);
+    windows.clock().Sleep(kAfterSpoolerStartMs);
     if (!WaitSpoolerRunning(windows, message)) {
         StartSpooler(windows, message);
         return false;
@@ -56,14 +60,14 @@ bool ReplaceOutdatedComponent(plat::Windows& windows, InstallSession& s, int32_t
 
     std::string processorDir;
     if (flags & UpdatePrintProcessor) {
-        if (windows.GetPrintProcessorDirectory(nullptr, processorDir, 256) !=
+        if (windows.folders().GetPrintProcessorDirectory(nullptr, processorDir, 256) !=
             plat::err::Success) {
             message = msg::kNoProcessorDir;
             return false;
         }
     }
     StopSpooler(windows);
-    windows.Sleep(kAfterSpoolerStopMs);
+    windows.clock().Sleep(kAfterSpoolerStopMs);
     s.reader.ReadMonitorSettings(os, settings);
     bool replaced = true;
     if (flags & UpdateSerialMonitor)
@@ -103,7 +107,7 @@ bool RunStages(plat::Windows& windows, InstallSession& s) {
     const int32_t os = s.choices.os;
     std::string& message = s.installMessage;
 
-    windows.Sleep(kBeforeStagesMs);
+    windows.clock().Sleep(kBeforeStagesMs);
     s.updateFlags = 0;
 
     const int32_t monitors = CheckPortMonitors(windows, s.reader, os, s.portName, message);

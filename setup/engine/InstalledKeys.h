@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/MakerKeys.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 
 // A port monitor's key, with its "DriverVersion" value.
 inline constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";

@@ -6,6 +6,9 @@
 
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
@@ -99,7 +102,7 @@ bool RegisterMonitor(plat::Windows& windows, const char* name, const char* envir
     info.pName = name;
     info.pEnvironment = environment;
     info.pDLLName = dllName;
-    const uint32_t error = windows.AddMonitor(info);
+    const uint32_t error = windows.spooler().AddMonitor(info);
     if (error == 0 || error == plat::err::PrintMonitorAlreadyInstalled ||
         error == plat::err::AlreadyExists)
         return true;

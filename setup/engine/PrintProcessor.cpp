@@ -6,9 +6,16 @@
 #include "common/FileAttributes.h"
 #include "common/FileNames.h"
 #include "common/RegistryKey.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Waits.h"
 #include "setup/engine/InstalledKeys.h"
+#include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
 
 namespace {
@@ -22,7 +29,7 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 
 std::string ProcessorKey(plat::Windows& windows, int32_t os, const std::string& processorName) {
     const char* environment = OsEnvironment(os);
-    if (!environment) environment = windows.LocalEnvironment();
+    if (!environment) environment = windows.spooler().LocalEnvironment();
     return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
            environment + "\\Print Processors\\" + processorName;
 }
@@ -64,7 +71,7 @@ int32_t CheckPrintProcessor(plat::Windows& windows, int32_t os, const char* proc
     }
     if (key.Open(plat::Root::LocalMachine, path))
         key.SetDword("DriverVersion", static_cast<uint32_t>(version));
-    windows.Sleep(kAfterProcessorAddedMs);
+    windows.clock().Sleep(kAfterProcessorAddedMs);
     return 0;
 }
 
@@ -72,7 +79,7 @@ int32_t RegisterPrintProcessor(plat::Windows& windows, const char* processorName
                                const char* dllName, int32_t os) {
     const char* environment = OsEnvironment(os);
     const uint32_t error =
-        windows.AddPrintProcessor(environment, OrEmpty(dllName), OrEmpty(processorName));
+        windows.spooler().AddPrintProcessor(environment, OrEmpty(dllName), OrEmpty(processorName));
     if (error == 0) return 1;
     if (error == plat::err::InvalidParameter || error == plat::err::AlreadyExists ||
         error == plat::err::PrintProcessorAlreadyInstalled)
@@ -88,7 +95,7 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
         return false;
     }
     std::string working;
-    if (windows.GetCurrentDirectory(working, kPathCapacity) != 0) {
+    if (windows.folders().GetCurrentDirectory(working, kPathCapacity) != 0) {
         message = msg::kNoCurrentDir;
         return false;
     }
@@ -96,7 +103,7 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
     const std::string source = working + (folder ? folder : "\\") + OrEmpty(dllName);
     const std::string target = processorDir + "\\" + OrEmpty(dllName);
     // A read-only copy left behind must not block the overwrite.
-    windows.SetFileAttributes(target, plat::attr::Archive);
+    windows.files().SetFileAttributes(target, plat::attr::Archive);
     if (CopyFileWritable(windows, source, target, false) != 0) {
         message = std::string(msg::kCopyError) + source;
         return false;

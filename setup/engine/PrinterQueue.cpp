@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Spooler.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/ModelRules.h"
 
@@ -65,9 +66,9 @@ std::string BoundUsbPort(const char* portName) {
     return port;
 }
 
-bool ProbePorts(plat::Windows& windows, std::string& message) {
+bool ProbePorts(plat::Spooler& spooler, std::string& message) {
     std::vector<std::string> ports;
-    if (windows.EnumPorts(ports) != plat::err::Success) {
+    if (spooler.EnumPorts(ports) != plat::err::Success) {
         message = msg::kNoMemory;
         return false;
     }
@@ -76,9 +77,9 @@ bool ProbePorts(plat::Windows& windows, std::string& message) {
 
 namespace {
 
-uint32_t TryAddPrinter(plat::Windows& windows, const PrinterRecord& record) {
+uint32_t TryAddPrinter(plat::Spooler& spooler, const PrinterRecord& record) {
     plat::Printer handle;
-    uint32_t error = windows.AddPrinter(record, handle);
+    uint32_t error = spooler.AddPrinter(record, handle);
     // The handle closes as it goes out of scope.
     return error;
 }
@@ -100,13 +101,13 @@ bool NameTaken(char (&nameBuffer)[kPrinterNameSize], std::string& message) {
 
 }  // namespace
 
-bool CreatePrinterQueue(plat::Windows& windows, PrinterRecord& record,
+bool CreatePrinterQueue(plat::Spooler& spooler, PrinterRecord& record,
                         char (&nameBuffer)[kPrinterNameSize], bool keepName,
                         std::string& message) {
     nameBuffer[kPrinterNameSize - 1] = '\0';
     record.pPrinterName = nameBuffer;
 
-    uint32_t error = TryAddPrinter(windows, record);
+    uint32_t error = TryAddPrinter(spooler, record);
     if (error == plat::err::Success) return true;
     if (error != plat::err::PrinterAlreadyExists) return AddPrinterFailed(nameBuffer, error, message);
     if (keepName) return NameTaken(nameBuffer, message);
@@ -120,7 +121,7 @@ bool CreatePrinterQueue(plat::Windows& windows, PrinterRecord& record,
         snprintf(number, sizeof number, "(%d)", i);
         CopyBounded(nameBuffer, kPrinterNameSize, saved);
         AppendBounded(nameBuffer, kPrinterNameSize, number);
-        error = TryAddPrinter(windows, record);
+        error = TryAddPrinter(spooler, record);
         if (error == plat::err::Success) return true;
         if (error != plat::err::PrinterAlreadyExists)
             return AddPrinterFailed(nameBuffer, error, message);

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Spooler.h"
 
 // The printer name buffer that the PrinterRecord points at while the queue is
 // named and created.
@@ -55,13 +55,13 @@ std::string BoundUsbPort(const char* portName);
 // Asks the spooler for the local ports (sized first, then read); false, with
 // "Printer installer could not allocate sufficient memory" in `message`, when
 // they can't be enumerated.
-bool ProbePorts(plat::Windows& windows, std::string& message);
+bool ProbePorts(plat::Spooler& spooler, std::string& message);
 
 // Creates the queue with AddPrinterA level 2. `record.pPrinterName` is pointed
 // at `nameBuffer`, which holds the wanted name; on success the buffer holds
 // the name actually created (it may carry "(1)" .. "(98)"), on failure it is
 // cleared and `message` says why. With `keepName` a taken name is refused
 // ("Maximum count of printers using the same port has been reached").
-bool CreatePrinterQueue(plat::Windows& windows, PrinterRecord& record,
+bool CreatePrinterQueue(plat::Spooler& spooler, PrinterRecord& record,
                         char (&nameBuffer)[kPrinterNameSize], bool keepName,
                         std::string& message);

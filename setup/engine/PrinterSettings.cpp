@@ -5,6 +5,12 @@
 #include <string>
 
 #include "common/RegistryKey.h"
+#include "platform/Desktop.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+#include "platform/Spooler.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
 
@@ -33,9 +39,9 @@ void PutDword(uint8_t (&block)[28], size_t offset, uint32_t value) {
 bool ReadPrinterRecord(plat::Windows& windows, const plat::Printer& printer,
                        plat::PrinterInfo& info) {
     uint32_t needed = 0;
-    const uint32_t error = windows.GetPrinterSize(printer, needed);
+    const uint32_t error = windows.spooler().GetPrinterSize(printer, needed);
     if ((error != 0 && error != plat::err::InsufficientBuffer) || needed == 0) return false;
-    return windows.GetPrinter(printer, info) == 0;
+    return windows.spooler().GetPrinter(printer, info) == 0;
 }
 
 }  // namespace
@@ -44,39 +50,39 @@ bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName) {
     // An empty name would let the system pick a printer of its own.
     if (printerName == nullptr || printerName[0] == '\0') return false;
     plat::OsVersion version;
-    if (windows.GetVersion(version) != 0) return false;
+    if (windows.system().GetVersion(version) != 0) return false;
 
     if (version.platformId == 1) {
         // Windows 95/98/Me: the default printer is an attribute of the printer.
         plat::Printer printer;
-        if (windows.OpenPrinter(printerName, printer) != 0) return false;
+        if (windows.spooler().OpenPrinter(printerName, printer) != 0) return false;
         plat::PrinterInfo info;
         if (!ReadPrinterRecord(windows, printer, info)) return false;
         info.attributes |= plat::printer_attr::Default;
-        if (windows.SetPrinter(printer, info) != 0) return false;
-        windows.BroadcastIniChange("windows", false);
+        if (windows.spooler().SetPrinter(printer, info) != 0) return false;
+        windows.desktop().BroadcastIniChange("windows", false);
         return true;
     }
     if (version.platformId == 2 && version.major < 5) {
         // Windows NT 4.0: win.ini's "device" names the default printer.
         plat::Printer printer;
-        if (windows.OpenPrinter(printerName, printer) != 0) return false;
+        if (windows.spooler().OpenPrinter(printerName, printer) != 0) return false;
         plat::PrinterInfo info;
         if (!ReadPrinterRecord(windows, printer, info)) return false;
         if (info.driverName.empty() || info.portName.empty()) return false;
         const std::string device =
             std::string(printerName) + "," + info.driverName + "," + info.portName;
-        if (windows.WriteProfileString("windows", "device", device.c_str()) != 0) return false;
-        windows.BroadcastIniChange(nullptr, false);
+        if (windows.profile().WriteProfileString("windows", "device", device.c_str()) != 0) return false;
+        windows.desktop().BroadcastIniChange(nullptr, false);
         return true;
     }
     if (version.platformId == 2) {
         uint32_t error = 0;
-        auto spooler = windows.LoadSpoolerLibrary("winspool.drv", error);
+        auto spooler = windows.spooler().LoadSpoolerLibrary("winspool.drv", error);
         if (!spooler || !spooler->HasSetDefaultPrinter()) return false;
         if (spooler->SetDefaultPrinter(printerName) != 0) return false;
         spooler.reset();
-        windows.BroadcastIniChange(nullptr, false);
+        windows.desktop().BroadcastIniChange(nullptr, false);
         return true;
     }
     return true;
@@ -151,9 +157,9 @@ void WriteSerialSettings98(plat::Windows& windows, int32_t portIndex, const char
     }
 
     const std::string settings = SerialSettingsString(baud, parity, dataBits, stopBits, flow);
-    windows.WriteProfileString("Ports", portName, settings.c_str());
-    windows.BroadcastIniChange("Ports", true);
-    windows.WriteProfileString(nullptr, nullptr, nullptr);
+    windows.profile().WriteProfileString("Ports", portName, settings.c_str());
+    windows.desktop().BroadcastIniChange("Ports", true);
+    windows.profile().WriteProfileString(nullptr, nullptr, nullptr);
 }
 
 void WriteSerialSettingsNT(plat::Windows& windows, const char* portName, int32_t baud,

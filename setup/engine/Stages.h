@@ -11,7 +11,7 @@
 
 #include "common/ProgramTitles.h"
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 
 // Where Setup's message boxes go: their owner window and caption (the

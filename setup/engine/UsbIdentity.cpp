@@ -3,6 +3,9 @@
 // freed on every path when the library object goes.
 #include <string>
 
+#include "platform/Desktop.h"
+#include "platform/Usb.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/Stages.h"
 #include "setup/engine/UsbCommand.h"
@@ -15,7 +18,7 @@ constexpr int32_t kDeviceSlots = 8;
 bool IsDevice(int32_t handle) { return handle != 0 && handle != -1; }
 
 void Tell(plat::Windows& windows, const MessageContext& context, const char* text) {
-    windows.MessageBox(context.owner, text, context.caption, plat::mb::Ok);
+    windows.desktop().MessageBox(context.owner, text, context.caption, plat::mb::Ok);
 }
 
 // The first attached printer's handle, or 0 when none answers.
@@ -31,7 +34,7 @@ int32_t OpenFirstDevice(plat::UsbLibrary& library) {
 
 int32_t ReadPrinterId(plat::Windows& windows, const MessageContext& context) {
     uint32_t error = 0;
-    std::unique_ptr<plat::UsbLibrary> library = windows.LoadUsbLibrary(kUsbLibrary, error);
+    std::unique_ptr<plat::UsbLibrary> library = windows.usb().LoadUsbLibrary(kUsbLibrary, error);
     if (!library) {
         Tell(windows, context, msg::kUsbLibraryMissing);
         return -1;
@@ -65,7 +68,7 @@ bool WritePrinterId(plat::Windows& windows, const MessageContext& context, int32
     if (portNumber < 1 || portNumber > kDeviceSlots) return false;
 
     uint32_t error = 0;
-    std::unique_ptr<plat::UsbLibrary> library = windows.LoadUsbLibrary(kUsbLibrary, error);
+    std::unique_ptr<plat::UsbLibrary> library = windows.usb().LoadUsbLibrary(kUsbLibrary, error);
     if (!library) {
         Tell(windows, context, msg::kUsbLibraryMissing);
         return false;

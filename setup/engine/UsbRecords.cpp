@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "common/RegistryKey.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+#include "platform/Windows.h"
 #include "setup/config/PackageLimits.h"
 #include "setup/engine/InstalledKeys.h"
 #include "setup/engine/Stages.h"
@@ -23,7 +26,7 @@ constexpr uint32_t kPrinterNameCapacity = 200;
 std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
     const std::string setupIni = ProgramFolder(windows) + kSetupIniName;
     const std::string countText =
-        windows.GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
+        windows.profile().GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
     int32_t count = IniToInt(countText.c_str());
     if (count < 0) count = 0;
     if (count > kMaxUsbDeviceEntries) count = kMaxUsbDeviceEntries;
@@ -31,7 +34,7 @@ std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
     std::vector<std::string> entries;
     entries.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i)
-        entries.push_back(windows.GetPrivateProfileString(kDeviceSection, std::to_string(i), "0",
+        entries.push_back(windows.profile().GetPrivateProfileString(kDeviceSection, std::to_string(i), "0",
                                                           kEntrySize, setupIni));
     return entries;
 }

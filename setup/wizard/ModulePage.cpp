@@ -1,5 +1,6 @@
 #include "setup/wizard/ModulePage.h"
 
+#include "platform/Windows.h"
 #include "setup/res/resource.h"
 
 ModulePage::ModulePage(plat::Windows& windows) : reader_(windows) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/WizardPage.h"

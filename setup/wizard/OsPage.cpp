@@ -2,6 +2,9 @@
 
 #include "common/CompatibilityMarks.h"
 #include "common/SystemProbes.h"
+#include "platform/Desktop.h"
+#include "platform/System.h"
+#include "platform/Windows.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 
@@ -12,7 +15,7 @@ OsPage::OsPage() {
 
 void OsPage::Initialize(plat::Windows& windows, const MessageContext& context) {
     plat::OsVersion version;
-    const bool known = windows.GetVersion(version) == plat::err::Success;
+    const bool known = windows.system().GetVersion(version) == plat::err::Success;
     osClass_ = known ? OsClassOf(version) : Win98;
     // The radio range: Vista's button lies beyond Server 2003's and is only
     // part of it on Vista and later.
@@ -37,7 +40,7 @@ void OsPage::Initialize(plat::Windows& windows, const MessageContext& context) {
             default: break;  // an NT version of no class: nothing checked
         }
     } else {
-        windows.MessageBox(context.owner, msg::kSystemNotSupported, context.caption,
+        windows.desktop().MessageBox(context.owner, msg::kSystemNotSupported, context.caption,
                            plat::mb::Ok | plat::mb::IconExclamation);
     }
 

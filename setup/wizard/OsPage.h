@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "common/WindowsVersions.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/res/resource.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/WizardPage.h"

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Platform.h"
 #include "setup/engine/Stages.h"
 #include "setup/wizard/SetupState.h"
 #include "setup/wizard/WizardPage.h"

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Handles.h"
+#include "platform/Windows.h"
 
 // The application name: the program's file name without folder and
 // extension ("Setup" for ...\Setup.exe). It names the single-instance mutex

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/Types.h"
-#include "platform/Platform.h"
+#include "platform/Windows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Stages.h"
 

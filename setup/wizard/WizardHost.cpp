@@ -1,6 +1,10 @@
 #include "setup/wizard/WizardHost.h"
 
 #include "common/SystemProbes.h"
+#include "platform/Desktop.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+#include "platform/Windows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
@@ -36,7 +40,7 @@ bool WizardHost::CheckAdministrator() {
     const int32_t os = GetOsClass(state_.windows);
     if (!ChecksAdministrator(os)) return true;
     if (IsUserAdmin(state_.windows)) return true;
-    state_.windows.MessageBox(state_.context.owner, msg::kNotAdministrator,
+    state_.windows.desktop().MessageBox(state_.context.owner, msg::kNotAdministrator,
                               state_.context.caption, plat::mb::Ok);
     return false;
 }
@@ -44,11 +48,11 @@ bool WizardHost::CheckAdministrator() {
 std::string WizardHost::PicturePath() {
     plat::Windows& w = state_.windows;
     std::string path;
-    if (w.GetCurrentDirectory(path, 260) != plat::err::Success || path.empty()) return {};
+    if (w.folders().GetCurrentDirectory(path, 260) != plat::err::Success || path.empty()) return {};
     if (path.back() != '\\') path += '\\';
     path += wiztext::kLeftBitmap;
     uint32_t attributes = 0;
-    if (w.GetFileAttributes(path, attributes) != plat::err::Success ||
+    if (w.files().GetFileAttributes(path, attributes) != plat::err::Success ||
         (attributes & plat::attr::Directory) != 0)
         return {};
     return path;
@@ -91,7 +95,7 @@ void WizardHost::SwitchPage(PageFrames& frames, int n) {
             if (os_.OsClass() == Win2003 && supports2003 == 0) refusal = msg::kNo2003;
             if (os_.OsClass() == WinVista && supportsVista == 0) refusal = msg::kNoVista;
             if (refusal) {
-                state_.windows.MessageBox(state_.context.owner, refusal, state_.context.caption,
+                state_.windows.desktop().MessageBox(state_.context.owner, refusal, state_.context.caption,
                                           plat::mb::Ok | plat::mb::IconExclamation);
                 current_ = n - 1;
                 frames.ShowPage(current_, true);
@@ -146,13 +150,13 @@ void WizardHost::Back(PageFrames& frames) {
 
 void WizardHost::Help() {
     plat::Windows& w = state_.windows;
-    const plat::Window viewer = w.FindWindow(wiztext::kHelpViewerTitle);
+    const plat::Window viewer = w.desktop().FindWindow(wiztext::kHelpViewerTitle);
     if (viewer != 0) {
-        w.SetForegroundWindow(viewer);
-        if (w.IsIconic(viewer)) w.RestoreWindow(viewer);
+        w.desktop().SetForegroundWindow(viewer);
+        if (w.desktop().IsIconic(viewer)) w.desktop().RestoreWindow(viewer);
         return;
     }
-    w.ShellOpen(wiztext::kHelpFile);
+    w.desktop().ShellOpen(wiztext::kHelpFile);
 }
 
 WizardChoices WizardHost::CollectForInstall(PageFrames& frames) {

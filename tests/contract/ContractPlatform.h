@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include "platform/win32/Win32Windows.h"
 #else
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #endif
 
 namespace contract {
@@ -16,7 +16,7 @@ inline std::unique_ptr<plat::Windows> MakePlatform() {
 #ifdef _WIN32
     return std::make_unique<plat::Win32Windows>();
 #else
-    return std::make_unique<plat::SimWindows>();
+    return std::make_unique<plat::SimTestWindows>();
 #endif
 }
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/config/PackageLimits.h"
 #include "setup/engine/Stages.h"
@@ -42,7 +42,7 @@ bool Within(const char* text, size_t limit) {
 
 // A package with a file in each Windows-version folder, and files that a
 // name leading out of its folder would reach.
-void MountPackage(plat::SimWindows& w) {
+void MountPackage(plat::SimTestWindows& w) {
     w.SetModuleFileName(std::string(kPkg) + "\\Setup.exe");
     w.SetCurrentFolder(kPkg);
     for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
@@ -55,7 +55,7 @@ void MountPackage(plat::SimWindows& w) {
 
 // The copies of `names` into one folder write only into that folder, or
 // nothing.
-void CopiesStayInTheirFolder(plat::SimWindows& w, const std::vector<const char*>& names,
+void CopiesStayInTheirFolder(plat::SimTestWindows& w, const std::vector<const char*>& names,
                              int32_t destination, const std::string& folder, int32_t os) {
     const std::map<std::string, std::string> before = w.AllFiles();
     for (const char* name : names) {
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool usbRecords = fuzz::Byte(data, size, 3) & 1;
     const std::vector<std::string> parts = fuzz::Parts(data, size, 4, 2);
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     // The package is read thousands of times over: from an index of each file.
     w.SetProfileIndexing(true);
     MountPackage(w);

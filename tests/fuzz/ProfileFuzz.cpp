@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "common/IniText.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {
@@ -72,17 +72,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string cutDefault = def.substr(0, bufferSize ? bufferSize - 1 : 0);
 
     // The text functions.
-    const std::optional<std::string> found = plat::sim::FindProfileValue(text, section, key);
-    const std::string value = plat::sim::ProfileString(text, section, key, def, bufferSize);
+    const std::optional<std::string> found = ini::FindProfileValue(text, section, key);
+    const std::string value = ini::ProfileString(text, section, key, def, bufferSize);
     Check(bufferSize == 0 ? value.empty() : value.size() <= bufferSize - 1, "value fits its buffer");
     Check(found || value == cutDefault, "the default where nothing is found");
     Check(!found || found->compare(0, value.size(), value) == 0, "a cut value is the value's start");
     Check(value.find('\0') == std::string::npos, "no NUL inside a value");
-    Check(plat::sim::ProfileIndex(text).Find(section, key) == found,
+    Check(ini::ProfileIndex(text).Find(section, key) == found,
           "the index of a text finds what the reader finds");
 
     // The seam, on a package file and on win.ini.
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     const std::string path = "C:\\PKG\\DRVCONFIG\\setup.ini";
     w.PutFile(path, text);
     Check(w.GetPrivateProfileString(section, key, def, bufferSize, path) == value,
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "a missing file gives the default");
 
     w.PutFile("C:\\WINDOWS\\win.ini", text);
-    Check(w.GetProfileString(section, key, def) == plat::sim::ProfileString(text, section, key, def, 4096),
+    Check(w.GetProfileString(section, key, def) == ini::ProfileString(text, section, key, def, 4096),
           "win.ini reads like any file");
     if (section.empty() || key.empty()) return 0;
     // A header without ']' or a NUL hides what follows it from the reader.

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/FileNames.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/UninstallDialogLogic.h"
@@ -31,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t os = static_cast<int32_t>(fuzz::Byte(data, size, 0) % 7) - 1;
     const std::string text = fuzz::Parts(data, size, 1, 1)[0];
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     // The package is read thousands of times over: from an index of each file.
     w.SetProfileIndexing(true);
-    const std::string env = w.LocalEnvironment();
+    const std::string env = w.spooler().LocalEnvironment();
     w.InstallMonitor("Local Port", env, "localspl.dll");
     w.InstallMonitor("Quillset USB Port Monitor", env, "QSUSBMON.DLL");
     w.InstallMonitor("Quillset Serial Port Monitor", env, "QSCOMMON.DLL");

@@ -1,12 +1,12 @@
 // Helpers for the core's native tests: a simulated Windows of a given
 // version with the sample installation package in place.
 //
-//   plat::SimWindows w;
+//   plat::SimTestWindows w;
 //   support::SetOsClass(w, WinXP);
 //   support::MountSamplePackage(w);        // C:\PKG, the program's folder
 //   support::SetSamplePorts(w);            // the ports the package's monitors offer
 //
-// Header only; include it from a test that links platform_sim.
+// Header only; include it from a test that links simwindows_testing.
 #pragma once
 
 #include <cctype>
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "common/Types.h"
-#include "platform/sim/SimMachine.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/VersionLayouts.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace support {
 
@@ -42,7 +42,7 @@ inline plat::OsVersion VersionOf(int32_t os) { return plat::sim::VersionOfClass(
 
 // Makes the machine report the version of `os`, with the serial ports'
 // records of that family.
-inline void SetOsClass(plat::SimWindows& w, int32_t os) {
+inline void SetOsClass(plat::SimTestWindows& w, int32_t os) {
     w.SetVersion(VersionOf(os));
     plat::sim::PutPortRecords(w, os);
 }
@@ -50,7 +50,7 @@ inline void SetOsClass(plat::SimWindows& w, int32_t os) {
 // The binaries that the build lays into the sample package, as stand-ins:
 // the monitors, the driver's DLLs and the processor in each NT folder, the
 // Windows 98 files in win98\, KvUsbInt.dll beside Setup.exe.
-inline void PutSampleBinaries(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+inline void PutSampleBinaries(plat::SimTestWindows& w, const std::string& at = "C:\\PKG") {
     const char* nt[] = {"QSUSBMON.DLL", "QSUSBUI.DLL", "QSCOMMON.DLL", "QSCOMUI.DLL",
                         "QSDRV.DLL",    "QSDRVUI.DLL", "QSRES.DLL",    "QSOEMUI.DLL",
                         "QSOEMUNI.DLL", "UNIRES.DLL",  "QSPROC.DLL"};
@@ -66,7 +66,7 @@ inline void PutSampleBinaries(plat::SimWindows& w, const std::string& at = "C:\\
 // Loads package/ of the source tree at `at`, adds the binaries' stand-ins,
 // and makes `at` the program's folder and the current folder. Returns the
 // number of files loaded from the host (-1 when package/ can't be read).
-inline int MountSamplePackage(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+inline int MountSamplePackage(plat::SimTestWindows& w, const std::string& at = "C:\\PKG") {
     int n = w.MountHostFolder(SourceDir() + "/package", at);
     if (n < 0) return n;
     PutSampleBinaries(w, at);
@@ -79,7 +79,7 @@ inline int MountSamplePackage(plat::SimWindows& w, const std::string& at = "C:\\
 // for every binary that a model's files may name, in each Windows-version
 // folder: whatever an installation copies is there. Returns the number of
 // files loaded from the host (-1 when package/ can't be read).
-inline int MountPackageForInstall(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+inline int MountPackageForInstall(plat::SimTestWindows& w, const std::string& at = "C:\\PKG") {
     int n = w.MountHostFolder(SourceDir() + "/package", at);
     if (n < 0) return n;
     for (const char* folder : {"win98", "winnt", "win2003", "Vista"})
@@ -110,31 +110,31 @@ inline std::vector<std::string> SerialMonitorPorts() {
 // The ports of the sample package's monitors: QSUSBMON.DLL offers the USB
 // ports of the models in setup.ini's "SUPPORTED-USB-DEVICE", QSCOMMON.DLL
 // the VXCOM ports.
-inline void SetSamplePorts(plat::SimWindows& w, const std::string& at = "C:\\PKG") {
+inline void SetSamplePorts(plat::SimTestWindows& w, const std::string& at = "C:\\PKG") {
     std::string ini = at + "\\DRVCONFIG\\setup.ini";
     std::vector<std::string> usb;
     int count = std::atoi(
-        w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
+        w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
     for (int i = 0; i < count; ++i)
         usb.push_back(
-            w.GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
+            w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
     w.SetMonitorPorts("QSUSBMON.DLL", usb);
     w.SetMonitorPorts("QSCOMMON.DLL", SerialMonitorPorts());
 }
 
 // The texts of the message boxes shown so far.
-inline std::vector<std::string> MessageTexts(const plat::SimWindows& w) {
+inline std::vector<std::string> MessageTexts(const plat::SimTestWindows& w) {
     std::vector<std::string> texts;
     for (const auto& box : w.MessageBoxes()) texts.push_back(box.text);
     return texts;
 }
 
 // A printer queue on `port` with its driver, as Setup leaves one behind.
-inline void InstallQueue(plat::SimWindows& w, const std::string& name, const std::string& driver,
+inline void InstallQueue(plat::SimTestWindows& w, const std::string& name, const std::string& driver,
                          const std::string& port = "LPT1:") {
     plat::sim::DriverRecordSim d;
     d.name = driver;
-    d.environment = w.LocalEnvironment();
+    d.environment = w.spooler().LocalEnvironment();
     d.driverPath = "QSDRV.DLL";
     w.InstallDriver(d);
     plat::PrinterInfo p;
@@ -147,7 +147,7 @@ inline void InstallQueue(plat::SimWindows& w, const std::string& name, const std
 
 // Every file named `name` (without regard to case) in the folder tree below
 // `folder`, as full paths.
-inline std::vector<std::string> FindFiles(const plat::SimWindows& w, const std::string& folder,
+inline std::vector<std::string> FindFiles(const plat::SimTestWindows& w, const std::string& folder,
                                           const std::string& name) {
     auto lower = [](std::string text) {
         for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
+#include "common/IniText.h"
 
 namespace {
 
@@ -147,7 +147,7 @@ private:
 // between '[' and ']' (or the line's end), and before '=' (or the whole line).
 void Candidates(const std::string& bytes, std::vector<std::string>& sections,
                 std::vector<std::string>& keys) {
-    const std::string text = plat::sim::ProfileText(bytes);
+    const std::string text = ini::ProfileText(bytes);
     std::set<std::string> s, k;
     size_t start = 0;
     while (start <= text.size()) {
@@ -193,8 +193,8 @@ bool Compare(const std::string& bytes, const std::string& path, const std::strin
     std::vector<std::string> sections, keys;
     Candidates(bytes, sections, keys);
     const std::optional<std::string> text = bytes;
-    const plat::sim::ProfileIndex index(bytes);
-    const plat::sim::ProfileScan scan = plat::sim::ScanProfile(bytes);
+    const ini::ProfileIndex index(bytes);
+    const ini::ProfileScan scan = ini::ScanProfile(bytes);
     static std::vector<char> buffer(80000);
     bool same = true;
     int told = 0;
@@ -210,15 +210,15 @@ bool Compare(const std::string& bytes, const std::string& path, const std::strin
                 const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def,
                                                          buffer.data(), size, path.c_str());
                 const std::string wine(buffer.data(), n);
-                const std::string sim = plat::sim::ProfileString(text, section, key, def, size);
+                const std::string sim = ini::ProfileString(text, section, key, def, size);
                 const std::string indexed =
-                    plat::sim::ProfileAnswer(index.Find(section, key), def, size);
+                    ini::ProfileAnswer(index.Find(section, key), def, size);
                 // The scan gives what a buffer of any size would get.
-                const plat::sim::ScannedKey* scanned = scan.Key(section, key);
+                const ini::ScannedKey* scanned = scan.Key(section, key);
                 const std::string fromScan =
                     size < 80000 ? sim
                     : scanned    ? scanned->value
-                                 : plat::sim::ProfileAnswer(std::nullopt, def, size);
+                                 : ini::ProfileAnswer(std::nullopt, def, size);
                 ++counts.reads;
                 if (wine == sim && sim == indexed && indexed == fromScan) continue;
                 ++counts.disagreements;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "platform/Windows.h"
 #include "uninstall/gui/SmallDialogs.h"
 #include "uninstall/res/UninstallIds.h"
 

@@ -7,6 +7,7 @@
 // window's thread while the worker waits.
 #pragma once
 
+#include "platform/Windows.h"
 #include "platform/win32/WindowsApi.h"
 
 #include <span>
@@ -15,7 +16,6 @@
 
 #include "gui/win32/ControlSync.h"
 #include "gui/win32/DialogBase.h"
-#include "platform/Platform.h"
 #include "uninstall/UninstallDialog.h"
 #include "uninstall/UninstallView.h"
 

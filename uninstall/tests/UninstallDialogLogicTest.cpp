@@ -56,7 +56,7 @@ TEST_F(StartUpTest, ARenamedCopyGoesByItsOwnName) {
     EXPECT_TRUE(w.MutexExists("Remove.Printers"));
     // Its boxes carry its name, and F1 looks for its help viewer.
     w.AddWindow("Install Driver for Printers");
-    plat::SimWindows fresh;
+    plat::SimTestWindows fresh;
     plat::Mutex second;
     fresh.AddWindow("Install Driver for Printers");
     EXPECT_EQ(StartUp(fresh, name, second), StartUpResult::SetupOpen);

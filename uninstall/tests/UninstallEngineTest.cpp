@@ -374,9 +374,9 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
     // Copied from a CD: the DLLs carry the read-only mark, as does a file of
     // another program beside them.
     for (const char* dll : {"QSCOMMON.DLL", "QSCOMUI.DLL"})
-        w.SetFileAttributes(kSystem + "\\" + dll, plat::attr::ReadOnly);
+        w.files().SetFileAttributes(kSystem + "\\" + dll, plat::attr::ReadOnly);
     w.PutFile(kSystem + "\\OTHER.DLL", "MZ", plat::attr::ReadOnly);
-    w.SetFileAttributes(ProcessorDir() + "\\QSPROC.DLL", plat::attr::ReadOnly);
+    w.files().SetFileAttributes(ProcessorDir() + "\\QSPROC.DLL", plat::attr::ReadOnly);
     Tick(kSerialMonitor);
     Tick(kProcessor);
     EXPECT_EQ(Run(), (Lines{"Deleting Quillset Serial Port Monitor,please wait...",
@@ -392,7 +392,7 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
     // so with its error; one already gone is no leftover.
     w.PutFile(kSystem + "\\QSCOMMON.DLL", "MZ");
     w.SetFileInUse(kSystem + "\\QSCOMMON.DLL", true);
-    w.InstallMonitor(kSerialMonitor, w.LocalEnvironment(), "QSCOMMON.DLL");
+    w.InstallMonitor(kSerialMonitor, w.spooler().LocalEnvironment(), "QSCOMMON.DLL");
     view.AddItem(kSerialMonitor);
     Tick(kSerialMonitor);
     w.ClearSleeps();
@@ -404,7 +404,7 @@ TEST_F(UninstallEngineTest, ReadOnlyDllsGoAndAFileThatStaysIsReported) {
     EXPECT_EQ(w.Sleeps(), (Sleeps{500, 500, 500, 500, 2000, 500, 100}));
 
     w.PutFile(ProcessorDir() + "\\QSPROC.DLL", "MZ", plat::attr::ReadOnly);
-    w.InstallPrintProcessor(w.LocalEnvironment(), kProcessor, "QSPROC.DLL");
+    w.InstallPrintProcessor(w.spooler().LocalEnvironment(), kProcessor, "QSPROC.DLL");
     view.AddItem(kProcessor);
     Tick(kProcessor);
     w.FailCall("SetFileAttributes", plat::err::AccessDenied);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "tests/support/SimMachine.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallEngine.h"
@@ -76,7 +76,7 @@ inline const std::string kTarvelo = "SOFTWARE\\TARVELO";
 
 class UninstallMachine : public ::testing::Test {
 protected:
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     UninstallState state;
     UninstallIni ini{w, state};
     UninstallView view;
@@ -90,21 +90,21 @@ protected:
         state.iniPath = "C:\\PKG\\DRVCONFIG\\Uninstall.ini";
         state.osClass = WinXP;
         uint32_t error = 0;
-        state.spooler = w.LoadSpoolerLibrary("Winspool.drv", error);
+        state.spooler = w.spooler().LoadSpoolerLibrary("Winspool.drv", error);
     }
 
     std::string ProcessorDir() {
         std::string dir;
-        w.GetPrintProcessorDirectory(nullptr, dir, 256);
+        w.folders().GetPrintProcessorDirectory(nullptr, dir, 256);
         return dir;
     }
 
     // The system's own spooler content and an unrelated printer.
     void InstallSystemItems() {
         w.PutFile(kSystem + "\\localspl.dll", "MZ");
-        w.InstallMonitor("Local Port", w.LocalEnvironment(), "localspl.dll");
-        w.InstallMonitor("Standard TCP/IP Port 0", w.LocalEnvironment(), "tcpmon.dll");
-        w.InstallPrintProcessor(w.LocalEnvironment(), "WinPrint", "winprint.dll");
+        w.InstallMonitor("Local Port", w.spooler().LocalEnvironment(), "localspl.dll");
+        w.InstallMonitor("Standard TCP/IP Port 0", w.spooler().LocalEnvironment(), "tcpmon.dll");
+        w.InstallPrintProcessor(w.spooler().LocalEnvironment(), "WinPrint", "winprint.dll");
         InstallQueue(kOtherPrinter, "HP LaserJet 0", "LPT2:");
     }
 
@@ -120,10 +120,10 @@ protected:
             w.PutFile(kSystem + "\\" + dll, "MZ");
         w.SetMonitorPorts("QSUSBMON.DLL", {"USB_KRT-P58_1"});
         w.SetMonitorPorts("QSCOMMON.DLL", {"KVCOM1:"});
-        w.InstallMonitor(kUsbMonitor, w.LocalEnvironment(), "QSUSBMON.DLL");
-        w.InstallMonitor(kSerialMonitor, w.LocalEnvironment(), "QSCOMMON.DLL");
+        w.InstallMonitor(kUsbMonitor, w.spooler().LocalEnvironment(), "QSUSBMON.DLL");
+        w.InstallMonitor(kSerialMonitor, w.spooler().LocalEnvironment(), "QSCOMMON.DLL");
         w.PutFile(ProcessorDir() + "\\QSPROC.DLL", "MZ");
-        w.InstallPrintProcessor(w.LocalEnvironment(), kProcessor, "QSPROC.DLL");
+        w.InstallPrintProcessor(w.spooler().LocalEnvironment(), kProcessor, "QSPROC.DLL");
         InstallQueue(kUsbPrinter, kUsbDriver, "USB_KRT-P58_1");
         InstallQueue(kLptPrinter, kLptDriver, "LPT1:");
         w.PutRegDword(Root::LocalMachine, kTarvelo + "\\INSTALLPRINTER", kUsbPrinter, 0);

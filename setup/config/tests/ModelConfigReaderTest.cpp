@@ -320,7 +320,7 @@ TEST_F(ModelConfigReaderTest, ModuleKindChoosesTheModuleIni) {
 
     char setupPath[200], modulePath[200];
     BuildConfigPaths(sim, Ticket, setupPath, modulePath);
-    EXPECT_EQ(sim.GetPrivateProfileString("T.XP", "STDDriverName", "0", 200, modulePath),
+    EXPECT_EQ(sim.profile().GetPrivateProfileString("T.XP", "STDDriverName", "0", 200, modulePath),
               "Ticket driver");
 
     // A kind outside 0..3 chooses no file: everything reads "0".

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/config/ModelConfigReader.h"
 
 class ReaderTest : public ::testing::Test {
@@ -25,5 +25,5 @@ protected:
         return names;
     }
 
-    plat::SimWindows sim;
+    plat::SimTestWindows sim;
 };

@@ -98,7 +98,7 @@ TEST_F(SamplePackageTest, AModelWithoutAServer2003SectionReadsZero) {
     bool found = false;
     for (const Model& m : Offered(reader)) {
         std::string ini;
-        sim.ReadFile(reader.ModuleIniPath(m.kind), ini);
+        sim.files().ReadFile(reader.ModuleIniPath(m.kind), ini);
         if (ini.find("[" + m.name + ".2003]") != std::string::npos) continue;
         found = true;
         reader.SetModuleKind(m.kind);

@@ -51,7 +51,7 @@ protected:
     static constexpr const char* kInstalledDriver = "C:\\WINDOWS\\system32\\drivers\\bulkusb.sys";
     void PutDriver(const char* path, const std::string& version) {
         w.PutFile(path, "driver");
-        w.SetFileVersion(path, plat::SimWindows::MakeVersion(version));
+        w.SetFileVersion(path, plat::SimTestWindows::MakeVersion(version));
     }
 };
 

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
+#include "common/IniText.h"
 #include "setup/engine/tests/InstallMachine.h"
-#include "platform/ForwardingWindows.h"
+#include "platform/Spooler.h"
+#include "platform/Windows.h"
 
 namespace {
 
@@ -331,13 +332,14 @@ TEST_F(InstallCommandTest, AKeyThatCannotBeReopenedGetsNoVersionAndNoMessage) {
 TEST_F(InstallCommandTest, AQueueCreatedWithoutANameFailsTheRun) {
     // A spooler that takes a printer without a name: the run neither makes
     // that printer the default nor reports success.
-    struct NamelessSpooler final : plat::ForwardingWindows {
-        using ForwardingWindows::ForwardingWindows;
+    struct NamelessSpooler : plat::ForwardingSpooler {
+        using ForwardingSpooler::ForwardingSpooler;
         uint32_t AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) override {
             if (info.pPrinterName != nullptr && info.pPrinterName[0] == '\0') return 0;
-            return ForwardingWindows::AddPrinter(info, out);
+            return ForwardingSpooler::AddPrinter(info, out);
         }
-    } spooler(w);
+    };
+    plat::Decorated<NamelessSpooler> spooler(w);
     InstallSession s(spooler);
     s.choices = Choices("KRT-P58", "LPT1:");
     s.choices.setDefault = true;
@@ -427,7 +429,7 @@ TEST_P(EscapingNameTest, IsRefusedAndNothingOutsideTheFolderChanges) {
     const EscapeCase& c = GetParam();
     const std::string escaping = "..\\..\\..\\QSHELP.DLL";
     const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
-    w.PutFile(ini, plat::sim::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
+    w.PutFile(ini, ini::EditProfile(w.FileText(ini).value_or(""), c.section, c.key,
                                           escaping.c_str()));
     w.PutFile("C:\\QSHELP.DLL", "MZ help");
     w.AttachUsbPrinter(0, 0);
@@ -487,7 +489,7 @@ TEST_F(InstallCommandTest, AnOutdatedComponentWithAnEscapingNameIsRefusedBeforeT
         Outdated(c.versionKey, 1);
         const std::string ini = std::string(kPkg) + "\\DRVCONFIG\\" + c.ini;
         const std::string text = w.FileText(ini).value_or("");
-        w.PutFile(ini, plat::sim::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
+        w.PutFile(ini, ini::EditProfile(text, c.section, c.key, "..\\QSHELP.DLL"));
         EXPECT_EQ(Install(Choices("KRT-A100", "VXCOM2:")), InstallOutcome::Finished);
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{
                                   "Copy driver files error..\\QSHELP.DLL  er = "
@@ -536,7 +538,7 @@ TEST_F(InstallCommandTest, CopiesFromReadOnlyMediaLandWritable) {
             if (w.FolderExists(path))
                 markReadOnly(path);
             else
-                w.SetFileAttributes(path, plat::attr::ReadOnly);
+                w.files().SetFileAttributes(path, plat::attr::ReadOnly);
         }
     };
     markReadOnly(kPkg);
@@ -606,13 +608,13 @@ TEST_F(InstallCommandTest, WaitsAfterTheFirstSpoolerStartFollowTheWindowsVersion
                           Case{Win2003, {100, 100, 500, 2500, 1000}},
                           Case{WinVista, {100, 100, 500, 1000}}}) {
         SCOPED_TRACE(k.os);
-        plat::SimWindows& m = w;
+        plat::SimTestWindows& m = w;
         m.ClearSleeps();
         m.ClearServiceLog();
         for (const auto& p : m.Printers()) {
             plat::Printer handle;
-            ASSERT_EQ(m.OpenPrinter(p.printerName, handle), 0u);
-            m.DeletePrinter(handle);
+            ASSERT_EQ(m.spooler().OpenPrinter(p.printerName, handle), 0u);
+            m.spooler().DeletePrinter(handle);
         }
         m.InstallPrintProcessor("Windows NT x86", "QSPrint", "QSPROC.DLL");
         Outdated(std::string(kProcKeyNT) + "QSPrint", 1);
@@ -720,7 +722,7 @@ TEST_F(Win98InstallTest, RestartOnRequestAndItsFailureStaysUnshown) {
     EXPECT_TRUE(session->installMessage.empty());
 
     // Serial settings of Windows 98: win.ini "Ports" (no serial monitor here).
-    EXPECT_EQ(w.GetProfileString("Ports", "COM2:", ""), "9600,n,8,1,p");
+    EXPECT_EQ(w.profile().GetProfileString("Ports", "COM2:", ""), "9600,n,8,1,p");
     EXPECT_TRUE(HasPrinter("KRT-P58(S)"));
 
     session = std::make_unique<InstallSession>(w);

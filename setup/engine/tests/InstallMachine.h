@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
 #include "tests/support/SimMachine.h"
@@ -109,7 +109,7 @@ protected:
 
     bool HasPrinter(const std::string& name) const { return w.FindPrinter(name).has_value(); }
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     std::unique_ptr<InstallSession> session;
     WaitingProgress progress;
     RecordingWizard wizard;

@@ -149,7 +149,7 @@ TEST_F(MonitorsTest, UsbCopyFailuresAreSilentAndShowInTheRegistration) {
     EXPECT_TRUE(Registered(kUsb));
 
     w.RemoveKeyTree(plat::Root::LocalMachine, Key(kUsb));
-    ASSERT_EQ(w.DeleteMonitor(nullptr, kUsb), 0u);
+    ASSERT_EQ(w.spooler().DeleteMonitor(nullptr, kUsb), 0u);
     w.RemovePath(std::string(kSystem) + "\\QSUSBMON.DLL");
     w.RemovePath(std::string(kPkg) + "\\winnt\\QSUSBMON.DLL");
     EXPECT_EQ(Check(WinXP, "USB_M_1"), -15);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/Messages.h"
 #include "setup/engine/PrinterQueue.h"
 
@@ -98,7 +98,7 @@ protected:
         return CreatePrinterQueue(w, record, buffer, keepName, message);
     }
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     PrinterRecord record{};
     char buffer[kPrinterNameSize] = {};
     std::string message;
@@ -152,7 +152,7 @@ TEST_F(PrinterQueueTest, OtherErrorsAreReportedWithTheirNumber) {
 }
 
 TEST(ProbePorts, FailureReadsAsNoMemory) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     std::string message;
     EXPECT_TRUE(ProbePorts(w, message));
     EXPECT_TRUE(message.empty());

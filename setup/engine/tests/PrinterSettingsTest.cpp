@@ -106,7 +106,7 @@ TEST_F(SerialSettingsTest, Win98WritesTheBlockToTheNthSerialPortAndWinIni) {
     EXPECT_EQ(Dcb(2)->data, std::vector<uint8_t>(std::begin(expected), std::end(expected)));
     EXPECT_FALSE(Dcb(0).has_value());
     EXPECT_FALSE(Dcb(1).has_value());
-    EXPECT_EQ(w.GetProfileString("Ports", "COM2:", "none"), "19200,e,7,2,x");
+    EXPECT_EQ(w.profile().GetProfileString("Ports", "COM2:", "none"), "19200,e,7,2,x");
     ASSERT_EQ(w.Broadcasts().size(), 1u);
     EXPECT_EQ(w.Broadcasts()[0].section, "Ports");
     EXPECT_TRUE(w.Broadcasts()[0].notifyOnly);
@@ -121,7 +121,7 @@ TEST_F(SerialSettingsTest, Win98WritesTheBlockToTheNthSerialPortAndWinIni) {
 TEST_F(SerialSettingsTest, Win98ThirdPortGetsOnlyItsWinIniEntry) {
     WriteSerialSettings98(w, 3, "COM3:", 4800, 8, 1.5, 'o', 'p');
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(Dcb(i).has_value()) << i;
-    EXPECT_EQ(w.GetProfileString("Ports", "COM3:", "none"), "4800,o,8,1.5,p");
+    EXPECT_EQ(w.profile().GetProfileString("Ports", "COM3:", "none"), "4800,o,8,1.5,p");
 }
 
 TEST_F(SerialSettingsTest, NtWritesTheStringToAnExistingPortsKeyOnly) {
@@ -132,7 +132,7 @@ TEST_F(SerialSettingsTest, NtWritesTheStringToAnExistingPortsKeyOnly) {
     PutString(ports, "COM1:", "9600,n,8,1");
     WriteSerialSettingsNT(w, "COM3:", 9600, 8, 1, 'n', 'p');
     EXPECT_EQ(Reg(ports, "COM3:"), "9600,n,8,1,p");
-    EXPECT_EQ(w.GetProfileString("Ports", "COM3:", "none"), "none");
+    EXPECT_EQ(w.profile().GetProfileString("Ports", "COM3:", "none"), "none");
     EXPECT_TRUE(w.Broadcasts().empty());
 }
 
@@ -189,7 +189,7 @@ TEST_F(DefaultPrinterTest, Win98PrinterThatCantBeReadOrWrittenStaysAsItWas) {
 TEST_F(DefaultPrinterTest, Nt4WritesTheDeviceLineOfWinIni) {
     Platform(2, 4);
     EXPECT_TRUE(MakeDefaultPrinter(w, "KRT-P58(P)"));
-    EXPECT_EQ(w.GetProfileString("windows", "device", ""), "KRT-P58(P),Quillset Drv,LPT1:");
+    EXPECT_EQ(w.profile().GetProfileString("windows", "device", ""), "KRT-P58(P),Quillset Drv,LPT1:");
     ASSERT_EQ(w.Broadcasts().size(), 1u);
     EXPECT_FALSE(w.Broadcasts()[0].section.has_value());
     EXPECT_EQ(w.CallCount("SetPrinter"), 0);

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/Stages.h"
 
 namespace stagestest {
@@ -48,7 +48,7 @@ protected:
 
     std::optional<std::string> File(const std::string& path) const { return w.FileText(path); }
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     std::string message;
 };
 

@@ -2,7 +2,7 @@
 // hand-over to the Install command, F1 and the start-up checks.
 #include <gtest/gtest.h>
 
-#include "platform/sim/SimIni.h"
+#include "common/IniText.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/tests/WizardMachine.h"
 
@@ -125,7 +125,7 @@ TEST_F(WizardHostTest, PortKeysTenTimesOverTheirLimitAreReadToTheLimit) {
     const std::string text = w.FileText(kReceiptIni).value_or("");
     std::string ini = text;
     for (const char* key : {"AdvancedSetup", "BaudRate"})
-        ini = plat::sim::EditProfile(ini, "KRT-B200.PORT", key,
+        ini = ini::EditProfile(ini, "KRT-B200.PORT", key,
                                      (std::string(1994, '0') + "115200").c_str());
     w.PutFile(kReceiptIni, ini);
     StartWizard();
@@ -239,11 +239,11 @@ TEST_F(WizardHostTest, NoMoveNorSecondInstallWhileAnInstallationRuns) {
             HeadlessProgress inner(*w);
             NoWizardWindow window;
             second = host->Install(*frames, inner, window);
-            while (state.load() == CompletionRunning) w->Sleep(100);
+            while (state.load() == CompletionRunning) w->clock().Sleep(100);
         }
         WizardHost* host = nullptr;
         FakeFrames* frames = nullptr;
-        plat::SimWindows* w = nullptr;
+        plat::SimTestWindows* w = nullptr;
         bool installing = false;
         int page = -1;
         InstallOutcome second = InstallOutcome::Finished;
@@ -344,7 +344,7 @@ TEST_F(WizardHostTest, AdministratorCheckFromWindows2000On) {
 // ---------------------------------------------------------------- start-up
 
 TEST(SetupStartup, FirstCopyRunsAndHoldsItsMutex) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.SetModuleFileName("C:\\PKG\\Setup.exe");
     const std::string name = ApplicationName(w);
     EXPECT_EQ(name, "Setup");
@@ -355,7 +355,7 @@ TEST(SetupStartup, FirstCopyRunsAndHoldsItsMutex) {
 }
 
 TEST(SetupStartup, SecondCopyBringsTheFirstForward) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.OwnMutexElsewhere("Setup");
     const plat::Window first = w.AddWindow("Install Driver for Printers", true);
     w.AddWindow("Install Driver for Printers ");
@@ -367,7 +367,7 @@ TEST(SetupStartup, SecondCopyBringsTheFirstForward) {
 }
 
 TEST(SetupStartup, SecondCopyWithoutAWindowOnlyEnds) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.OwnMutexElsewhere("Setup");
     plat::Mutex mutex;
     EXPECT_EQ(CheckStartup(w, "Setup", mutex), StartupVerdict::OtherCopy);
@@ -375,7 +375,7 @@ TEST(SetupStartup, SecondCopyWithoutAWindowOnlyEnds) {
 }
 
 TEST(SetupStartup, RefusesBesideUninstallAndRenamedCopiesAreSeparate) {
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     w.SetModuleFileName("D:\\x.y\\Setup2.EXE");
     EXPECT_EQ(ApplicationName(w), "Setup2");
     w.OwnMutexElsewhere("Setup");
@@ -383,7 +383,7 @@ TEST(SetupStartup, RefusesBesideUninstallAndRenamedCopiesAreSeparate) {
     plat::Mutex mutex;
     EXPECT_EQ(CheckStartup(w, "Setup2", mutex), StartupVerdict::Run);
     w.AddWindow("Uninstall");
-    plat::SimWindows fresh;
+    plat::SimTestWindows fresh;
     plat::Mutex other;
     fresh.AddWindow("Uninstall");
     EXPECT_EQ(CheckStartup(fresh, "Setup", other), StartupVerdict::UninstallOpen);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/ModulePage.h"
@@ -144,7 +144,7 @@ protected:
         modules->ListSelectionChanged(module, static_cast<int>(it - entries.begin()));
     }
 
-    plat::SimWindows w;
+    plat::SimTestWindows w;
     SetupState state{w};
     std::unique_ptr<ModulePage> modules;
     std::unique_ptr<SetupTypePage> setupType;

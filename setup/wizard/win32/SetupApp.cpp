@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Windows.h"
 #include "platform/win32/Win32Windows.h"
 #include "setup/wizard/SetupStartup.h"
 #include "setup/wizard/SetupWizard.h"

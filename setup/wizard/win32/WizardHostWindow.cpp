@@ -1,6 +1,7 @@
 #include "setup/wizard/win32/WizardHostWindow.h"
 
 #include "gui/win32/PlainDialog.h"
+#include "platform/Desktop.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/WizardTexts.h"
@@ -104,7 +105,7 @@ INT_PTR WizardHostWindow::OnInitDialog(WPARAM, LPARAM) {
     if (!picture_) {
         // A message owned by a window not yet shown may stay unseen.
         ::ShowWindow(hwnd_, SW_SHOW);
-        state_.windows.MessageBox(state_.context.owner, msg::kNoLeftBmp, state_.context.caption,
+        state_.windows.desktop().MessageBox(state_.context.owner, msg::kNoLeftBmp, state_.context.caption,
                                   plat::mb::Ok);
         ::EndDialog(hwnd_, IDCANCEL);
         return TRUE;

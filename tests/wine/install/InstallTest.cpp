@@ -49,9 +49,9 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_EQ(real.SetCurrentDirectory(PackageDir()), plat::err::Success) << PackageDir();
+        ASSERT_EQ(real.folders().SetCurrentDirectory(PackageDir()), plat::err::Success) << PackageDir();
         uint32_t attributes = 0;
-        ASSERT_EQ(real.GetFileAttributes(PackageDir() + "\\winnt\\QSDRV.DLL", attributes),
+        ASSERT_EQ(real.files().GetFileAttributes(PackageDir() + "\\winnt\\QSDRV.DLL", attributes),
                   plat::err::Success)
             << "the sample binaries are not in the package";
     }
@@ -84,67 +84,67 @@ protected:
     // ---- reading the machine back
     std::optional<plat::PrinterInfo> Printer(const std::string& name) {
         std::vector<plat::PrinterInfo5> printers;
-        if (real.EnumPrinters(printers) != plat::err::Success) return std::nullopt;
+        if (real.spooler().EnumPrinters(printers) != plat::err::Success) return std::nullopt;
         bool listed = std::any_of(printers.begin(), printers.end(),
                                   [&](const auto& p) { return p.printerName == name; });
         if (!listed) return std::nullopt;
         plat::Printer handle;
-        if (real.OpenPrinter(name, handle) != plat::err::Success) return std::nullopt;
+        if (real.spooler().OpenPrinter(name, handle) != plat::err::Success) return std::nullopt;
         plat::PrinterInfo info;
-        if (real.GetPrinter(handle, info) != plat::err::Success) return std::nullopt;
+        if (real.spooler().GetPrinter(handle, info) != plat::err::Success) return std::nullopt;
         return info;
     }
     size_t PrintersNamedLike(const std::string& prefix) {
         std::vector<plat::PrinterInfo5> printers;
-        real.EnumPrinters(printers);
+        real.spooler().EnumPrinters(printers);
         return std::count_if(printers.begin(), printers.end(), [&](const auto& p) {
             return p.printerName.compare(0, prefix.size(), prefix) == 0;
         });
     }
     bool HasMonitor(const std::string& name) {
         std::vector<std::string> names;
-        return real.EnumMonitors(names) == plat::err::Success &&
+        return real.spooler().EnumMonitors(names) == plat::err::Success &&
                std::find(names.begin(), names.end(), name) != names.end();
     }
     bool HasPort(const std::string& name) {
         std::vector<std::string> names;
-        return real.EnumPorts(names) == plat::err::Success &&
+        return real.spooler().EnumPorts(names) == plat::err::Success &&
                std::find(names.begin(), names.end(), name) != names.end();
     }
     bool HasDriver(const std::string& name) {
         std::vector<std::string> names;
-        return real.EnumPrinterDrivers(nullptr, names) == plat::err::Success &&
+        return real.spooler().EnumPrinterDrivers(nullptr, names) == plat::err::Success &&
                std::find(names.begin(), names.end(), name) != names.end();
     }
     bool KeyExists(const std::string& path) {
         plat::RegKey key;
-        return real.RegOpenKey(Root::LocalMachine, path, key) == plat::err::Success;
+        return real.registry().RegOpenKey(Root::LocalMachine, path, key) == plat::err::Success;
     }
     std::optional<uint32_t> Dword(const std::string& path, const std::string& name) {
         plat::RegKey key;
-        if (real.RegOpenKey(Root::LocalMachine, path, key) != plat::err::Success)
+        if (real.registry().RegOpenKey(Root::LocalMachine, path, key) != plat::err::Success)
             return std::nullopt;
         std::vector<uint8_t> data;
         uint32_t type = 0;
-        if (real.RegQueryValue(key, name, &type, data, 4) != plat::err::Success ||
+        if (real.registry().RegQueryValue(key, name, &type, data, 4) != plat::err::Success ||
             type != plat::regtype::Dword || data.size() != 4)
             return std::nullopt;
         return data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
     }
     std::optional<std::string> Text(const std::string& path, const std::string& name) {
         plat::RegKey key;
-        if (real.RegOpenKey(Root::LocalMachine, path, key) != plat::err::Success)
+        if (real.registry().RegOpenKey(Root::LocalMachine, path, key) != plat::err::Success)
             return std::nullopt;
         std::vector<uint8_t> data;
         uint32_t type = 0;
-        if (real.RegQueryValue(key, name, &type, data, 400) != plat::err::Success)
+        if (real.registry().RegQueryValue(key, name, &type, data, 400) != plat::err::Success)
             return std::nullopt;
         std::string text(data.begin(), data.end());
         return text.substr(0, text.find('\0'));
     }
     std::string DriverKey(const std::string& driver) {
         return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
-               real.LocalEnvironment() + "\\Drivers\\Version-3\\" + driver;
+               real.spooler().LocalEnvironment() + "\\Drivers\\Version-3\\" + driver;
     }
 
     plat::Win32Windows real;
@@ -179,7 +179,7 @@ TEST_F(InstallUnderWine, ParallelTypicalAndTheSameAgain) {
 }
 
 TEST_F(InstallUnderWine, UsbTypicalWithThePrinterOnItsPort) {
-    ASSERT_EQ(real.WriteFile(kUsbState, "0 0\n"), plat::err::Success);
+    ASSERT_EQ(real.files().WriteFile(kUsbState, "0 0\n"), plat::err::Success);
     ASSERT_EQ(Install(Choices("KRT-P58", Receipt, "USB_KRT-P58_1")), InstallOutcome::Finished);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kInstalledRepower});
 
@@ -198,7 +198,7 @@ TEST_F(InstallUnderWine, UsbTypicalWithThePrinterOnItsPort) {
 
     // The printer's ID was right: nothing was written to it.
     std::string state;
-    ASSERT_EQ(real.ReadFile(kUsbState, state), plat::err::Success);
+    ASSERT_EQ(real.files().ReadFile(kUsbState, state), plat::err::Success);
     EXPECT_EQ(state, "0 0\n");
 
     // A second queue of the same name on that port is refused.
@@ -209,12 +209,12 @@ TEST_F(InstallUnderWine, UsbTypicalWithThePrinterOnItsPort) {
 }
 
 TEST_F(InstallUnderWine, UsbPrinterWithAnotherIdIsMovedToTheFirstPort) {
-    ASSERT_EQ(real.WriteFile(kUsbState, "0 2\n"), plat::err::Success);
+    ASSERT_EQ(real.files().WriteFile(kUsbState, "0 2\n"), plat::err::Success);
     ASSERT_EQ(Install(Choices("KLB-L40", Label, "USB_KLB-L40_1")), InstallOutcome::Finished);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kChangePrinterName,
                                                      msg::kInstalledRepower}));
     std::string state;
-    ASSERT_EQ(real.ReadFile(kUsbState, state), plat::err::Success);
+    ASSERT_EQ(real.files().ReadFile(kUsbState, state), plat::err::Success);
     EXPECT_EQ(state.substr(0, 3), "0 0");
     auto printer = Printer("KLB-L40(U) 1");
     ASSERT_TRUE(printer);
@@ -228,31 +228,31 @@ TEST_F(InstallUnderWine, APackageOnReadOnlyMediaLeavesNoReadOnlyFiles) {
     const std::string cd = "C:\\readonly-package";
     std::function<void(const std::string&, const std::string&)> copyTree =
         [&](const std::string& from, const std::string& to) {
-            real.CreateDirectory(to);
+            real.files().CreateDirectory(to);
             std::vector<plat::FindData> entries;
             plat::FindHandle find;
             plat::FindData entry;
-            if (real.FindFirstFile(from + "\\*", find, entry) != plat::err::Success) return;
+            if (real.files().FindFirstFile(from + "\\*", find, entry) != plat::err::Success) return;
             do {
                 if (entry.name != "." && entry.name != "..") entries.push_back(entry);
-            } while (real.FindNextFile(find, entry) == plat::err::Success);
+            } while (real.files().FindNextFile(find, entry) == plat::err::Success);
             for (const auto& e : entries) {
                 if (e.attributes & plat::attr::Directory) {
                     copyTree(from + "\\" + e.name, to + "\\" + e.name);
                     continue;
                 }
-                ASSERT_EQ(real.CopyFile(from + "\\" + e.name, to + "\\" + e.name, false),
+                ASSERT_EQ(real.files().CopyFile(from + "\\" + e.name, to + "\\" + e.name, false),
                           plat::err::Success);
-                real.SetFileAttributes(to + "\\" + e.name, plat::attr::ReadOnly);
+                real.files().SetFileAttributes(to + "\\" + e.name, plat::attr::ReadOnly);
             }
         };
     copyTree(PackageDir(), cd);
     uint32_t attributes = 0;
-    ASSERT_EQ(real.GetFileAttributes(cd + "\\winnt\\QSCOMMON.DLL", attributes),
+    ASSERT_EQ(real.files().GetFileAttributes(cd + "\\winnt\\QSCOMMON.DLL", attributes),
               plat::err::Success);
     ASSERT_TRUE(attributes & plat::attr::ReadOnly);
 
-    ASSERT_EQ(real.SetCurrentDirectory(cd), plat::err::Success);
+    ASSERT_EQ(real.folders().SetCurrentDirectory(cd), plat::err::Success);
     plat::ScriptedWindows fromCd{real, cd + "\\Setup.exe"};
     session = std::make_unique<InstallSession>(fromCd);
     HeadlessProgress progress(fromCd);
@@ -266,16 +266,16 @@ TEST_F(InstallUnderWine, APackageOnReadOnlyMediaLeavesNoReadOnlyFiles) {
     ASSERT_TRUE(Printer("KTT-T80(S)"));
 
     std::string system, processors, drivers, windowsDir;
-    ASSERT_EQ(real.GetSystemDirectory(system, 260), plat::err::Success);
-    ASSERT_EQ(real.GetPrintProcessorDirectory(nullptr, processors, 260), plat::err::Success);
-    ASSERT_EQ(real.GetPrinterDriverDirectory(nullptr, drivers, 260), plat::err::Success);
-    ASSERT_EQ(real.GetWindowsDirectory(windowsDir, 260), plat::err::Success);
+    ASSERT_EQ(real.folders().GetSystemDirectory(system, 260), plat::err::Success);
+    ASSERT_EQ(real.folders().GetPrintProcessorDirectory(nullptr, processors, 260), plat::err::Success);
+    ASSERT_EQ(real.folders().GetPrinterDriverDirectory(nullptr, drivers, 260), plat::err::Success);
+    ASSERT_EQ(real.folders().GetWindowsDirectory(windowsDir, 260), plat::err::Success);
     for (const std::string& copy :
          {system + "\\QSCOMMON.DLL", system + "\\QSCOMUI.DLL", processors + "\\QSPROC.DLL",
           drivers + "\\QSTKT.GPD", drivers + "\\QSDRV.DLL", drivers + "\\3\\QSFONT.TTF",
           windowsDir + "\\Fonts\\QSTCVN3.TTF", windowsDir + "\\Fonts\\QSVNI.TTF"}) {
         SCOPED_TRACE(copy);
-        ASSERT_EQ(real.GetFileAttributes(copy, attributes), plat::err::Success);
+        ASSERT_EQ(real.files().GetFileAttributes(copy, attributes), plat::err::Success);
         EXPECT_EQ(attributes & plat::attr::ReadOnly, 0u);
     }
 }

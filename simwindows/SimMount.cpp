@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/sim/SimState.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimState.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat {
 

@@ -1,4 +1,4 @@
-#include "platform/sim/SimMachine.h"
+#include "simwindows/VersionLayouts.h"
 
 #include <string>
 

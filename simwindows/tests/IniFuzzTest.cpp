@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "common/IniText.h"
+#include "simwindows/testing/SimTestWindows.h"
 
 namespace plat {
 namespace {
@@ -144,7 +144,7 @@ TEST(IniFuzz, WellFormedTextsGiveTheirValuesCutToSize) {
         Generated g = Generate(rng);
         for (const auto& [section, key] : g.queries) {
             uint32_t size = RandomSize(rng);
-            std::string got = sim::ProfileString(g.text, section, key, "0 ", size);
+            std::string got = ini::ProfileString(g.text, section, key, "0 ", size);
             auto it = g.expected.find(Lower(section) + "\n" + Lower(key));
             std::string want = it == g.expected.end() ? "0" : it->second;
             // A buffer that holds the value (and its quotes) gets all of it;
@@ -159,7 +159,7 @@ TEST(IniFuzz, WellFormedTextsGiveTheirValuesCutToSize) {
 
 TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
     Rng rng(77);
-    SimWindows w;
+    SimTestWindows w;
     for (int round = 0; round < 1500; ++round) {
         Generated g = Generate(rng);
         std::string text = Mutate(rng, g.text);
@@ -171,25 +171,25 @@ TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
         for (const auto& [section, key] : g.queries) {
             uint32_t size = RandomSize(rng);
             std::string got = viaMachine
-                                  ? w.GetPrivateProfileString(section, key, "dflt", size,
+                                  ? w.profile().GetPrivateProfileString(section, key, "dflt", size,
                                                               "C:\\PKG\\fuzz.ini")
-                                  : sim::ProfileString(text, section, key, "dflt", size);
+                                  : ini::ProfileString(text, section, key, "dflt", size);
             CheckBounds(got, size);
             // The line scan finds what the reader finds.
-            const auto found = sim::FindProfileValue(text, section, key);
-            const sim::ProfileScan scan = sim::ScanProfile(text);
-            const sim::ScannedKey* scanned = scan.Key(section, key);
+            const auto found = ini::FindProfileValue(text, section, key);
+            const ini::ProfileScan scan = ini::ScanProfile(text);
+            const ini::ScannedKey* scanned = scan.Key(section, key);
             ASSERT_EQ(scanned != nullptr, found.has_value()) << "[" << section << "] " << key;
             if (scanned) {
-                EXPECT_EQ(scanned->value, sim::ProfileAnswer(*found, "", UINT32_MAX));
+                EXPECT_EQ(scanned->value, ini::ProfileAnswer(*found, "", UINT32_MAX));
             }
             if (!found) {
                 std::string want = std::string("dflt").substr(0, size ? size - 1 : 0);
                 EXPECT_EQ(got, want);
             }
             // The index of a file read many times answers the same.
-            EXPECT_EQ(sim::ProfileIndex(text).Find(section, key),
-                      sim::FindProfileValue(text, section, key));
+            EXPECT_EQ(ini::ProfileIndex(text).Find(section, key),
+                      ini::FindProfileValue(text, section, key));
         }
     }
 }
@@ -207,21 +207,21 @@ TEST(IniFuzz, EditsChangeOnlyTheKeyEdited) {
         std::string edited;
         std::map<std::string, std::string> expected = g.expected;
         if (op == 0) {
-            edited = sim::EditProfile(g.text, section, key.c_str(), "new, value");
+            edited = ini::EditProfile(g.text, section, key.c_str(), "new, value");
             expected[id] = "new, value";
         } else if (op == 1) {
-            edited = sim::EditProfile(g.text, section, key.c_str(), nullptr);
+            edited = ini::EditProfile(g.text, section, key.c_str(), nullptr);
             expected.erase(id);
         } else {
-            edited = sim::EditProfile(g.text, section, nullptr, nullptr);
+            edited = ini::EditProfile(g.text, section, nullptr, nullptr);
             for (auto it = expected.begin(); it != expected.end();)
                 it = it->first.rfind(Lower(section) + "\n", 0) == 0 ? expected.erase(it) : std::next(it);
         }
         for (const auto& [s, k] : g.queries) {
             std::string qid = Lower(s) + "\n" + Lower(k);
             auto it = expected.find(qid);
-            auto got = sim::FindProfileValue(edited, s, k);
-            if (got) got = sim::ProfileAnswer(got, "", UINT32_MAX);
+            auto got = ini::FindProfileValue(edited, s, k);
+            if (got) got = ini::ProfileAnswer(got, "", UINT32_MAX);
             if (it == expected.end()) {
                 EXPECT_FALSE(got) << "round " << round << " op " << op << " [" << s << "] " << k
                                   << "\n" << edited;
@@ -238,19 +238,19 @@ TEST(IniFuzz, HugeLinesAndValuesAndBinaryFiles) {
     Rng rng(5);
     std::string huge = "[S]\nk=" + std::string(3u << 20, 'v') + "\n[" + std::string(1u << 20, 'x') +
                        "\nk2 = 'q'\n";
-    EXPECT_EQ(sim::ProfileString(huge, "s", "K", "0", 260).size(), 259u);
-    EXPECT_EQ(sim::ProfileString(huge, "s", "K", "0", 1u << 22).size(), 3u << 20);
+    EXPECT_EQ(ini::ProfileString(huge, "s", "K", "0", 260).size(), 259u);
+    EXPECT_EQ(ini::ProfileString(huge, "s", "K", "0", 1u << 22).size(), 3u << 20);
     // A header without ']' is no section: k2 still belongs to [S].
-    EXPECT_EQ(sim::ProfileString(huge, "S", "k2", "0", 200), "q");
+    EXPECT_EQ(ini::ProfileString(huge, "S", "k2", "0", 200), "q");
 
     std::string binary(1u << 20, '\0');
     for (char& c : binary) c = static_cast<char>(Pick(rng, 256));
     binary.replace(1000, 12, "\n[A]\nb=c\r\n");
-    for (uint32_t size : {0u, 1u, 2u, 200u}) CheckBounds(sim::ProfileString(binary, "A", "b", "0", size), size);
-    EXPECT_EQ(sim::ProfileString(std::string("[A]\nb=x\0y\n", 11), "A", "b", "0", 200), "x");
-    EXPECT_EQ(sim::ProfileString(std::string(), "A", "b", "0", 200), "0");
-    EXPECT_EQ(sim::ProfileString(std::nullopt, "A", "b", "def  ", 200), "def");
-    EXPECT_EQ(sim::ProfileString(std::string("[A]\nb\n"), "A", "b", "0", 200), "0");
+    for (uint32_t size : {0u, 1u, 2u, 200u}) CheckBounds(ini::ProfileString(binary, "A", "b", "0", size), size);
+    EXPECT_EQ(ini::ProfileString(std::string("[A]\nb=x\0y\n", 11), "A", "b", "0", 200), "x");
+    EXPECT_EQ(ini::ProfileString(std::string(), "A", "b", "0", 200), "0");
+    EXPECT_EQ(ini::ProfileString(std::nullopt, "A", "b", "def  ", 200), "def");
+    EXPECT_EQ(ini::ProfileString(std::string("[A]\nb\n"), "A", "b", "0", 200), "0");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "platform/sim/SimIni.h"
+#include "common/IniText.h"
 
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
-namespace plat::sim {
+namespace ini {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -568,4 +568,4 @@ std::string EditProfile(std::string_view text, std::string_view section, const c
     return result;
 }
 
-}  // namespace plat::sim
+}  // namespace ini

@@ -1,31 +1,17 @@
-// The simulated print spooler, the "Spooler" service and the two libraries
-// that the programs load by name.
+// The simulated print spooler and its library "winspool.drv".
 #include <algorithm>
 
-#include "platform/sim/SimState.h"
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimState.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat {
 
 using Guard = LockGuard;
+using State = SimWindows::State;
 
 namespace {
 
-constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-constexpr const char* kEnvironmentsKey =
-    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
 constexpr uint32_t DpdDeleteUnusedFiles = 1, DpdDeleteSpecificVersion = 2, DpdDeleteAllFiles = 4;
-
-std::string BaseName(std::string_view path) {
-    size_t slash = path.find_last_of("\\/");
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-std::vector<uint8_t> SzBytes(const std::string& s) {
-    std::vector<uint8_t> data(s.begin(), s.end());
-    data.push_back(0);
-    return data;
-}
 
 // The port names of a printer's "LPT1:,LPT2:" list.
 std::vector<std::string> SplitPorts(std::string_view list) {
@@ -51,7 +37,7 @@ std::vector<std::string> DriverFiles(const sim::DriverRecordSim& d) {
 }
 
 std::string VersionFolder(const std::string& environment, uint32_t version) {
-    if (SameName(environment, "Windows 4.0")) return "0";
+    if (EqualsIgnoringCase(environment, "Windows 4.0")) return "0";
     return std::to_string(version);
 }
 
@@ -82,23 +68,6 @@ private:
     SimWindows& m_;
 };
 
-// The USB interface library "KvUsbInt.dll".
-class SimUsbLibrary final : public UsbLibrary {
-public:
-    explicit SimUsbLibrary(SimWindows& machine) : m_(machine) {}
-    ~SimUsbLibrary() override {
-        Guard lock(m_.mu_);
-        ++m_.s_->usbFrees;
-    }
-    bool Has(std::string_view entryPoint) const override;
-    int32_t OpenDeviceX(int32_t index) override;
-    void CloseDevice(int32_t handle) override;
-    int32_t uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes, int32_t count) override;
-    int32_t GetPrinterInternalID(int32_t handle) override;
-
-private:
-    SimWindows& m_;
-};
 
 namespace {
 
@@ -109,25 +78,13 @@ uint32_t SpoolerDown(const SimWindows::State& s) {
                : 0;
 }
 
-// The drivers named `name` in `environment` (all versions, or one).
-std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::string& environment,
-                                 const std::string& name, std::optional<uint32_t> version) {
-    std::vector<size_t> found;
-    for (size_t i = 0; i < s.drivers.size(); ++i) {
-        const auto& d = s.drivers[i];
-        if (SameName(d.name, name) && SameName(d.environment, environment) &&
-            (!version || d.version == *version))
-            found.push_back(i);
-    }
-    return found;
-}
 
 bool DriverInUse(const SimWindows::State& s, const std::string& environment,
                  const std::string& name) {
     // Printers use the drivers of the local environment.
-    if (!SameName(environment, s.localEnv)) return false;
+    if (!EqualsIgnoringCase(environment, s.localEnv)) return false;
     return std::any_of(s.printers.begin(), s.printers.end(), [&](const SimPrinter& p) {
-        return SameName(p.info.driverName, name);
+        return EqualsIgnoringCase(p.info.driverName, name);
     });
 }
 
@@ -152,7 +109,7 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
         if (auto parent = s.FindKey(s.roots[0], key.substr(0, key.rfind('\\')))) {
             auto& keys = parent->keys;
             for (auto k = keys.begin(); k != keys.end(); ++k)
-                if (SameName((*k)->name, d.name)) {
+                if (EqualsIgnoringCase((*k)->name, d.name)) {
                     s.MarkDeleted(**k);
                     keys.erase(k);
                     break;
@@ -162,12 +119,12 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
         std::string folder = s.DriverDir(*envFolder) + "\\" + VersionFolder(env, d.version);
         for (const auto& file : DriverFiles(d)) {
             bool shared = std::any_of(s.drivers.begin(), s.drivers.end(), [&](const auto& o) {
-                if (!SameName(o.environment, env) ||
+                if (!EqualsIgnoringCase(o.environment, env) ||
                     VersionFolder(env, o.version) != VersionFolder(env, d.version))
                     return false;
                 auto files = DriverFiles(o);
                 return std::any_of(files.begin(), files.end(),
-                                   [&](const std::string& f) { return SameName(f, file); });
+                                   [&](const std::string& f) { return EqualsIgnoringCase(f, file); });
             });
             if (shared) continue;
             PathParts pp = s.Parse(folder + "\\" + file);
@@ -185,7 +142,7 @@ uint32_t CheckPrinterFields(SimWindows::State& s, const std::string& driver,
     if (DriversNamed(s, s.localEnv, driver, std::nullopt).empty())
         return err::UnknownPrinterDriver;
     bool knownProcessor = std::any_of(s.processors.begin(), s.processors.end(), [&](const auto& p) {
-        return SameName(p.name, processor) && SameName(p.environment, s.localEnv);
+        return EqualsIgnoringCase(p.name, processor) && EqualsIgnoringCase(p.environment, s.localEnv);
     });
     if (!knownProcessor) return sim::UnknownPrintProcessor;
     std::vector<std::string> list = SplitPorts(ports);
@@ -199,34 +156,33 @@ bool ValidPrinterName(const std::string& name) {
     return !name.empty() && name.size() < 221 && name.find_first_of("\\,!") == std::string::npos;
 }
 
-PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
-    PrinterInfo info = p.info;
-    if (SameName(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
-    return info;
-}
 
 }  // namespace
 
 // ================================================================ spooler
 
-const char* SimWindows::LocalEnvironment() const {
-    Guard lock(mu_);
-    return s_->localEnv.c_str();
+uint32_t SimSpooler::Release(HandleKind kind, uintptr_t value) {
+    return m_.ReleaseHandle(kind, value);
 }
 
-uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+const char* SimSpooler::LocalEnvironment() const {
+    Guard lock(m_.mu_);
+    return m_.s_->localEnv.c_str();
+}
+
+uint32_t SimSpooler::AddMonitor(const MonitorInfo2& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddMonitor", {Str(info.pName), Str(info.pEnvironment),
                                             Str(info.pDLLName)}))
         return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!info.pName || !*info.pName || !info.pDLLName || !*info.pDLLName)
         return err::InvalidParameter;
-    if (info.pEnvironment && !SameName(info.pEnvironment, s.localEnv))
+    if (info.pEnvironment && !EqualsIgnoringCase(info.pEnvironment, s.localEnv))
         return sim::InvalidEnvironment;
     for (const auto& m : s.monitors)
-        if (SameName(m.name, info.pName)) return err::PrintMonitorAlreadyInstalled;
+        if (EqualsIgnoringCase(m.name, info.pName)) return err::PrintMonitorAlreadyInstalled;
     // The spooler loads the monitor's DLL from the system folder.
     FsNode* dll = s.Lookup(s.SystemDir() + "\\" + info.pDLLName);
     if (!dll || dll->folder) return err::ModNotFound;
@@ -237,26 +193,26 @@ uint32_t SimWindows::AddMonitor(const MonitorInfo2& info) {
     return 0;
 }
 
-uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeleteMonitor(const char* environment, const std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeleteMonitor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
-    if (environment && !SameName(environment, s.localEnv)) return sim::InvalidEnvironment;
+    if (environment && !EqualsIgnoringCase(environment, s.localEnv)) return sim::InvalidEnvironment;
     auto it = std::find_if(s.monitors.begin(), s.monitors.end(),
-                           [&](const SimMonitor& m) { return SameName(m.name, name); });
+                           [&](const SimMonitor& m) { return EqualsIgnoringCase(m.name, name); });
     if (it == s.monitors.end()) return err::UnknownPrintMonitor;
     for (const auto& port : s.MonitorPortsOf(*it))
         for (const auto& p : s.printers)
             for (const auto& used : SplitPorts(p.info.portName))
-                if (SameName(used, port)) return err::PrintMonitorInUse;
+                if (EqualsIgnoringCase(used, port)) return err::PrintMonitorInUse;
     s.monitors.erase(it);
     std::string parentPath = std::string(kMonitorsKey);
     parentPath.pop_back();
     if (auto parent = s.FindKey(s.roots[0], parentPath)) {
         auto& keys = parent->keys;
         for (auto k = keys.begin(); k != keys.end(); ++k)
-            if (SameName((*k)->name, name)) {
+            if (EqualsIgnoringCase((*k)->name, name)) {
                 s.MarkDeleted(**k);
                 keys.erase(k);
                 break;
@@ -265,9 +221,9 @@ uint32_t SimWindows::DeleteMonitor(const char* environment, const std::string& n
     return 0;
 }
 
-uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumMonitors(std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumMonitors")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     names.clear();
@@ -275,10 +231,10 @@ uint32_t SimWindows::EnumMonitors(std::vector<std::string>& names) {
     return 0;
 }
 
-uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::string& pathName,
+uint32_t SimSpooler::AddPrintProcessor(const char* environment, const std::string& pathName,
                                        const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrintProcessor", {Str(environment), pathName, name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (name.empty() || pathName.empty()) return err::InvalidParameter;
@@ -286,7 +242,7 @@ uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::strin
     if (!folder) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     for (const auto& p : s.processors)
-        if (SameName(p.name, name) && SameName(p.environment, env))
+        if (EqualsIgnoringCase(p.name, name) && EqualsIgnoringCase(p.environment, env))
             return err::PrintProcessorAlreadyInstalled;
     FsNode* dll = s.Lookup(s.ProcessorDir(*folder) + "\\" + pathName);
     if (!dll || dll->folder) return err::FileNotFound;
@@ -298,26 +254,26 @@ uint32_t SimWindows::AddPrintProcessor(const char* environment, const std::strin
     return 0;
 }
 
-uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeletePrintProcessor(const char* environment, const std::string& name) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrintProcessor", {Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     auto it = std::find_if(s.processors.begin(), s.processors.end(), [&](const SimProcessor& p) {
-        return SameName(p.name, name) && SameName(p.environment, env);
+        return EqualsIgnoringCase(p.name, name) && EqualsIgnoringCase(p.environment, env);
     });
     if (it == s.processors.end()) return sim::UnknownPrintProcessor;
-    if (SameName(env, s.localEnv))
+    if (EqualsIgnoringCase(env, s.localEnv))
         for (const auto& p : s.printers)
-            if (SameName(p.info.printProcessor, name)) return err::CanNotComplete;
+            if (EqualsIgnoringCase(p.info.printProcessor, name)) return err::CanNotComplete;
     s.processors.erase(it);
     if (auto parent = s.FindKey(s.roots[0], std::string(kEnvironmentsKey) + env +
                                                 "\\Print Processors")) {
         auto& keys = parent->keys;
         for (auto k = keys.begin(); k != keys.end(); ++k)
-            if (SameName((*k)->name, name)) {
+            if (EqualsIgnoringCase((*k)->name, name)) {
                 s.MarkDeleted(**k);
                 keys.erase(k);
                 break;
@@ -326,23 +282,23 @@ uint32_t SimWindows::DeletePrintProcessor(const char* environment, const std::st
     return 0;
 }
 
-uint32_t SimWindows::EnumPrintProcessors(const char* environment,
+uint32_t SimSpooler::EnumPrintProcessors(const char* environment,
                                          std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrintProcessors", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     names.clear();
     for (const auto& p : s.processors)
-        if (SameName(p.environment, env)) names.push_back(p.name);
+        if (EqualsIgnoringCase(p.environment, env)) names.push_back(p.name);
     return 0;
 }
 
-uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::AddPrinterDriver(const DriverInfo3& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrinterDriver",
                              {Str(info.pName), Str(info.pEnvironment), Str(info.pDriverPath),
                               Str(info.pDataFile), Str(info.pConfigFile)}))
@@ -353,7 +309,7 @@ uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
     auto envFolder = s.EnvFolder(info.pEnvironment);
     if (!envFolder) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(info.pEnvironment);
-    bool win40 = SameName(env, "Windows 4.0");
+    bool win40 = EqualsIgnoringCase(env, "Windows 4.0");
     if (win40 ? info.cVersion != 0 : (info.cVersion != 2 && info.cVersion != 3))
         return err::InvalidParameter;
 
@@ -418,31 +374,31 @@ uint32_t SimWindows::AddPrinterDriver(const DriverInfo3& info) {
     return 0;
 }
 
-uint32_t SimWindows::DeletePrinterDriver(const char* server, const char* environment,
+uint32_t SimSpooler::DeletePrinterDriver(const char* server, const char* environment,
                                          const std::string& name) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrinterDriver", {Str(server), Str(environment), name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     return RemoveDrivers(s, environment, name, std::nullopt, false);
 }
 
-uint32_t SimWindows::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPrinterDrivers(const char* environment, std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrinterDrivers", {Str(environment)})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     if (!s.EnvFolder(environment)) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(environment);
     names.clear();
     for (const auto& d : s.drivers)
-        if (SameName(d.environment, env)) names.push_back(d.name);
+        if (EqualsIgnoringCase(d.environment, env)) names.push_back(d.name);
     return 0;
 }
 
-uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::AddPrinter(const PrinterInfo2& info, Printer& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("AddPrinter", {Str(info.pPrinterName), Str(info.pDriverName),
                                             Str(info.pPortName), Str(info.pPrintProcessor)}))
         return e;
@@ -479,9 +435,9 @@ uint32_t SimWindows::AddPrinter(const PrinterInfo2& info, Printer& out) {
     return 0;
 }
 
-uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::OpenPrinter(const std::string& name, Printer& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("OpenPrinter", {name})) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.Printer(name);
@@ -492,9 +448,9 @@ uint32_t SimWindows::OpenPrinter(const std::string& name, Printer& out) {
     return 0;
 }
 
-uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::GetPrinterSize(const Printer& printer, uint32_t& needed) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetPrinterSize")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
@@ -510,9 +466,9 @@ uint32_t SimWindows::GetPrinterSize(const Printer& printer, uint32_t& needed) {
     return err::InsufficientBuffer;
 }
 
-uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::GetPrinter(const Printer& printer, PrinterInfo& out) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("GetPrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
@@ -521,21 +477,21 @@ uint32_t SimWindows::GetPrinter(const Printer& printer, PrinterInfo& out) {
     return 0;
 }
 
-uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::SetPrinter(const Printer& printer, const PrinterInfo& info) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("SetPrinter", {info.printerName, info.driverName, info.portName}))
         return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
     if (!p) return err::InvalidHandle;
-    if (!SameName(info.printerName, p->info.printerName)) {
+    if (!EqualsIgnoringCase(info.printerName, p->info.printerName)) {
         if (!ValidPrinterName(info.printerName)) return err::InvalidPrinterName;
         if (s.Printer(info.printerName)) return err::PrinterAlreadyExists;
     }
     if (uint32_t e = CheckPrinterFields(s, info.driverName, info.printProcessor, info.portName))
         return e;
-    bool wasDefault = SameName(s.defaultPrinter, p->info.printerName);
+    bool wasDefault = EqualsIgnoringCase(s.defaultPrinter, p->info.printerName);
     PrinterInfo& i = p->info;
     uint32_t status = i.status, jobs = i.cJobs;
     i = info;
@@ -548,18 +504,18 @@ uint32_t SimWindows::SetPrinter(const Printer& printer, const PrinterInfo& info)
     return 0;
 }
 
-uint32_t SimWindows::DeletePrinter(const Printer& printer) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::DeletePrinter(const Printer& printer) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("DeletePrinter")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     SimPrinter* p = s.PrinterOf(printer);
     if (!p) return err::InvalidHandle;
-    if (SameName(s.defaultPrinter, p->info.printerName)) {
+    if (EqualsIgnoringCase(s.defaultPrinter, p->info.printerName)) {
         s.defaultPrinter.clear();
         std::string ini = s.windowsDir + "\\win.ini";
         if (FsNode* node = s.Lookup(ini))
-            node->bytes = sim::EditProfile(node->bytes, "windows", "device", nullptr);
+            node->bytes = ini::EditProfile(node->bytes, "windows", "device", nullptr);
     }
     uintptr_t id = p->id;
     s.printers.erase(std::remove_if(s.printers.begin(), s.printers.end(),
@@ -568,9 +524,9 @@ uint32_t SimWindows::DeletePrinter(const Printer& printer) {
     return 0;
 }
 
-uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPrinters(std::vector<PrinterInfo5>& printers) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPrinters")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     printers.clear();
@@ -581,34 +537,27 @@ uint32_t SimWindows::EnumPrinters(std::vector<PrinterInfo5>& printers) {
     return 0;
 }
 
-uint32_t SimWindows::EnumPorts(std::vector<std::string>& names) {
-    Guard lock(mu_);
-    State& s = *s_;
+uint32_t SimSpooler::EnumPorts(std::vector<std::string>& names) {
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     if (uint32_t e = s.Enter("EnumPorts")) return e;
     if (uint32_t e = SpoolerDown(s)) return e;
     names = s.Ports();
     return 0;
 }
 
-std::unique_ptr<SpoolerLibrary> SimWindows::LoadSpoolerLibrary(const std::string& name,
+std::unique_ptr<SpoolerLibrary> SimSpooler::LoadSpoolerLibrary(const std::string& name,
                                                                uint32_t& error) {
-    Guard lock(mu_);
-    State& s = *s_;
+    Guard lock(m_.mu_);
+    State& s = *m_.s_;
     error = s.Enter("LoadSpoolerLibrary", {name});
     if (error) return nullptr;
-    if (!SameName(name, "winspool.drv") || !s.spoolLibLoads) {
+    if (!EqualsIgnoringCase(name, "winspool.drv") || !s.spoolLibLoads) {
         error = err::ModNotFound;
         return nullptr;
     }
     ++s.spoolLoads;
-    return std::make_unique<SimSpoolerLibrary>(*this);
-}
-
-void SimWindows::BroadcastIniChange(const char* section, bool notifyOnly) {
-    Guard lock(mu_);
-    s_->Enter("BroadcastIniChange", {Str(section)});
-    s_->broadcasts.push_back(
-        {section ? std::optional<std::string>(section) : std::nullopt, notifyOnly});
+    return std::make_unique<SimSpoolerLibrary>(m_);
 }
 
 uint32_t SimSpoolerLibrary::SetDefaultPrinter(const char* printerName) {
@@ -648,281 +597,11 @@ uint32_t SimSpoolerLibrary::DeletePrinterDriverEx(const char* server, const char
                          (deleteFlag & (DpdDeleteUnusedFiles | DpdDeleteAllFiles)) != 0);
 }
 
-// ================================================================ service control manager
-
-uint32_t SimWindows::OpenScManager(ScHandle& out) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("OpenScManager")) return e;
-    uintptr_t h = s.NewHandle();
-    s.services[h] = {true, {}, 0};
-    out = ScHandle(this, h);
-    return 0;
-}
-
-uint32_t SimWindows::OpenService(const ScHandle& manager, const std::string& name,
-                                 uint32_t access, ScHandle& out) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("OpenService", {name})) return e;
-    auto it = s.services.find(manager.value());
-    if (!manager || it == s.services.end() || !it->second.manager) return err::InvalidHandle;
-    if (!SameName(name, "Spooler")) return err::ServiceDoesNotExist;
-    uintptr_t h = s.NewHandle();
-    s.services[h] = {false, "Spooler", access};
-    out = ScHandle(this, h);
-    return 0;
-}
-
-uint32_t SimWindows::ControlServiceStop(const ScHandle& service) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("ControlServiceStop")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::Stop)) return err::AccessDenied;
-    if (s.spoolerState == svc::Stopped) return err::ServiceNotActive;
-    s.spoolerState = svc::Stopped;
-    s.serviceLog.push_back("stop");
-    return 0;
-}
-
-uint32_t SimWindows::StartService(const ScHandle& service) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("StartService")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::Start)) return err::AccessDenied;
-    if (s.spoolerState != svc::Stopped) return err::ServiceAlreadyRunning;
-    s.spoolerState = s.spoolerNeverRuns ? svc::StartPending : svc::Running;
-    s.serviceLog.push_back("start");
-    return 0;
-}
-
-uint32_t SimWindows::QueryServiceState(const ScHandle& service, uint32_t& state) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (uint32_t e = s.Enter("QueryServiceState")) return e;
-    auto it = s.services.find(service.value());
-    if (!service || it == s.services.end() || it->second.manager) return err::InvalidHandle;
-    if (!(it->second.access & svc::QueryStatus)) return err::AccessDenied;
-    state = s.spoolerState;
-    return 0;
-}
-
-// ================================================================ USB interface library
-
-std::unique_ptr<UsbLibrary> SimWindows::LoadUsbLibrary(const std::string& name, uint32_t& error) {
-    Guard lock(mu_);
-    State& s = *s_;
-    error = s.Enter("LoadUsbLibrary", {name});
-    if (error) return nullptr;
-    if (!SameName(BaseName(name), "KvUsbInt.dll") || !s.usbPresent) {
-        error = err::ModNotFound;
-        return nullptr;
-    }
-    ++s.usbLoads;
-    return std::make_unique<SimUsbLibrary>(*this);
-}
-
-bool SimUsbLibrary::Has(std::string_view entryPoint) const {
-    Guard lock(m_.mu_);
-    static const char* const known[] = {"OpenDeviceX", "CloseDevice", "uWrite",
-                                        "GetPrinterInternalID", "GetDescriptor"};
-    bool exists = std::any_of(std::begin(known), std::end(known),
-                              [&](const char* k) { return entryPoint == k; });
-    auto it = m_.s_->usbMissing.find(std::string(entryPoint));
-    return exists && !(it != m_.s_->usbMissing.end() && it->second);
-}
-
-int32_t SimUsbLibrary::OpenDeviceX(int32_t index) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("OpenDeviceX")) return s.usbNoDevice;
-    if (index < 0 || index >= 8 || !s.usb[index].attached) return s.usbNoDevice;
-    int32_t h = s.nextUsbHandle++;
-    s.usbHandles[h] = index;
-    return h;
-}
-
-void SimUsbLibrary::CloseDevice(int32_t handle) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    s.Enter("CloseDevice");
-    s.usbCloses.push_back(handle);
-    s.usbHandles.erase(handle);
-}
-
-int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* bytes,
-                              int32_t count) {
-    (void)reserved;
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("uWrite")) return 0;
-    auto it = s.usbHandles.find(handle);
-    if (it == s.usbHandles.end() || !s.usb[it->second].attached) return 0;
-    if (s.usbWriteFails || count <= 0 || !bytes) return 0;
-    sim::UsbWrite w{it->second, std::vector<uint8_t>(bytes, bytes + count)};
-    s.usbWrites.push_back(w);
-    // The set-ID command: ESC, the five code bytes, GS 'I' blank, the ID.
-    if (count == 10 && bytes[0] == 0x1B && bytes[6] == 0x1D && bytes[7] == 0x49 &&
-        bytes[8] == 0x20 && (!s.usbCode || std::equal(s.usbCode->begin(), s.usbCode->end(), bytes + 1)))
-        s.usb[it->second].id = bytes[9];
-    return count;
-}
-
-int32_t SimUsbLibrary::GetPrinterInternalID(int32_t handle) {
-    Guard lock(m_.mu_);
-    SimWindows::State& s = *m_.s_;
-    if (s.Enter("GetPrinterInternalID")) return -1;
-    auto it = s.usbHandles.find(handle);
-    if (it == s.usbHandles.end() || !s.usb[it->second].attached || s.usbReadFails) return -1;
-    return s.usb[it->second].id;
-}
-
-// ================================================================ the tests' side
+// ================================================================ set-up
 
 void SimWindows::SetMonitorPorts(const std::string& dll, std::vector<std::string> ports) {
     Guard lock(mu_);
-    s_->monitorPorts[LowerText(dll)] = std::move(ports);
-}
-
-void SimWindows::InstallMonitor(const std::string& name, const std::string& environment,
-                                const std::string& dll) {
-    Guard lock(mu_);
-    State& s = *s_;
-    auto& m = s.monitors;
-    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return SameName(x.name, name); }),
-            m.end());
-    m.push_back({name, environment, dll});
-    auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + name);
-    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
-    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
-}
-
-void SimWindows::InstallPrintProcessor(const std::string& environment, const std::string& name,
-                                       const std::string& dll) {
-    Guard lock(mu_);
-    State& s = *s_;
-    std::string env = s.CanonicalEnv(environment.c_str());
-    auto& p = s.processors;
-    p.erase(std::remove_if(p.begin(), p.end(), [&](const auto& x) {
-                return SameName(x.name, name) && SameName(x.environment, env);
-            }),
-            p.end());
-    p.push_back({name, env, dll});
-    auto key = s.MakeKey(s.roots[0], std::string(kEnvironmentsKey) + env + "\\Print Processors\\" +
-                                         name);
-    if (RegValue* v = key->Value("Driver")) v->data = SzBytes(dll);
-    else key->values.push_back({"Driver", regtype::Sz, SzBytes(dll)});
-}
-
-void SimWindows::InstallDriver(const sim::DriverRecordSim& driver) {
-    Guard lock(mu_);
-    State& s = *s_;
-    sim::DriverRecordSim d = driver;
-    d.environment = s.CanonicalEnv(d.environment.empty() ? nullptr : d.environment.c_str());
-    for (size_t i : DriversNamed(s, d.environment, d.name, d.version)) {
-        s.drivers[i] = d;
-        return;
-    }
-    s.drivers.push_back(d);
-}
-
-void SimWindows::InstallPrinter(const PrinterInfo& printer) {
-    Guard lock(mu_);
-    State& s = *s_;
-    if (SimPrinter* p = s.Printer(printer.printerName)) {
-        p->info = printer;
-    } else {
-        SimPrinter fresh;
-        fresh.id = s.nextPrinterId++;
-        fresh.info = printer;
-        s.printers.push_back(fresh);
-    }
-    if (printer.attributes & printer_attr::Default) s.SetDefault(printer.printerName);
-    s.Printer(printer.printerName)->info.attributes &= ~printer_attr::Default;
-}
-
-std::vector<sim::MonitorRecord> SimWindows::Monitors() const {
-    Guard lock(mu_);
-    std::vector<sim::MonitorRecord> out;
-    for (const auto& m : s_->monitors) out.push_back({m.name, m.environment, m.dll});
-    return out;
-}
-
-std::vector<sim::ProcessorRecord> SimWindows::Processors() const {
-    Guard lock(mu_);
-    std::vector<sim::ProcessorRecord> out;
-    for (const auto& p : s_->processors) out.push_back({p.name, p.environment, p.dll});
-    return out;
-}
-
-std::vector<sim::DriverRecordSim> SimWindows::Drivers() const {
-    Guard lock(mu_);
-    return s_->drivers;
-}
-
-std::vector<PrinterInfo> SimWindows::Printers() const {
-    Guard lock(mu_);
-    std::vector<PrinterInfo> out;
-    for (const auto& p : s_->printers) out.push_back(Visible(*s_, p));
-    return out;
-}
-
-std::optional<PrinterInfo> SimWindows::FindPrinter(const std::string& name) const {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) return Visible(*s_, *p);
-    return std::nullopt;
-}
-
-void SimWindows::SetPrinterJobs(const std::string& name, uint32_t jobs) {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) p->info.cJobs = jobs;
-}
-
-void SimWindows::SetPrinterStatus(const std::string& name, uint32_t status) {
-    Guard lock(mu_);
-    if (SimPrinter* p = s_->Printer(name)) p->info.status = status;
-}
-
-std::string SimWindows::DefaultPrinter() const {
-    Guard lock(mu_);
-    return s_->defaultPrinter;
-}
-
-void SimWindows::SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter,
-                                   bool hasDeletePrinterDriverEx) {
-    Guard lock(mu_);
-    s_->spoolLibLoads = loads;
-    s_->spoolHasSetDefault = hasSetDefaultPrinter;
-    s_->spoolHasDeleteEx = hasDeletePrinterDriverEx;
-}
-
-std::vector<sim::BroadcastCall> SimWindows::Broadcasts() const {
-    Guard lock(mu_);
-    return s_->broadcasts;
-}
-
-int SimWindows::SpoolerLibraryLoads() const {
-    Guard lock(mu_);
-    return s_->spoolLoads;
-}
-
-int SimWindows::SpoolerLibraryFrees() const {
-    Guard lock(mu_);
-    return s_->spoolFrees;
-}
-
-void SimWindows::SetSpoolerApiNeedsService(bool needs) {
-    Guard lock(mu_);
-    s_->spoolerApiNeedsService = needs;
-}
-
-void SimWindows::SetSpoolerDllsInUse(bool inUse) {
-    Guard lock(mu_);
-    s_->spoolerDllsInUse = inUse;
+    s_->monitorPorts[Lower(dll)] = std::move(ports);
 }
 
 }  // namespace plat

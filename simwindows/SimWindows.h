@@ -1,20 +1,23 @@
-// The simulated Windows: an in-memory machine behind the platform seam, with
-// fault injection, for the native tests of the core.
+// The simulated Windows: an in-memory machine behind the platform areas.
+// qsetup runs Setup's code on it for plan, check and the rehearsal before an
+// installation; the tests run the core on it.
 //
 // The machine holds a registry (HKLM, HKCU, HKU), a file system with drive
 // letters, the print spooler (monitors, processors, drivers, printers, ports),
 // the "Spooler" service, the version, the tokens, the USB interface library,
-// the clock and the user-interface services. Every call of the seam answers as
-// Windows answers, with the same error numbers; the tests set the machine up
-// and read what happened through the methods in the second half of the class.
+// the clock and the user-interface services. Every call of an area answers as
+// Windows answers, with the same error numbers. The set-up calls below lay a
+// machine out; fault injection, call counts and the read-backs of what
+// happened are the testing part's (simwindows/testing/SimTestWindows.h).
 //
 // One lock guards the whole machine: a worker thread may run the core while
-// the test thread waits on it or reads the records.
+// another thread waits on it or reads the records.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -85,29 +88,28 @@ struct UsbWrite {
     std::vector<uint8_t> bytes;
 };
 
-// Fault injection: the named call fails with `error` (`times` times; a
-// negative count always), optionally only when one of its text arguments
-// contains `whenArgContains` (without regard to case). A call that fails by
-// injection changes nothing.
-struct Fault {
-    std::string call;
-    uint32_t error = 0;
-    int times = 1;
-    std::string whenArgContains;
+// Where the testing part of the simulation watches the calls: each call of
+// an area enters here first, under the machine's lock; a non-zero answer is
+// the error the call fails with, changing nothing. The machine alone has
+// none and every call goes ahead.
+class CallHook {
+public:
+    virtual uint32_t Enter(const std::string& call,
+                           std::initializer_list<std::string_view> args) = 0;
+
+protected:
+    ~CallHook() = default;
 };
 
 }  // namespace sim
 
-class SimWindows final : public Windows {
+class SimWindows;
+
+// The areas of the simulated Windows; each hands its calls to the machine.
+class SimRegistry final : public Registry {
 public:
-    SimWindows();
-    ~SimWindows() override;
-    SimWindows(const SimWindows&) = delete;
-    SimWindows& operator=(const SimWindows&) = delete;
-
-    // ================================================================ the seam
+    explicit SimRegistry(SimWindows& machine) : m_(machine) {}
     uint32_t Release(HandleKind kind, uintptr_t value) override;
-
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegCreateKey(Root root, const std::string& path, RegKey& out) override;
     uint32_t RegOpenSubKey(const RegKey& key, const std::string& path, RegKey& out) override;
@@ -121,6 +123,13 @@ public:
     uint32_t RegDeleteKey(Root root, const std::string& path) override;
     uint32_t RegDeleteValue(const RegKey& key, const std::string& name) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimProfile final : public Profile {
+public:
+    explicit SimProfile(SimWindows& machine) : m_(machine) {}
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,
                                         const std::string& path) override;
@@ -128,6 +137,13 @@ public:
                                  const std::string& def) override;
     uint32_t WriteProfileString(const char* section, const char* key, const char* value) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimFolders final : public Folders {
+public:
+    explicit SimFolders(SimWindows& machine) : m_(machine) {}
     uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override;
     uint32_t SetCurrentDirectory(const std::string& path) override;
     uint32_t GetModuleFileName(std::string& out, uint32_t capacity) override;
@@ -137,6 +153,15 @@ public:
                                        uint32_t capacity) override;
     uint32_t GetPrintProcessorDirectory(const char* environment, std::string& out,
                                         uint32_t capacity) override;
+
+private:
+    SimWindows& m_;
+};
+
+class SimFiles final : public Files {
+public:
+    explicit SimFiles(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t CopyFile(const std::string& source, const std::string& target,
                       bool failIfExists) override;
     uint32_t GetFileAttributes(const std::string& path, uint32_t& attributes) override;
@@ -150,6 +175,14 @@ public:
     uint32_t WriteFile(const std::string& path, const std::string& bytes) override;
     uint32_t GetFileVersion(const std::string& path, VersionResource& out) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimSpooler final : public Spooler {
+public:
+    explicit SimSpooler(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     const char* LocalEnvironment() const override;
     uint32_t AddMonitor(const MonitorInfo2& info) override;
     uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
@@ -173,8 +206,15 @@ public:
     uint32_t EnumPorts(std::vector<std::string>& names) override;
     std::unique_ptr<SpoolerLibrary> LoadSpoolerLibrary(const std::string& name,
                                                        uint32_t& error) override;
-    void BroadcastIniChange(const char* section, bool notifyOnly) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimServices final : public Services {
+public:
+    explicit SimServices(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t OpenScManager(ScHandle& out) override;
     uint32_t OpenService(const ScHandle& manager, const std::string& name, uint32_t access,
                          ScHandle& out) override;
@@ -182,20 +222,42 @@ public:
     uint32_t StartService(const ScHandle& service) override;
     uint32_t QueryServiceState(const ScHandle& service, uint32_t& state) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimSystem final : public System {
+public:
+    explicit SimSystem(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
     uint32_t GetVersion(OsVersion& out) override;
     uint32_t OpenThreadToken(Token& out) override;
     uint32_t OpenProcessToken(Token& out) override;
     uint32_t GetTokenGroupsSize(const Token& token, uint32_t& needed) override;
     uint32_t GetTokenGroups(const Token& token, std::vector<std::string>& sids) override;
-    uint32_t EnableShutdownPrivilege() override;
-    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
 
-    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
+private:
+    SimWindows& m_;
+};
 
+class SimClock final : public Clock {
+public:
+    explicit SimClock(SimWindows& machine) : m_(machine) {}
     void Sleep(uint32_t milliseconds) override;
     void GetLocalTime(LocalTime& out) override;
     uint32_t StartThread(std::function<void()> body, Thread& out) override;
 
+private:
+    SimWindows& m_;
+};
+
+class SimDesktop final : public Desktop {
+public:
+    explicit SimDesktop(SimWindows& machine) : m_(machine) {}
+    uint32_t Release(HandleKind kind, uintptr_t value) override;
+    void BroadcastIniChange(const char* section, bool notifyOnly) override;
+    uint32_t EnableShutdownPrivilege() override;
+    uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
                    uint32_t flags) override;
     Window FindWindow(const std::string& title) override;
@@ -205,17 +267,44 @@ public:
     uint32_t CreateMutex(const std::string& name, bool initialOwner, Mutex& out) override;
     intptr_t ShellOpen(const std::string& file) override;
 
-    // ================================================================ the tests' side
+private:
+    SimWindows& m_;
+};
 
-    // ---- fault injection
-    void Inject(sim::Fault fault);
-    // Shorthand: `call` fails with `error` once (times 1), n times, or always (-1).
-    void FailCall(const std::string& call, uint32_t error, int times = 1,
-                  const std::string& whenArgContains = {});
-    void ClearFaults();
-    // How many times a call of the seam was made (injected failures included).
-    int CallCount(const std::string& call) const;
+class SimUsb final : public Usb {
+public:
+    explicit SimUsb(SimWindows& machine) : m_(machine) {}
+    std::unique_ptr<UsbLibrary> LoadUsbLibrary(const std::string& name, uint32_t& error) override;
 
+private:
+    SimWindows& m_;
+};
+
+namespace detail {
+// The areas, constructed before the composite takes their addresses.
+struct SimAreas {
+    explicit SimAreas(SimWindows& machine) : registryArea(machine), profileArea(machine), foldersArea(machine), filesArea(machine), spoolerArea(machine), servicesArea(machine), systemArea(machine), clockArea(machine), desktopArea(machine), usbArea(machine) {}
+    SimRegistry registryArea;
+    SimProfile profileArea;
+    SimFolders foldersArea;
+    SimFiles filesArea;
+    SimSpooler spoolerArea;
+    SimServices servicesArea;
+    SimSystem systemArea;
+    SimClock clockArea;
+    SimDesktop desktopArea;
+    SimUsb usbArea;
+};
+}  // namespace detail
+
+class SimWindows : private detail::SimAreas, public Windows {
+public:
+    SimWindows();
+    ~SimWindows() override;
+    SimWindows(const SimWindows&) = delete;
+    SimWindows& operator=(const SimWindows&) = delete;
+
+    // ================================================================ set-up
     // ---- profile files
     // On: GetPrivateProfileString answers from an index of the file's text,
     // made once for each text, instead of reading the text on every call.
@@ -230,23 +319,8 @@ public:
                  uint32_t attributes = attr::Archive);
     void PutFolder(const std::string& path);
     bool FileExists(const std::string& path) const;
-    bool FolderExists(const std::string& path) const;
-    // The bytes of a file; nullopt when missing.
-    std::optional<std::string> FileText(const std::string& path) const;
-    std::optional<uint32_t> Attributes(const std::string& path) const;
-    // Names in a folder (files and sub-folders), in listing order.
-    std::vector<std::string> ListFolder(const std::string& path) const;
-    // Every file of every drive by its full path ("C:\\PKG\\Setup.exe"), with
-    // its bytes.
-    std::map<std::string, std::string> AllFiles() const;
     // Removes a file or a whole folder tree, whatever its state.
     void RemovePath(const std::string& path);
-    // A file in use: a copy onto it and its deletion fail with 32.
-    void SetFileInUse(const std::string& path, bool inUse);
-    void SetFileVersion(const std::string& path, const VersionResource& version);
-    // A version resource with one translation and its FileVersion string.
-    static VersionResource MakeVersion(const std::string& fileVersion, uint16_t language = 0x0409,
-                                       uint16_t codePage = 0x04b0);
     // Loads a folder tree of the host into the simulated file system; returns
     // the number of files loaded, -1 when the host folder can't be read.
     // Read-only, nothing below `simPath` can be written, created, deleted or
@@ -272,122 +346,42 @@ public:
                       const std::string& value);
     void PutRegDword(Root root, const std::string& path, const std::string& name,
                      uint32_t value);
-    bool KeyExists(Root root, const std::string& path) const;
-    // The values of a key in insertion order; empty when the key is missing.
-    // (Sub-keys are kept sorted without regard to case, as Windows lists them.)
-    std::vector<sim::RegValueDump> DumpValues(Root root, const std::string& path) const;
-    // One value as text (see RegValueDump::text); nullopt when missing.
-    std::optional<std::string> RegText(Root root, const std::string& path,
-                                       const std::string& name) const;
-    std::vector<std::string> SubKeys(Root root, const std::string& path) const;
-    // Removes a key with everything below it.
-    void RemoveKeyTree(Root root, const std::string& path);
 
     // ---- version, token, shutdown
     void SetVersion(const OsVersion& version);
-    void SetProcessGroups(std::vector<std::string> sids);
-    // A token of the thread's own (nullopt: none, OpenThreadToken gives 1008).
-    void SetThreadGroups(std::optional<std::vector<std::string>> sids);
-    bool ShutdownPrivilegeEnabled() const;
-    // Flags of each ExitWindows call.
-    std::vector<uint32_t> ExitWindowsCalls() const;
-
-    // ---- clock
-    std::vector<uint32_t> Sleeps() const;
-    void ClearSleeps();
-    // The local time the machine's clock shows before any wait (by default
-    // Monday 2024-06-03 09:00:00.000); each Sleep moves it on by its length.
-    void SetLocalTime(const LocalTime& time);
-
-    // ---- user interface
-    // Answers for the next message boxes, in order.
-    void QueueAnswer(int answer);
-    // The answer of a Yes/No box when the queue is empty (mb::IdNo unless set);
-    // any other box answers mb::IdOk.
-    void SetDefaultYesNoAnswer(int answer);
-    std::vector<sim::MessageBoxCall> MessageBoxes() const;
-    void ClearMessageBoxes();
-    // A top-level window of another program; returns its handle.
-    Window AddWindow(const std::string& title, bool iconic = false);
-    void RemoveWindow(Window window);
-    std::vector<Window> ForegroundCalls() const;
-    std::vector<Window> RestoreCalls() const;
-    // A mutex held by another process.
-    void OwnMutexElsewhere(const std::string& name);
-    bool MutexExists(const std::string& name) const;
-    void SetShellOpenResult(intptr_t result);
-    std::vector<std::string> ShellOpens() const;
 
     // ---- spooler
     // Ports that a monitor DLL offers once its monitor is added.
     void SetMonitorPorts(const std::string& dll, std::vector<std::string> ports);
-    // Direct set-up, without the spooler's checks.
-    void InstallMonitor(const std::string& name, const std::string& environment,
-                        const std::string& dll);
-    void InstallPrintProcessor(const std::string& environment, const std::string& name,
-                               const std::string& dll);
-    void InstallDriver(const sim::DriverRecordSim& driver);
-    void InstallPrinter(const PrinterInfo& printer);
-    std::vector<sim::MonitorRecord> Monitors() const;
-    std::vector<sim::ProcessorRecord> Processors() const;
-    std::vector<sim::DriverRecordSim> Drivers() const;
-    std::vector<PrinterInfo> Printers() const;
-    std::optional<PrinterInfo> FindPrinter(const std::string& name) const;
-    void SetPrinterJobs(const std::string& name, uint32_t jobs);
-    void SetPrinterStatus(const std::string& name, uint32_t status);
-    std::string DefaultPrinter() const;
-    // The spooler library "winspool.drv": whether it loads and which of its
-    // entry points it has.
-    void SetSpoolerLibrary(bool loads, bool hasSetDefaultPrinter, bool hasDeletePrinterDriverEx);
-    std::vector<sim::BroadcastCall> Broadcasts() const;
-    // Loads and frees of the spooler library.
-    int SpoolerLibraryLoads() const;
-    int SpoolerLibraryFrees() const;
-    // Whether the spooler calls fail with 1722 while the "Spooler" service is
-    // not running, as they do on Windows (on by default).
-    void SetSpoolerApiNeedsService(bool needs);
-    // Whether the DLLs of the installed monitors (system folder) and print
-    // processors (their folder) are held loaded while the spooler is not
-    // stopped, so that a copy onto them or their deletion fails with 32 as on
-    // Windows (off by default; SetFileInUse marks single files).
-    void SetSpoolerDllsInUse(bool inUse);
-
-    // ---- service control manager
-    void SetSpoolerState(uint32_t state);
-    uint32_t SpoolerState() const;
-    // The spooler starts (StartService succeeds) but never reaches RUNNING.
-    void SetSpoolerNeverRuns(bool never);
-    // "stop" and "start" for each transition, in order.
-    std::vector<std::string> ServiceLog() const;
-    void ClearServiceLog();
 
     // ---- USB interface library "KvUsbInt.dll"
     void SetUsbLibraryPresent(bool present);
     // A printer at a device index 0..7 with its internal ID.
     void AttachUsbPrinter(int index, int32_t internalId);
-    void DetachUsbPrinter(int index);
-    std::optional<int32_t> UsbPrinterId(int index) const;
-    // Makes an entry point missing ("OpenDeviceX", "CloseDevice", "uWrite",
-    // "GetPrinterInternalID", "GetDescriptor").
-    void SetUsbEntryMissing(const std::string& entryPoint, bool missing);
-    // What OpenDeviceX answers at an index without a printer: 0 or -1.
-    void SetUsbNoDeviceResult(int32_t result);
-    void SetUsbReadIdFails(bool fails);
-    void SetUsbWriteFails(bool fails);
-    // The five code bytes a set-ID command must carry (bytes 1..5); without
-    // one, any code is taken.
-    void SetUsbSetIdCode(std::optional<std::array<uint8_t, 5>> code);
-    std::vector<sim::UsbWrite> UsbWrites() const;
-    std::vector<int32_t> UsbCloseCalls() const;
-    int UsbLoads() const;
-    int UsbFrees() const;
 
-    // The machine's state; its definition is internal to platform/sim.
+    // The machine's state; its definition is internal to simwindows/.
     struct State;
 
 private:
+    friend class SimRegistry;
+    friend class SimProfile;
+    friend class SimFolders;
+    friend class SimFiles;
+    friend class SimSpooler;
+    friend class SimServices;
+    friend class SimSystem;
+    friend class SimClock;
+    friend class SimDesktop;
+    friend class SimUsb;
     friend class SimSpoolerLibrary;
     friend class SimUsbLibrary;
+
+    friend class SimTestWindows;
+
+    // Watches every call from now on (null: none).
+    void SetCallHook(sim::CallHook* hook);
+    // Closes a handle of any area.
+    uint32_t ReleaseHandle(HandleKind kind, uintptr_t value);
 
     mutable Lock mu_;
     std::unique_ptr<State> s_;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/sim/SimWindows.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat::sim {
 

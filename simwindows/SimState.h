@@ -1,5 +1,6 @@
-// The state of the simulated Windows, shared by its source files. Internal
-// to platform/sim: tests use the methods of SimWindows.
+// The state of the simulated Windows, shared by its source files and its
+// testing part. Internal to simwindows/: others use the methods of SimWindows
+// and SimTestWindows.
 #pragma once
 
 #include <algorithm>
@@ -12,42 +13,15 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/SimIni.h"
-#include "platform/sim/SimWindows.h"
+#include "common/IniText.h"
+#include "common/Text.h"
+#include "simwindows/SimWindows.h"
 
 namespace plat::sim::detail {
 
-
-inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-inline std::string LowerText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = Lower(c);
-    return out;
-}
-
-inline std::string UpperText(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 // The key of a file name in its folder: upper case, so that a listing comes
 // in the order NTFS keeps ("_x" after "A").
-inline std::string NameKey(std::string_view s) { return UpperText(s); }
-
-inline bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
-inline bool ContainsNoCase(std::string_view hay, std::string_view needle) {
-    if (needle.empty()) return true;
-    return LowerText(hay).find(LowerText(needle)) != std::string::npos;
-}
+inline std::string NameKey(std::string_view s) { return Upper(std::string(s)); }
 
 inline std::vector<std::string> SplitKeyPath(std::string_view path) {
     std::vector<std::string> parts;
@@ -67,7 +41,8 @@ inline bool WildMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*" || pattern == "*") return true;
     size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || EqualsIgnoringCase(pattern.substr(p, 1), name.substr(n, 1)))) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -127,17 +102,17 @@ struct RegNode {
 
     RegNode* Child(std::string_view n) const {
         for (const auto& k : keys)
-            if (SameName(k->name, n)) return k.get();
+            if (EqualsIgnoringCase(k->name, n)) return k.get();
         return nullptr;
     }
     std::shared_ptr<RegNode> ChildShared(std::string_view n) const {
         for (const auto& k : keys)
-            if (SameName(k->name, n)) return k;
+            if (EqualsIgnoringCase(k->name, n)) return k;
         return nullptr;
     }
     RegValue* Value(std::string_view n) {
         for (auto& v : values)
-            if (SameName(v.name, n)) return &v;
+            if (EqualsIgnoringCase(v.name, n)) return &v;
         return nullptr;
     }
 };
@@ -216,9 +191,8 @@ namespace plat {
 using namespace sim::detail;
 
 struct SimWindows::State {
-    // ---- faults and call counts
-    std::vector<sim::Fault> faults;
-    std::map<std::string, int> calls;
+    // ---- the testing part's watch on the calls
+    sim::CallHook* hook = nullptr;
 
     // ---- registry
     std::shared_ptr<RegNode> roots[3] = {std::make_shared<RegNode>(), std::make_shared<RegNode>(),
@@ -257,7 +231,7 @@ struct SimWindows::State {
     // by lower-case path: the text it was made of, and the index (shared
     // with the other machines of the process that read the same text).
     bool profileIndexing = false;
-    std::map<std::string, std::pair<std::string, std::shared_ptr<const sim::ProfileIndex>>>
+    std::map<std::string, std::pair<std::string, std::shared_ptr<const ini::ProfileIndex>>>
         profileIndexes;
     int spoolLoads = 0, spoolFrees = 0;
 
@@ -305,20 +279,9 @@ struct SimWindows::State {
 
     // ================================================================ helpers
 
-    // Counts the call and answers an injected failure (0: none).
+    // Lets the testing part see the call and answer a failure (0: none).
     uint32_t Enter(const std::string& call, std::initializer_list<std::string_view> args = {}) {
-        ++calls[call];
-        for (auto it = faults.begin(); it != faults.end(); ++it) {
-            if (it->call != call) continue;
-            bool match = it->whenArgContains.empty();
-            for (std::string_view a : args)
-                if (!match && ContainsNoCase(a, it->whenArgContains)) match = true;
-            if (!match) continue;
-            uint32_t error = it->error;
-            if (it->times > 0 && --it->times == 0) faults.erase(it);
-            return error;
-        }
-        return 0;
+        return hook ? hook->Enter(call, args) : 0;
     }
 
     uintptr_t NewHandle() { return nextHandle += 4; }
@@ -342,7 +305,7 @@ struct SimWindows::State {
                 // Sub-keys are kept sorted without regard to case, as the
                 // hives keep them (and RegEnumKey lists them).
                 auto at = std::find_if(from->keys.begin(), from->keys.end(), [&](const auto& k) {
-                    return UpperText(k->name) > UpperText(part);
+                    return Upper(k->name) > Upper(part);
                 });
                 from->keys.insert(at, next);
             }
@@ -509,10 +472,10 @@ struct SimWindows::State {
         if (!spoolerDllsInUse || spoolerState == svc::Stopped || !pp.ok) return false;
         std::string path = FullPath(pp);
         for (const auto& m : monitors)
-            if (SameName(path, SystemDir() + "\\" + m.dll)) return true;
+            if (EqualsIgnoringCase(path, SystemDir() + "\\" + m.dll)) return true;
         for (const auto& p : processors) {
             auto folder = EnvFolder(p.environment.c_str());
-            if (folder && SameName(path, ProcessorDir(*folder) + "\\" + p.dll)) return true;
+            if (folder && EqualsIgnoringCase(path, ProcessorDir(*folder) + "\\" + p.dll)) return true;
         }
         return false;
     }
@@ -522,9 +485,9 @@ struct SimWindows::State {
     // The sub-folder of an environment under "spool\drivers" / "spool\prtprocs".
     std::optional<std::string> EnvFolder(const char* environment) const {
         std::string env = environment ? environment : localEnv;
-        if (SameName(env, "Windows NT x86")) return "w32x86";
-        if (SameName(env, "Windows 4.0")) return "win40";
-        if (SameName(env, "Windows x64")) return "x64";
+        if (EqualsIgnoringCase(env, "Windows NT x86")) return "w32x86";
+        if (EqualsIgnoringCase(env, "Windows 4.0")) return "win40";
+        if (EqualsIgnoringCase(env, "Windows x64")) return "x64";
         return std::nullopt;
     }
     std::string DriverDir(const std::string& envFolder) const {
@@ -535,9 +498,9 @@ struct SimWindows::State {
     }
     std::string CanonicalEnv(const char* environment) const {
         std::string env = environment ? environment : localEnv;
-        if (SameName(env, "Windows NT x86")) return "Windows NT x86";
-        if (SameName(env, "Windows 4.0")) return "Windows 4.0";
-        if (SameName(env, "Windows x64")) return "Windows x64";
+        if (EqualsIgnoringCase(env, "Windows NT x86")) return "Windows NT x86";
+        if (EqualsIgnoringCase(env, "Windows 4.0")) return "Windows 4.0";
+        if (EqualsIgnoringCase(env, "Windows x64")) return "Windows x64";
         return env;
     }
 
@@ -550,17 +513,17 @@ struct SimWindows::State {
     // ---- spooler helpers
     SimPrinter* Printer(std::string_view name) {
         for (auto& p : printers)
-            if (SameName(p.info.printerName, name)) return &p;
+            if (EqualsIgnoringCase(p.info.printerName, name)) return &p;
         return nullptr;
     }
     // The ports that a monitor offers.
     std::vector<std::string> MonitorPortsOf(const SimMonitor& m) const {
-        auto it = monitorPorts.find(LowerText(m.dll));
+        auto it = monitorPorts.find(Lower(m.dll));
         return it == monitorPorts.end() ? std::vector<std::string>() : it->second;
     }
     bool PortExists(std::string_view port) const {
         for (const auto& p : Ports())
-            if (SameName(p, port)) return true;
+            if (EqualsIgnoringCase(p, port)) return true;
         return false;
     }
     SimPrinter* PrinterOf(const plat::Printer& handle) {
@@ -574,11 +537,11 @@ struct SimWindows::State {
         // The built-in ports belong to the "Local Port" monitor.
         std::vector<std::string> ports;
         for (const auto& m : monitors) {
-            auto it = monitorPorts.find(LowerText(m.dll));
+            auto it = monitorPorts.find(Lower(m.dll));
             if (it == monitorPorts.end()) continue;
             for (const auto& p : it->second) {
                 bool dup = std::any_of(ports.begin(), ports.end(),
-                                       [&](const std::string& q) { return SameName(p, q); });
+                                       [&](const std::string& q) { return EqualsIgnoringCase(p, q); });
                 if (!dup) ports.push_back(p);
             }
         }
@@ -592,10 +555,49 @@ struct SimWindows::State {
         std::string ini = windowsDir + "\\win.ini";
         std::string text = ReadText(ini).value_or("");
         std::string value = name + ",winspool," + port;
-        text = sim::EditProfile(text, "windows", "device", value.c_str());
+        text = ini::EditProfile(text, "windows", "device", value.c_str());
         if (FsNode* node = Lookup(ini)) node->bytes = text;
         else PutFile(ini, text, attr::Archive);
     }
 };
+
+// ---- shared by the spooler, the USB library and the testing part
+
+// The file name of a path.
+inline std::string BaseName(std::string_view path) {
+    size_t slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+inline constexpr const char* kMonitorsKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+inline constexpr const char* kEnvironmentsKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
+
+inline std::vector<uint8_t> SzBytes(const std::string& s) {
+    std::vector<uint8_t> data(s.begin(), s.end());
+    data.push_back(0);
+    return data;
+}
+
+// The drivers named `name` in `environment` (all versions, or one).
+inline std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::string& environment,
+                                        const std::string& name,
+                                        std::optional<uint32_t> version) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < s.drivers.size(); ++i) {
+        const auto& d = s.drivers[i];
+        if (EqualsIgnoringCase(d.name, name) && EqualsIgnoringCase(d.environment, environment) &&
+            (!version || d.version == *version))
+            found.push_back(i);
+    }
+    return found;
+}
+
+inline PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
+    PrinterInfo info = p.info;
+    if (EqualsIgnoringCase(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
+    return info;
+}
 
 }  // namespace plat

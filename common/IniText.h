@@ -9,10 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
-namespace plat::sim {
+namespace ini {
 
-// The ANSI code page of the simulated Windows, Windows-1252, to Unicode and
-// back (a character it lacks becomes '?').
+// The ANSI code page the rules read in, Windows-1252 (the simulated Windows'
+// own), to Unicode and back (a character it lacks becomes '?').
 char16_t AnsiToUnicode(char c);
 char UnicodeToAnsi(char16_t c);
 
@@ -105,4 +105,4 @@ ProfileScan ScanProfile(std::string_view text);
 // code page without regard to case).
 bool SameProfileName(std::string_view a, std::string_view b);
 
-}  // namespace plat::sim
+}  // namespace ini
