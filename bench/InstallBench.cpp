@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "simwindows/testing/SimTestWindows.h"
 #include "setup/config/ModelConfigReader.h"
 #include "setup/engine/InstallCommand.h"
-#include "tests/support/SimMachine.h"
+#include "simwindows/testing/SimTestWindows.h"
+#include "tests/support/SamplePackage.h"
 
 namespace {
 

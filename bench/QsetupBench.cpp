@@ -9,13 +9,14 @@
 #include <string>
 
 #include "qsetup/Cli.h"
+#include "qsetup/HostPackage.h"
+#include "qsetup/MountedPackage.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/Plan.h"
-#include "qsetup/SimulatedMachine.h"
 #include "qsetup/tests/HostPackage.h"
-#include "tests/support/SimMachine.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/wizard/SetupStartup.h"
+#include "tests/support/SamplePackage.h"
 
 namespace {
 

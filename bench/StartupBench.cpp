@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "simwindows/testing/SimTestWindows.h"
 #include "setup/wizard/ModulePage.h"
-#include "tests/support/SimMachine.h"
+#include "simwindows/testing/SimTestWindows.h"
+#include "tests/support/SamplePackage.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
 

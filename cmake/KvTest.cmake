@@ -17,7 +17,7 @@ function(kv_add_gtest name)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} gtest gtest_main)
-  # Where the tests find the sample package (tests/support/SimMachine.h).
+  # Where the tests find the sample package (tests/support/SamplePackage.h).
   target_compile_definitions(${name} PRIVATE KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   if(CMAKE_CROSSCOMPILING)
     if(KV_RUN_WINE_TESTS)

@@ -11,6 +11,7 @@
 #include "platform/Folders.h"
 #include "platform/Windows.h"
 #include "qsetup/Deploy.h"
+#include "qsetup/HostPackage.h"
 #include "qsetup/Json.h"
 #include "qsetup/PackageCheck.h"
 #include "qsetup/Plan.h"

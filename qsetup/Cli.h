@@ -31,13 +31,4 @@ struct Host {
 // Runs one command; `args` without the program's name.
 int Run(const std::vector<std::string>& args, Console& console, const Host& host = {});
 
-// The running Windows (nullptr where qsetup does not run on Windows).
-std::unique_ptr<plat::Windows> RealMachine();
-
-// Checks the package in a folder of this computer: on Windows through the
-// real Win32 layer, elsewhere mounted read-only on a simulated Windows.
-// False (with `error`) when the folder can't be read.
-struct CheckReport;
-bool CheckHostPackage(const std::string& dir, CheckReport& report, std::string& error);
-
 }  // namespace qsetup

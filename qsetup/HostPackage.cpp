@@ -1,10 +1,12 @@
 // The package folder of this computer, read for the check: through the real
 // Win32 layer on Windows, mounted read-only on a simulated Windows elsewhere.
+#include "qsetup/HostPackage.h"
+
 #include "platform/Windows.h"
 #include "qsetup/Cli.h"
 #include "qsetup/Deploy.h"
+#include "qsetup/MountedPackage.h"
 #include "qsetup/PackageCheck.h"
-#include "qsetup/SimulatedMachine.h"
 
 #ifdef _WIN32
 #include "platform/win32/Win32Windows.h"

@@ -4,9 +4,10 @@
 
 #include "common/Text.h"
 #include "common/Types.h"
+#include "qsetup/HostPackage.h"
 #include "qsetup/Json.h"
+#include "qsetup/MountedPackage.h"
 #include "qsetup/OsNames.h"
-#include "qsetup/SimulatedMachine.h"
 #include "setup/wizard/SetupStartup.h"
 
 namespace qsetup {

@@ -7,7 +7,7 @@
 #include "platform/Files.h"
 #include "platform/Spooler.h"
 #include "platform/Windows.h"
-#include "qsetup/SimulatedMachine.h"
+#include "qsetup/MountedPackage.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/UsbCommand.h"
 #include "setup/wizard/PortPage.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "qsetup/PackageCheck.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace qsetup {
 namespace {

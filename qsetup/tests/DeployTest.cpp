@@ -9,7 +9,7 @@
 #include "qsetup/Deploy.h"
 #include "qsetup/PackageCheck.h"
 #include "setup/engine/Messages.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace qsetup {
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace qsetup::test {
 

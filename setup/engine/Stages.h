@@ -1,4 +1,5 @@
-// The installation stages that the Install command and its worker call:
+// The installation stages that the Install command and its worker call, one
+// section a source file (named in its heading):
 // port monitors, print processor, driver files and registration, installation
 // records, default printer and serial settings, USB printer identity, and the
 // auxiliary installs. Each stage that fails writes its text into `message`
@@ -21,7 +22,7 @@ struct MessageContext {
     std::string caption = program::kSetupName;
 };
 
-// ---- package file copies
+// ---- package file copies and the driver (DriverFiles.cpp)
 enum CopyDestination : int32_t {
     DestDriverDir = 66000,
     DestProcessorDir = 66001,
@@ -68,7 +69,7 @@ bool InstallDriverFiles(plat::Windows& windows, ModelConfigReader& reader, const
                         int32_t os, int32_t mode, const DriverFileTable& table,
                         const DriverRecord& record, std::string& message);
 
-// ---- port monitors
+// ---- port monitors (Monitors.cpp)
 // -15 failed (text in `message`), else UpdateSerialMonitor / UpdateUsbMonitor bits.
 int32_t CheckPortMonitors(plat::Windows& windows, ModelConfigReader& reader, int32_t os,
                           const char* portName, std::string& message);
@@ -87,7 +88,7 @@ bool ReplaceMonitorNT(plat::Windows& windows, const MonitorSettings& settings, i
 bool ReplaceUsbMonitor98(plat::Windows& windows, const MonitorSettings& settings,
                          std::string& message);
 
-// ---- print processor
+// ---- print processor (PrintProcessor.cpp)
 // -14 failed, else 0 or UpdatePrintProcessor. "WinPrint" (exactly) is the
 // system's own and needs nothing. The processor's key lies under "Windows 4.0"
 // for Windows 98 and under the machine's own environment otherwise.
@@ -105,7 +106,7 @@ bool ReplacePrintProcessorNT(plat::Windows& windows, int32_t os, const char* pro
 bool ReplacePrintProcessor98(plat::Windows& windows, const char* processorName,
                              const char* dllName, int32_t version, std::string& message);
 
-// ---- installation records under SOFTWARE\TARVELO\ (HKEY_LOCAL_MACHINE)
+// ---- installation records under SOFTWARE\TARVELO\ (HKEY_LOCAL_MACHINE; UsbRecords.cpp)
 void WriteUsbPortRecords(plat::Windows& windows, const char* portName);
 // The [SUPPORTED-USB-DEVICE] entries "0" .. PRNCOUNT-1 of setup.ini (at most
 // kMaxUsbDeviceEntries), each read as a port name of at most 29 characters.
@@ -116,7 +117,7 @@ void MarkUsbPortInstalled(plat::Windows& windows, const char* portName);
 // after that "("; a name without "(" gives "USB_" + the whole name.
 std::string UsbPortForPrinterName(const std::string& printerName);
 
-// ---- default printer and serial settings
+// ---- default printer and serial settings (PrinterSettings.cpp)
 // False for a null or empty name and for a printer that can't be made default.
 bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName);
 // "%d,%c,%d,%.0f,%c" (or "%.1f" for 1.5 stop bits).
@@ -131,14 +132,14 @@ void WriteSerialSettings98(plat::Windows& windows, int32_t portIndex, const char
 void WriteSerialSettingsNT(plat::Windows& windows, const char* portName, int32_t baud,
                            int32_t dataBits, double stopBits, char parity, char flow);
 
-// ---- USB printer identity
+// ---- USB printer identity (UsbIdentity.cpp)
 // The printer's ID, -1 when it can't be read, -2 when more than one is attached.
 int32_t ReadPrinterId(plat::Windows& windows, const MessageContext& context);
 // True when the printer took the new ID (port number 1..8). A port number
 // outside 1..8 gives false without loading the library or telling anything.
 bool WritePrinterId(plat::Windows& windows, const MessageContext& context, int32_t portNumber);
 
-// ---- auxiliary installs
+// ---- auxiliary installs (AuxiliaryInstalls.cpp)
 bool InstallVietnameseFonts(plat::Windows& windows);
 std::string GetFileVersionString(plat::Windows& windows, const std::string& path);
 // 0 nothing to do, 1 installed driver older than the package's, -1 none

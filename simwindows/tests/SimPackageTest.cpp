@@ -2,7 +2,7 @@
 // the seam, step by step, with the package's own INI values.
 #include <gtest/gtest.h>
 
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace plat {
 namespace {

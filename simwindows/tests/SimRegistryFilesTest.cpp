@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "simwindows/testing/SimTestWindows.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace plat {
 namespace {

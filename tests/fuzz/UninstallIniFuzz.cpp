@@ -15,7 +15,7 @@
 #include "common/FileNames.h"
 #include "simwindows/testing/SimTestWindows.h"
 #include "tests/fuzz/FuzzInput.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 #include "uninstall/UninstallDialogLogic.h"
 #include "uninstall/UninstallIni.h"
 #include "uninstall/UninstallState.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "simwindows/testing/SimTestWindows.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 #include "uninstall/Messages.h"
 #include "uninstall/UninstallEngine.h"
 #include "uninstall/UninstallIni.h"

@@ -3,7 +3,7 @@
 
 #include "setup/engine/Messages.h"
 #include "setup/engine/tests/StagesMachine.h"
-#include "tests/support/SimMachine.h"
+#include "tests/support/SamplePackage.h"
 
 namespace stagestest {
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/InstallCommand.h"
 #include "setup/engine/Messages.h"
-#include "tests/support/SimMachine.h"
+#include "simwindows/testing/SimTestWindows.h"
+#include "tests/support/SamplePackage.h"
 
 namespace seqtest {
 

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "simwindows/testing/SimTestWindows.h"
 #include "setup/engine/Messages.h"
 #include "setup/res/resource.h"
 #include "setup/wizard/ModulePage.h"
@@ -20,7 +19,8 @@
 #include "setup/wizard/SetupTypePage.h"
 #include "setup/wizard/WizardHost.h"
 #include "setup/wizard/WizardTexts.h"
-#include "tests/support/SimMachine.h"
+#include "simwindows/testing/SimTestWindows.h"
+#include "tests/support/SamplePackage.h"
 
 namespace wiztest {
 

@@ -17,13 +17,9 @@ namespace qsetup {
 // Where the package lies on the simulated machine.
 inline constexpr const char* kSimPackage = "C:\\PKG";
 
-// Mounts the package of the folder `hostDir` of this computer read-only at
-// kSimPackage as the program folder and the current folder; false when the
-// folder can't be read. (On Windows the files come through the Win32 layer.)
-bool MountPackage(plat::SimWindows& w, const std::string& hostDir);
-
-// The same from the folder `root` of another machine, read through its
-// platform layer.
+// Copies the package of the folder `root` of another machine, read through
+// its platform layer, to kSimPackage and mounts it there as MountPackage
+// (qsetup/HostPackage.h) mounts a folder of this computer.
 bool CopyPackage(plat::Windows& from, const std::string& root, plat::SimWindows& w);
 
 // The package's folders and files as read once, to be put on many fresh

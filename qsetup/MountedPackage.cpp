@@ -1,4 +1,4 @@
-#include "qsetup/SimulatedMachine.h"
+#include "qsetup/MountedPackage.h"
 
 #include <set>
 #include <vector>
