@@ -45,7 +45,8 @@ bool IsUserAdmin(plat::Windows& windows) {
     // The size question must be answered with "insufficient buffer"; a token
     // that answers otherwise is not one we can read.
     uint32_t needed = 0;
-    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
+    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer)
+        return false;
 
     std::vector<std::string> groups;
     if (windows.system().GetTokenGroups(token, groups) != plat::err::Success) return false;
@@ -104,8 +105,8 @@ bool WaitSpoolerRunning(plat::Windows& windows, std::string& message) {
     plat::ScHandle manager;
     if (windows.services().OpenScManager(manager) == plat::err::Success) {
         plat::ScHandle service;
-        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::QueryStatus, service) ==
-            plat::err::Success) {
+        if (windows.services().OpenService(manager, kSpoolerService, plat::svc::QueryStatus,
+                                           service) == plat::err::Success) {
             // Pauses only between polls: after the last one there is nothing
             // left to wait for.
             for (int poll = 0; poll < kPollCount; ++poll) {

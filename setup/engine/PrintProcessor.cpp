@@ -26,7 +26,8 @@ bool IsEmpty(const char* text) { return text == nullptr || text[0] == '\0'; }
 }  // namespace
 
 std::string ProcessorKey(plat::Windows& windows, int32_t os, const std::string& processorName) {
-    const char* environment = os == Win98 ? kWin98Environment : windows.spooler().LocalEnvironment();
+    const char* environment =
+        os == Win98 ? kWin98Environment : windows.spooler().LocalEnvironment();
     return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
            environment + "\\Print Processors\\" + processorName;
 }

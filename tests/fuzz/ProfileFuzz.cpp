@@ -95,8 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           "a missing file gives the default");
 
     w.PutFile("C:\\WINDOWS\\win.ini", text);
-    Check(w.GetProfileString(section, key, def) == ini::ProfileString(text, section, key, def, 4096),
-          "win.ini reads like any file");
+    Check(
+        w.GetProfileString(section, key, def) == ini::ProfileString(text, section, key, def, 4096),
+        "win.ini reads like any file");
     if (section.empty() || key.empty()) return 0;
     // A header without ']' or a NUL hides what follows it from the reader.
     const bool plain = Simple(section) && Simple(key) && text.find('[') == std::string::npos &&
