@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::SimTestWindows w;
     // The package is read thousands of times over: from an index of each file.
     w.SetProfileIndexing(true);
-    const std::string env = w.LocalEnvironment();
+    const std::string env = w.spooler().LocalEnvironment();
     w.InstallMonitor("Local Port", env, "localspl.dll");
     w.InstallMonitor("Quillset USB Port Monitor", env, "QSUSBMON.DLL");
     w.InstallMonitor("Quillset Serial Port Monitor", env, "QSCOMMON.DLL");
