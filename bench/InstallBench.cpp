@@ -111,8 +111,8 @@ void BM_PackageReadsOfOneInstallation(benchmark::State& state) {
         reader.ReadDriverRecord("KRT-A100", WinXP, driver, Gdi);
         reader.ReadPrinterRecord("KRT-A100", WinXP, printer, Gdi);
         BuildConfigPaths(*w, Receipt, setupIni, moduleIni);
-        auto supported = w->profile().GetPrivateProfileString("KRT-A100.PORT", "System2003Supported", "0",
-                                                    200, moduleIni);
+        auto supported = w->profile().GetPrivateProfileString(
+            "KRT-A100.PORT", "System2003Supported", "0", 200, moduleIni);
         reader.ReadMonitorSettings(WinXP, monitors);
         int32_t version = reader.ReadProcessorVersion();
         bool ddk = reader.IsDdkDriver("KRT-A100", WinXP, Gdi);

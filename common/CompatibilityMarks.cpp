@@ -49,8 +49,8 @@ void MarkCompatibilityPersistedAllUsers(plat::Windows& windows) {
         plat::err::Success)
         return;
     std::string hive;
-    for (uint32_t index = 0; windows.registry().RegEnumKey(users, index, hive) == plat::err::Success;
-         ++index) {
+    for (uint32_t index = 0;
+         windows.registry().RegEnumKey(users, index, hive) == plat::err::Success; ++index) {
         if (hive.size() < kShortestHiveName || hive.find("Classes") != std::string::npos)
             continue;
         Mark(windows, plat::Root::Users, hive + "\\" + kPersistedPath, program);

@@ -22,7 +22,8 @@ bool IsUserAdmin(plat::Windows& windows) {
     // The size question must be answered with "insufficient buffer"; a token
     // that answers otherwise is not one we can read.
     uint32_t needed = 0;
-    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer) return false;
+    if (windows.system().GetTokenGroupsSize(token, needed) != plat::err::InsufficientBuffer)
+        return false;
 
     std::vector<std::string> groups;
     if (windows.system().GetTokenGroups(token, groups) != plat::err::Success) return false;

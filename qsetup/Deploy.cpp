@@ -93,7 +93,8 @@ int Exclude(plat::Windows& machine, const PackageOnMachine& package, plat::Mutex
                "\" is open)";
     else if (machine.desktop().CreateMutex(setupName, true, setupMutex) == plat::err::AlreadyExists)
         busy = setupName + " is running (its mutex \"" + setupName + "\" is held)";
-    else if (machine.desktop().CreateMutex(uninstallName, true, uninstallMutex) == plat::err::AlreadyExists)
+    else if (machine.desktop().CreateMutex(uninstallName, true, uninstallMutex) ==
+             plat::err::AlreadyExists)
         busy = uninstallName + " is running (its mutex \"" + uninstallName + "\" is held)";
     if (busy.empty()) return kDeployDone;
     setupMutex.reset();

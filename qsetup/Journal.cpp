@@ -206,15 +206,16 @@ uint32_t RecordingWindows::RegistryPart::RegCreateKey(plat::Root root, const std
     return e;
 }
 
-uint32_t RecordingWindows::RegistryPart::RegOpenSubKey(const plat::RegKey& key, const std::string& path,
-                                         plat::RegKey& out) {
+uint32_t RecordingWindows::RegistryPart::RegOpenSubKey(const plat::RegKey& key,
+                                                       const std::string& path, plat::RegKey& out) {
     const uint32_t e = plat::ForwardingRegistry::RegOpenSubKey(key, path, out);
     if (out) r_.Remember(out.value(), r_.NameOf(key.value()) + "\\" + path);
     return e;
 }
 
-uint32_t RecordingWindows::RegistryPart::RegSetValue(const plat::RegKey& key, const std::string& name,
-                                       uint32_t type, const void* data, uint32_t size) {
+uint32_t RecordingWindows::RegistryPart::RegSetValue(const plat::RegKey& key,
+                                                     const std::string& name, uint32_t type,
+                                                     const void* data, uint32_t size) {
     const uint32_t e = plat::ForwardingRegistry::RegSetValue(key, name, type, data, size);
     std::string path = r_.NameOf(key.value());
     while (!path.empty() && path.back() == '\\') path.pop_back();
@@ -236,7 +237,8 @@ uint32_t RecordingWindows::RegistryPart::RegDeleteKey(plat::Root root, const std
     return e;
 }
 
-uint32_t RecordingWindows::RegistryPart::RegDeleteValue(const plat::RegKey& key, const std::string& name) {
+uint32_t RecordingWindows::RegistryPart::RegDeleteValue(const plat::RegKey& key,
+                                                        const std::string& name) {
     const uint32_t e = plat::ForwardingRegistry::RegDeleteValue(key, name);
     const std::string path = r_.NameOf(key.value());
     r_.Add({"registry",
@@ -306,15 +308,17 @@ uint32_t RecordingWindows::SpoolerPart::AddMonitor(const plat::MonitorInfo2& inf
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::DeleteMonitor(const char* environment, const std::string& name) {
+uint32_t RecordingWindows::SpoolerPart::DeleteMonitor(const char* environment,
+                                                      const std::string& name) {
     const uint32_t e = plat::ForwardingSpooler::DeleteMonitor(environment, name);
     r_.Add({"monitor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the port monitor " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::AddPrintProcessor(const char* environment, const std::string& pathName,
-                                             const std::string& name) {
+uint32_t RecordingWindows::SpoolerPart::AddPrintProcessor(const char* environment,
+                                                          const std::string& pathName,
+                                                          const std::string& name) {
     const uint32_t e = plat::ForwardingSpooler::AddPrintProcessor(environment, pathName, name);
     r_.Add({"processor",
          {{"operation", "\"add\""}, {"name", JsonString(name)},
@@ -325,7 +329,8 @@ uint32_t RecordingWindows::SpoolerPart::AddPrintProcessor(const char* environmen
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::DeletePrintProcessor(const char* environment, const std::string& name) {
+uint32_t RecordingWindows::SpoolerPart::DeletePrintProcessor(const char* environment,
+                                                             const std::string& name) {
     const uint32_t e = plat::ForwardingSpooler::DeletePrintProcessor(environment, name);
     r_.Add({"processor", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the print processor " + QuotedText(name) + Failure(e), e});
@@ -362,15 +367,17 @@ uint32_t RecordingWindows::SpoolerPart::AddPrinterDriver(const plat::DriverInfo3
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::DeletePrinterDriver(const char* server, const char* environment,
-                                               const std::string& name) {
+uint32_t RecordingWindows::SpoolerPart::DeletePrinterDriver(const char* server,
+                                                            const char* environment,
+                                                            const std::string& name) {
     const uint32_t e = plat::ForwardingSpooler::DeletePrinterDriver(server, environment, name);
     r_.Add({"driver", {{"operation", "\"delete\""}, {"name", JsonString(name)}},
          "delete the printer driver " + QuotedText(name) + Failure(e), e});
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::AddPrinter(const plat::PrinterInfo2& info, plat::Printer& out) {
+uint32_t RecordingWindows::SpoolerPart::AddPrinter(const plat::PrinterInfo2& info,
+                                                   plat::Printer& out) {
     const uint32_t e = plat::ForwardingSpooler::AddPrinter(info, out);
     if (out) r_.Remember(out.value(), Str(info.pPrinterName));
     r_.Add({"printer",
@@ -396,7 +403,8 @@ uint32_t RecordingWindows::SpoolerPart::OpenPrinter(const std::string& name, pla
     return e;
 }
 
-uint32_t RecordingWindows::SpoolerPart::SetPrinter(const plat::Printer& printer, const plat::PrinterInfo& info) {
+uint32_t RecordingWindows::SpoolerPart::SetPrinter(const plat::Printer& printer,
+                                                   const plat::PrinterInfo& info) {
     const uint32_t e = plat::ForwardingSpooler::SetPrinter(printer, info);
     const std::string name = r_.NameOf(printer.value());
     r_.Add({"printer",
@@ -432,8 +440,9 @@ void RecordingWindows::DesktopPart::BroadcastIniChange(const char* section, bool
          0});
 }
 
-uint32_t RecordingWindows::ServicesPart::OpenService(const plat::ScHandle& manager, const std::string& name,
-                                       uint32_t access, plat::ScHandle& out) {
+uint32_t RecordingWindows::ServicesPart::OpenService(const plat::ScHandle& manager,
+                                                     const std::string& name, uint32_t access,
+                                                     plat::ScHandle& out) {
     const uint32_t e = plat::ForwardingServices::OpenService(manager, name, access, out);
     if (out) r_.Remember(out.value(), name);
     return e;

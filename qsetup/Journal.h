@@ -74,7 +74,8 @@ public:
 
 private:
     struct RegistryPart final : plat::ForwardingRegistry {
-        RegistryPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingRegistry(inner), r_(r) {}
+        RegistryPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingRegistry(inner), r_(r) {}
         uint32_t Release(plat::HandleKind kind, uintptr_t value) override;
         uint32_t RegOpenKey(plat::Root root, const std::string& path, plat::RegKey& out) override;
         uint32_t RegCreateKey(plat::Root root, const std::string& path, plat::RegKey& out) override;
@@ -87,12 +88,15 @@ private:
         RecordingWindows& r_;
     };
     struct ProfilePart final : plat::ForwardingProfile {
-        ProfilePart(const plat::Windows& inner, RecordingWindows& r) : ForwardingProfile(inner), r_(r) {}
-        uint32_t WriteProfileString(const char* section, const char* key, const char* value) override;
+        ProfilePart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingProfile(inner), r_(r) {}
+        uint32_t WriteProfileString(const char* section, const char* key,
+                                    const char* value) override;
         RecordingWindows& r_;
     };
     struct FilesPart final : plat::ForwardingFiles {
-        FilesPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingFiles(inner), r_(r) {}
+        FilesPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingFiles(inner), r_(r) {}
         uint32_t CopyFile(const std::string& source, const std::string& target,
                           bool failIfExists) override;
         uint32_t DeleteFile(const std::string& path) override;
@@ -101,7 +105,8 @@ private:
         RecordingWindows& r_;
     };
     struct SpoolerPart final : plat::ForwardingSpooler {
-        SpoolerPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingSpooler(inner), r_(r) {}
+        SpoolerPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingSpooler(inner), r_(r) {}
         uint32_t Release(plat::HandleKind kind, uintptr_t value) override;
         uint32_t AddMonitor(const plat::MonitorInfo2& info) override;
         uint32_t DeleteMonitor(const char* environment, const std::string& name) override;
@@ -120,16 +125,18 @@ private:
         RecordingWindows& r_;
     };
     struct ServicesPart final : plat::ForwardingServices {
-        ServicesPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingServices(inner), r_(r) {}
+        ServicesPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingServices(inner), r_(r) {}
         uint32_t Release(plat::HandleKind kind, uintptr_t value) override;
-        uint32_t OpenService(const plat::ScHandle& manager, const std::string& name, uint32_t access,
-                             plat::ScHandle& out) override;
+        uint32_t OpenService(const plat::ScHandle& manager, const std::string& name,
+                             uint32_t access, plat::ScHandle& out) override;
         uint32_t ControlServiceStop(const plat::ScHandle& service) override;
         uint32_t StartService(const plat::ScHandle& service) override;
         RecordingWindows& r_;
     };
     struct DesktopPart final : plat::ForwardingDesktop {
-        DesktopPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingDesktop(inner), r_(r) {}
+        DesktopPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingDesktop(inner), r_(r) {}
         void BroadcastIniChange(const char* section, bool notifyOnly) override;
         uint32_t ExitWindows(uint32_t flags, uint32_t reason) override;
         int MessageBox(plat::Window owner, const std::string& text, const std::string& caption,
@@ -137,7 +144,8 @@ private:
         RecordingWindows& r_;
     };
     struct ClockPart final : plat::ForwardingClock {
-        ClockPart(const plat::Windows& inner, RecordingWindows& r) : ForwardingClock(inner), r_(r) {}
+        ClockPart(const plat::Windows& inner, RecordingWindows& r)
+            : ForwardingClock(inner), r_(r) {}
         void Sleep(uint32_t milliseconds) override;
         RecordingWindows& r_;
     };

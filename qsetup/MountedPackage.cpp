@@ -60,7 +60,8 @@ bool ReadTree(plat::Windows& from, const std::string& source, const std::string&
     image.folders.push_back(target);
     plat::FindHandle find;
     plat::FindData entry;
-    if (from.files().FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success) return false;
+    if (from.files().FindFirstFile(source + "\\*.*", find, entry) != plat::err::Success)
+        return false;
     do {
         if (entry.name == "." || entry.name == "..") continue;
         const std::string s = source + "\\" + entry.name, t = target + "\\" + entry.name;

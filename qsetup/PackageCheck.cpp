@@ -283,7 +283,8 @@ IniFile Checker::Load(const std::string& path) {
 
 bool Checker::FileInPackage(const std::string& rel) {
     uint32_t attributes = 0;
-    return windows_.files().GetFileAttributes(root_ + "\\" + rel, attributes) == plat::err::Success &&
+    return windows_.files().GetFileAttributes(root_ + "\\" + rel, attributes) ==
+               plat::err::Success &&
            !(attributes & plat::attr::Directory);
 }
 

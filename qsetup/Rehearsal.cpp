@@ -55,7 +55,8 @@ private:
             : ForwardingSpooler(inner), watch_(watch) {}
         uint32_t AddMonitor(const plat::MonitorInfo2& info) override {
             const uint32_t e = ForwardingSpooler::AddMonitor(info);
-            if (e && e != plat::err::PrintMonitorAlreadyInstalled && e != plat::err::AlreadyExists) watch_.Fail(FailedCall::Monitor, {});
+            if (e && e != plat::err::PrintMonitorAlreadyInstalled && e != plat::err::AlreadyExists)
+                watch_.Fail(FailedCall::Monitor, {});
             return e;
         }
         uint32_t AddPrintProcessor(const char* environment, const std::string& pathName,

@@ -79,15 +79,18 @@ std::string CompareDriver(plat::Windows& machine, const WantedState& wanted, int
     });
     if (!registered) return Quoted(wanted.driver) + " is not registered for " + envName;
     std::string folder;
-    if (machine.folders().GetPrinterDriverDirectory(env, folder, kPathCapacity) != plat::err::Success)
+    if (machine.folders().GetPrinterDriverDirectory(env, folder, kPathCapacity) !=
+        plat::err::Success)
         return "the printer-driver folder can't be read";
     for (const std::string& file : wanted.driverFiles) {
         // The spooler of the NT family keeps a registered driver's files in
         // the folder of its version, "3".
         uint32_t attributes = 0;
-        if (machine.files().GetFileAttributes(folder + "\\" + file, attributes) == plat::err::Success) continue;
-        if (os != Win98 &&
-            machine.files().GetFileAttributes(folder + "\\3\\" + file, attributes) == plat::err::Success)
+        if (machine.files().GetFileAttributes(folder + "\\" + file, attributes) ==
+            plat::err::Success)
+            continue;
+        if (os != Win98 && machine.files().GetFileAttributes(folder + "\\3\\" + file, attributes) ==
+                               plat::err::Success)
             continue;
         return file + " is missing from " + folder;
     }
@@ -112,7 +115,8 @@ std::string CompareUsbRecords(plat::Windows& machine, const WantedState& wanted)
 std::string ReadSerial(plat::Windows& machine, const WantedState& wanted, bool& found) {
     found = false;
     if (wanted.serialInWinIni) {
-        const std::string value = machine.profile().GetProfileString("Ports", wanted.serialPort, "\x01");
+        const std::string value =
+            machine.profile().GetProfileString("Ports", wanted.serialPort, "\x01");
         found = value != "\x01";
         return value;
     }

@@ -1,4 +1,5 @@
-// The simulated desktop: message boxes, windows, mutexes, the shell, the win.ini broadcast and the restart.
+// The simulated desktop: message boxes, windows, mutexes, the shell, the win.ini broadcast and the
+// restart.
 #include "simwindows/SimState.h"
 #include "simwindows/SimWindows.h"
 

@@ -75,7 +75,8 @@ uint32_t SimProfile::WriteProfileString(const char* section, const char* key, co
     if (node) node->bytes = std::move(text);
     else if (!s.PutFile(ini, std::move(text), attr::Archive)) return err::PathNotFound;
     // Windows keeps the default printer in "windows"/"device".
-    if (key && value && EqualsIgnoringCase(section, "windows") && EqualsIgnoringCase(key, "device")) {
+    if (key && value && EqualsIgnoringCase(section, "windows") &&
+        EqualsIgnoringCase(key, "device")) {
         std::string v = value;
         s.defaultPrinter = v.substr(0, v.find(','));
     }

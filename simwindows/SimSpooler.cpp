@@ -123,8 +123,9 @@ uint32_t RemoveDrivers(SimWindows::State& s, const char* environment, const std:
                     VersionFolder(env, o.version) != VersionFolder(env, d.version))
                     return false;
                 auto files = DriverFiles(o);
-                return std::any_of(files.begin(), files.end(),
-                                   [&](const std::string& f) { return EqualsIgnoringCase(f, file); });
+                return std::any_of(files.begin(), files.end(), [&](const std::string& f) {
+                    return EqualsIgnoringCase(f, file);
+                });
             });
             if (shared) continue;
             PathParts pp = s.Parse(folder + "\\" + file);
@@ -142,7 +143,8 @@ uint32_t CheckPrinterFields(SimWindows::State& s, const std::string& driver,
     if (DriversNamed(s, s.localEnv, driver, std::nullopt).empty())
         return err::UnknownPrinterDriver;
     bool knownProcessor = std::any_of(s.processors.begin(), s.processors.end(), [&](const auto& p) {
-        return EqualsIgnoringCase(p.name, processor) && EqualsIgnoringCase(p.environment, s.localEnv);
+        return EqualsIgnoringCase(p.name, processor) &&
+               EqualsIgnoringCase(p.environment, s.localEnv);
     });
     if (!knownProcessor) return sim::UnknownPrintProcessor;
     std::vector<std::string> list = SplitPorts(ports);

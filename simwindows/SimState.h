@@ -475,7 +475,8 @@ struct SimWindows::State {
             if (EqualsIgnoringCase(path, SystemDir() + "\\" + m.dll)) return true;
         for (const auto& p : processors) {
             auto folder = EnvFolder(p.environment.c_str());
-            if (folder && EqualsIgnoringCase(path, ProcessorDir(*folder) + "\\" + p.dll)) return true;
+            if (folder && EqualsIgnoringCase(path, ProcessorDir(*folder) + "\\" + p.dll))
+                return true;
         }
         return false;
     }
@@ -540,8 +541,9 @@ struct SimWindows::State {
             auto it = monitorPorts.find(Lower(m.dll));
             if (it == monitorPorts.end()) continue;
             for (const auto& p : it->second) {
-                bool dup = std::any_of(ports.begin(), ports.end(),
-                                       [&](const std::string& q) { return EqualsIgnoringCase(p, q); });
+                bool dup = std::any_of(ports.begin(), ports.end(), [&](const std::string& q) {
+                    return EqualsIgnoringCase(p, q);
+                });
                 if (!dup) ports.push_back(p);
             }
         }
@@ -596,7 +598,8 @@ inline std::vector<size_t> DriversNamed(const SimWindows::State& s, const std::s
 
 inline PrinterInfo Visible(const SimWindows::State& s, const SimPrinter& p) {
     PrinterInfo info = p.info;
-    if (EqualsIgnoringCase(s.defaultPrinter, info.printerName)) info.attributes |= printer_attr::Default;
+    if (EqualsIgnoringCase(s.defaultPrinter, info.printerName))
+        info.attributes |= printer_attr::Default;
     return info;
 }
 

@@ -66,7 +66,8 @@ int32_t SimUsbLibrary::uWrite(int32_t handle, int32_t reserved, const uint8_t* b
     s.usbWrites.push_back(w);
     // The set-ID command: ESC, the five code bytes, GS 'I' blank, the ID.
     if (count == 10 && bytes[0] == 0x1B && bytes[6] == 0x1D && bytes[7] == 0x49 &&
-        bytes[8] == 0x20 && (!s.usbCode || std::equal(s.usbCode->begin(), s.usbCode->end(), bytes + 1)))
+        bytes[8] == 0x20 &&
+        (!s.usbCode || std::equal(s.usbCode->begin(), s.usbCode->end(), bytes + 1)))
         s.usb[it->second].id = bytes[9];
     return count;
 }

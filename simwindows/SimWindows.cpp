@@ -12,7 +12,10 @@ using State = SimWindows::State;
 // ================================================================ construction
 
 SimWindows::SimWindows()
-    : SimAreas(*this), Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea, systemArea, clockArea, desktopArea, usbArea), s_(std::make_unique<State>()) {
+    : SimAreas(*this),
+      Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea,
+              systemArea, clockArea, desktopArea, usbArea),
+      s_(std::make_unique<State>()) {
     State& s = *s_;
     for (const char* folder :
          {"C:\\PKG", "C:\\WINDOWS\\system32\\spool\\drivers\\w32x86\\3",
@@ -32,10 +35,12 @@ SimWindows::SimWindows()
     s.MakeKey(s.roots[0], "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port")
         ->values.push_back({"Driver", regtype::Sz, {'l', 'o', 'c', 'a', 'l', 's', 'p', 'l', '.',
                                                     'd', 'l', 'l', 0}});
-    s.MakeKey(s.roots[0], "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
-                          "x86\\Print Processors\\WinPrint")
-        ->values.push_back(
-            {"Driver", regtype::Sz, {'w', 'i', 'n', 'p', 'r', 'i', 'n', 't', '.', 'd', 'l', 'l', 0}});
+    s.MakeKey(s.roots[0],
+              "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
+              "x86\\Print Processors\\WinPrint")
+        ->values.push_back({"Driver",
+                            regtype::Sz,
+                            {'w', 'i', 'n', 'p', 'r', 'i', 'n', 't', '.', 'd', 'l', 'l', 0}});
     s.MakeKey(s.roots[1], "Software");
     s.MakeKey(s.roots[0], "SOFTWARE");
 }

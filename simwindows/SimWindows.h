@@ -283,7 +283,17 @@ private:
 namespace detail {
 // The areas, constructed before the composite takes their addresses.
 struct SimAreas {
-    explicit SimAreas(SimWindows& machine) : registryArea(machine), profileArea(machine), foldersArea(machine), filesArea(machine), spoolerArea(machine), servicesArea(machine), systemArea(machine), clockArea(machine), desktopArea(machine), usbArea(machine) {}
+    explicit SimAreas(SimWindows& machine)
+        : registryArea(machine),
+          profileArea(machine),
+          foldersArea(machine),
+          filesArea(machine),
+          spoolerArea(machine),
+          servicesArea(machine),
+          systemArea(machine),
+          clockArea(machine),
+          desktopArea(machine),
+          usbArea(machine) {}
     SimRegistry registryArea;
     SimProfile profileArea;
     SimFolders foldersArea;

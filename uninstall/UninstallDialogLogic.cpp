@@ -46,7 +46,8 @@ bool Fail(plat::Windows& windows, plat::Window owner, int32_t id) {
 StartUpResult StartUp(plat::Windows& windows, const std::string& appName, plat::Mutex& mutex) {
     if (windows.desktop().CreateMutex(appName, true, mutex) == plat::err::AlreadyExists) {
         mutex.reset();
-        if (plat::Window first = windows.desktop().FindWindow(kMainWindowTitle)) BringForward(windows, first);
+        if (plat::Window first = windows.desktop().FindWindow(kMainWindowTitle))
+            BringForward(windows, first);
         return StartUpResult::SecondCopy;
     }
     if (windows.desktop().FindWindow(kSetupWindowTitle)) {
@@ -114,7 +115,8 @@ bool RunStartUpChecks(plat::Windows& windows, UninstallState& state, const Unins
     state.osClass = GetOsClassAndMarkCompatibility(windows);
     if (ChecksAdministrator(state.osClass) && !IsUserAdmin(windows))
         return fail(IDS_NOT_ADMIN);
-    if (windows.folders().GetCurrentDirectory(state.iniPath, kFolderCapacity) != plat::err::Success) {
+    if (windows.folders().GetCurrentDirectory(state.iniPath, kFolderCapacity) !=
+        plat::err::Success) {
         state.iniPath.clear();
         return fail(IDS_NO_CURRENT_DIR);
     }
@@ -143,7 +145,8 @@ void OpenHelp(plat::Windows& windows, const std::string& appName) {
         BringForward(windows, viewer);
         return;
     }
-    if (windows.desktop().ShellOpen(kHelpFileEnglish) <= 32) windows.desktop().ShellOpen(kHelpFileChinese);
+    if (windows.desktop().ShellOpen(kHelpFileEnglish) <= 32)
+        windows.desktop().ShellOpen(kHelpFileChinese);
 }
 
 }  // namespace uninstall

@@ -56,7 +56,8 @@ bool UninstallEngine::OnUninstall() {
     if (!PreCheck()) return false;
     Wait();  // the previous run's thread has ended; collect it
     running_.store(true);
-    if (windows_.clock().StartThread([this] { UninstallWorker(); }, worker_) != plat::err::Success) {
+    if (windows_.clock().StartThread([this] { UninstallWorker(); }, worker_) !=
+        plat::err::Success) {
         // No thread to run on: nothing was removed and the controls stay as they are.
         running_.store(false);
         return false;

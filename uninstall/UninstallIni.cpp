@@ -32,8 +32,8 @@ int32_t ReadCount(const std::string& value) {
 
 std::string UninstallIni::Read(const std::string& section, const std::string& key,
                                const std::string& def) const {
-    std::string value =
-        windows_.profile().GetPrivateProfileString(section, key, def, kValueCapacity, state_.iniPath);
+    std::string value = windows_.profile().GetPrivateProfileString(section, key, def,
+                                                                   kValueCapacity, state_.iniPath);
     // A value that filled the buffer was cut: it is not the file's value.
     if (value.size() >= kValueCapacity - 1) return def;
     return value;

@@ -8,8 +8,9 @@ namespace plat {
 using namespace w32;
 
 uint32_t Win32Folders::GetCurrentDirectory(std::string& out, uint32_t capacity) {
-    return ReadFolder(out, capacity,
-                      [](char* buffer, DWORD size) { return ::GetCurrentDirectoryA(size, buffer); });
+    return ReadFolder(out, capacity, [](char* buffer, DWORD size) {
+        return ::GetCurrentDirectoryA(size, buffer);
+    });
 }
 
 uint32_t Win32Folders::SetCurrentDirectory(const std::string& path) {
@@ -37,8 +38,9 @@ uint32_t Win32Folders::GetSystemDirectory(std::string& out, uint32_t capacity) {
 }
 
 uint32_t Win32Folders::GetWindowsDirectory(std::string& out, uint32_t capacity) {
-    return ReadFolder(out, capacity,
-                      [](char* buffer, DWORD size) { return ::GetWindowsDirectoryA(buffer, size); });
+    return ReadFolder(out, capacity, [](char* buffer, DWORD size) {
+        return ::GetWindowsDirectoryA(buffer, size);
+    });
 }
 
 uint32_t Win32Folders::GetPrinterDriverDirectory(const char* environment, std::string& out,

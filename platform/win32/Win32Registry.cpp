@@ -13,7 +13,8 @@ uint32_t Win32Registry::Release(HandleKind kind, uintptr_t value) {
 
 uint32_t Win32Registry::RegOpenKey(Root root, const std::string& path, RegKey& out) {
     HKEY key = nullptr;
-    const uint32_t e = RegResult(::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key));
+    const uint32_t e =
+        RegResult(::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_ALL_ACCESS, &key));
     out = e == err::Success ? RegKey(this, Value(key)) : RegKey();
     return e;
 }
@@ -28,9 +29,9 @@ uint32_t Win32Registry::RegOpenKeyForReading(Root root, const std::string& path,
 uint32_t Win32Registry::RegCreateKey(Root root, const std::string& path, RegKey& out) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    const uint32_t e =
-        RegResult(::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, &disposition));
+    const uint32_t e = RegResult(::RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr,
+                                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                                   &key, &disposition));
     out = e == err::Success ? RegKey(this, Value(key)) : RegKey();
     return e;
 }
@@ -56,10 +57,12 @@ uint32_t Win32Registry::RegQueryValue(const RegKey& key, const std::string& name
     std::vector<uint8_t> buffer(std::max<uint32_t>(capacity, 1), 0);
     DWORD size = capacity;
     DWORD valueType = 0;
-    const uint32_t e = RegResult(::RegQueryValueExA(As<HKEY>(key.value()), name.c_str(), nullptr,
-                                                 type ? &valueType : nullptr, buffer.data(), &size));
+    const uint32_t e =
+        RegResult(::RegQueryValueExA(As<HKEY>(key.value()), name.c_str(), nullptr,
+                                     type ? &valueType : nullptr, buffer.data(), &size));
     if (type && (e == err::Success || e == err::MoreData)) *type = valueType;
-    if (e == err::Success) data.assign(buffer.begin(), buffer.begin() + std::min<DWORD>(size, capacity));
+    if (e == err::Success)
+        data.assign(buffer.begin(), buffer.begin() + std::min<DWORD>(size, capacity));
     return e;
 }
 
@@ -76,8 +79,8 @@ uint32_t Win32Registry::RegEnumValue(const RegKey& key, uint32_t index, std::str
     if (!key) return err::InvalidHandle;
     std::vector<char> buffer(std::max<uint32_t>(nameCapacity, 1), '\0');
     DWORD length = nameCapacity;
-    const uint32_t e = RegResult(::RegEnumValueA(As<HKEY>(key.value()), index, buffer.data(), &length,
-                                              nullptr, nullptr, nullptr, nullptr));
+    const uint32_t e = RegResult(::RegEnumValueA(As<HKEY>(key.value()), index, buffer.data(),
+                                                 &length, nullptr, nullptr, nullptr, nullptr));
     if (e == err::Success) name.assign(buffer.data(), std::min<DWORD>(length, nameCapacity));
     return e;
 }
@@ -86,7 +89,8 @@ uint32_t Win32Registry::RegEnumKey(const RegKey& key, uint32_t index, std::strin
     name.clear();
     if (!key) return err::InvalidHandle;
     char buffer[MAX_PATH + 1] = {};
-    const uint32_t e = RegResult(::RegEnumKeyA(As<HKEY>(key.value()), index, buffer, sizeof buffer));
+    const uint32_t e =
+        RegResult(::RegEnumKeyA(As<HKEY>(key.value()), index, buffer, sizeof buffer));
     if (e == err::Success) name = buffer;
     return e;
 }

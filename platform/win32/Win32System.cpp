@@ -42,7 +42,8 @@ uint32_t Win32System::GetTokenGroupsSize(const Token& token, uint32_t& needed) {
     needed = 0;
     if (!token) return err::InvalidHandle;
     DWORD size = 0;
-    const BOOL ok = ::GetTokenInformation(As<HANDLE>(token.value()), TokenGroups, nullptr, 0, &size);
+    const BOOL ok =
+        ::GetTokenInformation(As<HANDLE>(token.value()), TokenGroups, nullptr, 0, &size);
     needed = size;
     return ok ? err::Success : Failure();
 }

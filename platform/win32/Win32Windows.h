@@ -170,7 +170,9 @@ struct Win32Areas {
 
 class Win32Windows final : private detail::Win32Areas, public Windows {
 public:
-    Win32Windows() : Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea, systemArea, clockArea, desktopArea, usbArea) {}
+    Win32Windows()
+        : Windows(registryArea, profileArea, foldersArea, filesArea, spoolerArea, servicesArea,
+                  systemArea, clockArea, desktopArea, usbArea) {}
     Win32Windows(const Win32Windows&) = delete;
     Win32Windows& operator=(const Win32Windows&) = delete;
 };

@@ -51,7 +51,8 @@ void BuildConfigPaths(plat::Windows& windows, int32_t module, char* setupIniPath
 
 int32_t ReadPortSectionKey(plat::Windows& windows, const std::string& moduleIniPath,
                            const std::string& section, const char* key) {
-    return IniToInt(windows.profile().GetPrivateProfileString(section, key, "0", 200, moduleIniPath).c_str());
+    return IniToInt(
+        windows.profile().GetPrivateProfileString(section, key, "0", 200, moduleIniPath).c_str());
 }
 
 int32_t IniToInt(const char* text) {

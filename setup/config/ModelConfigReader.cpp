@@ -68,7 +68,8 @@ void ModelConfigReader::Read(const std::string& section, const char* key, uint32
         CopyCut(out, capacity, value.c_str(), value.size());
         return;
     }
-    const std::string value = windows_.profile().GetPrivateProfileString(section, key, kDefault, limit, path);
+    const std::string value =
+        windows_.profile().GetPrivateProfileString(section, key, kDefault, limit, path);
     // The profile reader cuts to limit - 1; an embedded NUL ends the text.
     const size_t length = std::min({std::strlen(value.c_str()), value.size(),
                                     static_cast<size_t>(limit > 0 ? limit - 1 : 0)});

@@ -93,7 +93,8 @@ std::string GetFileVersionString(plat::Windows& windows, const std::string& path
 int32_t CheckUsbDeviceDriver(plat::Windows& windows) {
     const std::string package = ProgramFolder(windows) + "USBDRV2.20\\bulkusb.sys";
     std::string windowsFolder;
-    const bool haveWindows = windows.folders().GetWindowsDirectory(windowsFolder, kDriverPathCapacity) == 0;
+    const bool haveWindows =
+        windows.folders().GetWindowsDirectory(windowsFolder, kDriverPathCapacity) == 0;
 
     const std::string packageVersion = GetFileVersionString(windows, package);
     const std::string installedVersion =

@@ -141,7 +141,8 @@ InstallOutcome InstallCommand::Run(const WizardChoices& choices) {
     std::atomic<int32_t> completionState{CompletionRunning};
     InstallJob job{windows_, s, completionState};
     plat::Thread worker;
-    if (windows_.clock().StartThread([&job] { InstallWorker(job); }, worker) != plat::err::Success) {
+    if (windows_.clock().StartThread([&job] { InstallWorker(job); }, worker) !=
+        plat::err::Success) {
         // No thread to run the installation on: nothing was installed.
         s.installMessage = msg::kNoMemory;
         completionState = CompletionFailed;

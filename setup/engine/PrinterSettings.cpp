@@ -72,7 +72,8 @@ bool MakeDefaultPrinter(plat::Windows& windows, const char* printerName) {
         if (info.driverName.empty() || info.portName.empty()) return false;
         const std::string device =
             std::string(printerName) + "," + info.driverName + "," + info.portName;
-        if (windows.profile().WriteProfileString("windows", "device", device.c_str()) != 0) return false;
+        if (windows.profile().WriteProfileString("windows", "device", device.c_str()) != 0)
+            return false;
         windows.desktop().BroadcastIniChange(nullptr, false);
         return true;
     }

@@ -25,8 +25,8 @@ constexpr uint32_t kPrinterNameCapacity = 200;
 
 std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
     const std::string setupIni = ProgramFolder(windows) + kSetupIniName;
-    const std::string countText =
-        windows.profile().GetPrivateProfileString(kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
+    const std::string countText = windows.profile().GetPrivateProfileString(
+        kDeviceSection, "PRNCOUNT", "0", kEntrySize, setupIni);
     int32_t count = IniToInt(countText.c_str());
     if (count < 0) count = 0;
     if (count > kMaxUsbDeviceEntries) count = kMaxUsbDeviceEntries;
@@ -34,8 +34,8 @@ std::vector<std::string> ReadSupportedUsbDevices(plat::Windows& windows) {
     std::vector<std::string> entries;
     entries.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i)
-        entries.push_back(windows.profile().GetPrivateProfileString(kDeviceSection, std::to_string(i), "0",
-                                                          kEntrySize, setupIni));
+        entries.push_back(windows.profile().GetPrivateProfileString(
+            kDeviceSection, std::to_string(i), "0", kEntrySize, setupIni));
     return entries;
 }
 

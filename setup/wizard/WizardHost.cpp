@@ -95,8 +95,9 @@ void WizardHost::SwitchPage(PageFrames& frames, int n) {
             if (os_.OsClass() == Win2003 && supports2003 == 0) refusal = msg::kNo2003;
             if (os_.OsClass() == WinVista && supportsVista == 0) refusal = msg::kNoVista;
             if (refusal) {
-                state_.windows.desktop().MessageBox(state_.context.owner, refusal, state_.context.caption,
-                                          plat::mb::Ok | plat::mb::IconExclamation);
+                state_.windows.desktop().MessageBox(state_.context.owner, refusal,
+                                                    state_.context.caption,
+                                                    plat::mb::Ok | plat::mb::IconExclamation);
                 current_ = n - 1;
                 frames.ShowPage(current_, true);
                 return;

@@ -47,7 +47,8 @@ void SimTestWindows::InstallMonitor(const std::string& name, const std::string& 
     Guard lock(mu_);
     State& s = *s_;
     auto& m = s.monitors;
-    m.erase(std::remove_if(m.begin(), m.end(), [&](const auto& x) { return EqualsIgnoringCase(x.name, name); }),
+    m.erase(std::remove_if(m.begin(), m.end(),
+                           [&](const auto& x) { return EqualsIgnoringCase(x.name, name); }),
             m.end());
     m.push_back({name, environment, dll});
     auto key = s.MakeKey(s.roots[0], std::string(kMonitorsKey) + name);
@@ -273,7 +274,8 @@ bool SimTestWindows::KeyExists(Root root, const std::string& path) const {
     return s_->FindKey(s_->roots[static_cast<int>(root)], path) != nullptr;
 }
 
-std::vector<sim::RegValueDump> SimTestWindows::DumpValues(Root root, const std::string& path) const {
+std::vector<sim::RegValueDump> SimTestWindows::DumpValues(Root root,
+                                                          const std::string& path) const {
     Guard lock(mu_);
     std::vector<sim::RegValueDump> out;
     if (auto node = s_->FindKey(s_->roots[static_cast<int>(root)], path))
@@ -376,8 +378,9 @@ Window SimTestWindows::AddWindow(const std::string& title, bool iconic) {
 void SimTestWindows::RemoveWindow(Window window) {
     Guard lock(mu_);
     auto& w = s_->windows;
-    w.erase(std::remove_if(w.begin(), w.end(), [&](const SimWindow& x) { return x.handle == window; }),
-            w.end());
+    w.erase(
+        std::remove_if(w.begin(), w.end(), [&](const SimWindow& x) { return x.handle == window; }),
+        w.end());
 }
 
 std::vector<Window> SimTestWindows::ForegroundCalls() const {

@@ -246,7 +246,8 @@ TEST(IniFuzz, HugeLinesAndValuesAndBinaryFiles) {
     std::string binary(1u << 20, '\0');
     for (char& c : binary) c = static_cast<char>(Pick(rng, 256));
     binary.replace(1000, 12, "\n[A]\nb=c\r\n");
-    for (uint32_t size : {0u, 1u, 2u, 200u}) CheckBounds(ini::ProfileString(binary, "A", "b", "0", size), size);
+    for (uint32_t size : {0u, 1u, 2u, 200u})
+        CheckBounds(ini::ProfileString(binary, "A", "b", "0", size), size);
     EXPECT_EQ(ini::ProfileString(std::string("[A]\nb=x\0y\n", 11), "A", "b", "0", 200), "x");
     EXPECT_EQ(ini::ProfileString(std::string(), "A", "b", "0", 200), "0");
     EXPECT_EQ(ini::ProfileString(std::nullopt, "A", "b", "def  ", 200), "def");

@@ -13,8 +13,10 @@ TEST(SimPackage, AnInstallationOfTheSamplePackageRunsThroughTheSeam) {
     ASSERT_GT(support::MountSamplePackage(w), 10);
     support::SetSamplePorts(w);
     const std::string ini = "DRVCONFIG\\setup.ini", module = "DRVCONFIG\\setup_receipt.ini";
-    std::string monitor = w.profile().GetPrivateProfileString("COMMON-MONITOR.XP", "USBMONitorPName", "0", 200, ini);
-    std::string dll = w.profile().GetPrivateProfileString("COMMON-MONITOR.XP", "USBMONitorPDLLName", "0", 200, ini);
+    std::string monitor =
+        w.profile().GetPrivateProfileString("COMMON-MONITOR.XP", "USBMONitorPName", "0", 200, ini);
+    std::string dll = w.profile().GetPrivateProfileString("COMMON-MONITOR.XP", "USBMONitorPDLLName",
+                                                          "0", 200, ini);
     ASSERT_EQ(dll, "QSUSBMON.DLL");
 
     std::string sys, drv, cur;
@@ -26,12 +28,15 @@ TEST(SimPackage, AnInstallationOfTheSamplePackageRunsThroughTheSeam) {
     ASSERT_EQ(w.spooler().AddMonitor(m), 0u);
 
     const std::string s = "KRT-P58.XP";
-    auto get = [&](const char* key) { return w.profile().GetPrivateProfileString(s, key, "0", 200, module); };
+    auto get = [&](const char* key) {
+        return w.profile().GetPrivateProfileString(s, key, "0", 200, module);
+    };
     std::vector<std::string> files = {get("STDDriverPath"),      get("STDDataFile"),
                                       get("STDConfigFile"),      get("STDHelpFile"),
                                       get("STDDataFileDLLName"), get("STDDataOemuiDLL"),
                                       get("STDDataOemuniDLL"),   get("STDDataOemuniini")};
-    for (const auto& f : files) ASSERT_EQ(w.files().CopyFile(cur + "\\winnt\\" + f, drv + "\\" + f, false), 0u) << f;
+    for (const auto& f : files)
+        ASSERT_EQ(w.files().CopyFile(cur + "\\winnt\\" + f, drv + "\\" + f, false), 0u) << f;
     std::string deps;
     for (size_t i = 4; i < files.size(); ++i) deps += files[i] + '\0';
     deps += '\0';

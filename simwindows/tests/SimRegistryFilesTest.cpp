@@ -8,7 +8,8 @@
 namespace plat {
 namespace {
 
-std::vector<std::string> Listing(SimTestWindows& w, const std::string& pattern, uint32_t* firstError) {
+std::vector<std::string> Listing(SimTestWindows& w, const std::string& pattern,
+                                 uint32_t* firstError) {
     std::vector<std::string> names;
     FindHandle find;
     FindData data;
@@ -32,7 +33,8 @@ TEST(SimRegistry, KeysAndValuesCompareWithoutCaseAndEnumerateInInsertionOrder) {
     ASSERT_EQ(w.registry().RegOpenKey(Root::LocalMachine, "software\\TARVELO\\ports", again), 0u);
     std::vector<std::string> names;
     std::string name;
-    for (uint32_t i = 0; w.registry().RegEnumValue(again, i, name, 260) == 0; ++i) names.push_back(name);
+    for (uint32_t i = 0; w.registry().RegEnumValue(again, i, name, 260) == 0; ++i)
+        names.push_back(name);
     EXPECT_EQ(names, (std::vector<std::string>{"Zeta", "alpha", "Mid"}));
     EXPECT_EQ(w.registry().RegEnumValue(again, 3, name, 260), err::NoMoreItems);
     // The name and its terminator must fit.
@@ -46,11 +48,13 @@ TEST(SimRegistry, KeysAndValuesCompareWithoutCaseAndEnumerateInInsertionOrder) {
     EXPECT_EQ(w.registry().RegQueryValue(again, "zeta", &type, data, 3), err::MoreData);
     EXPECT_EQ(w.registry().RegQueryValue(again, "none", &type, data, 4), err::FileNotFound);
     RegKey missing;
-    EXPECT_EQ(w.registry().RegOpenKey(Root::LocalMachine, "SOFTWARE\\Nobody", missing), err::FileNotFound);
+    EXPECT_EQ(w.registry().RegOpenKey(Root::LocalMachine, "SOFTWARE\\Nobody", missing),
+              err::FileNotFound);
     EXPECT_FALSE(missing);
     // A second create opens what exists and keeps its values.
     RegKey created;
-    EXPECT_EQ(w.registry().RegCreateKey(Root::LocalMachine, "Software\\TARVELO\\PORTS", created), 0u);
+    EXPECT_EQ(w.registry().RegCreateKey(Root::LocalMachine, "Software\\TARVELO\\PORTS", created),
+              0u);
     EXPECT_EQ(w.DumpValues(Root::LocalMachine, "SOFTWARE\\Tarvelo\\Ports").size(), 3u);
     EXPECT_EQ(w.RegText(Root::LocalMachine, "SOFTWARE\\Tarvelo\\Ports", "mid"), "7");
 }
@@ -188,7 +192,8 @@ TEST(SimFiles, ReadOnlyMountCanBeCopiedFromButNotWritten) {
     EXPECT_EQ(w.FileText("C:\\WINDOWS\\setup.ini"), before);
     // Below the mount, every change is refused, however the path is spelt.
     EXPECT_EQ(w.files().CopyFile("C:\\WINDOWS\\win.ini", ini, false), err::AccessDenied);
-    EXPECT_EQ(w.files().CopyFile("C:\\WINDOWS\\win.ini", "c:\\ro\\new.ini", false), err::AccessDenied);
+    EXPECT_EQ(w.files().CopyFile("C:\\WINDOWS\\win.ini", "c:\\ro\\new.ini", false),
+              err::AccessDenied);
     EXPECT_EQ(w.files().WriteFile("C:\\RO\\x\\..\\DRVCONFIG\\setup.ini", "x"), err::AccessDenied);
     EXPECT_EQ(w.files().DeleteFile(ini), err::AccessDenied);
     EXPECT_EQ(w.files().SetFileAttributes(ini, attr::ReadOnly), err::AccessDenied);
@@ -243,7 +248,8 @@ TEST(SimFaults, InjectedFailuresCountDownFilterByArgumentAndChangeNothing) {
 
     w.FailCall("GetSystemDirectory", err::NotEnoughMemory, -1);
     std::string dir;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(w.folders().GetSystemDirectory(dir, 260), err::NotEnoughMemory);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(w.folders().GetSystemDirectory(dir, 260), err::NotEnoughMemory);
     EXPECT_EQ(w.CallCount("GetSystemDirectory"), 3);
     w.ClearFaults();
     EXPECT_EQ(w.folders().GetSystemDirectory(dir, 260), 0u);
@@ -272,7 +278,8 @@ TEST(SimFolders, DefaultLayoutAndEnvironments) {
     EXPECT_EQ(s, "C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86");
     ASSERT_EQ(w.folders().GetPrintProcessorDirectory("Windows 4.0", s, 260), 0u);
     EXPECT_EQ(s, "C:\\WINDOWS\\system32\\spool\\prtprocs\\win40");
-    EXPECT_EQ(w.folders().GetPrintProcessorDirectory("Windows NT x86", s, 10), err::InsufficientBuffer);
+    EXPECT_EQ(w.folders().GetPrintProcessorDirectory("Windows NT x86", s, 10),
+              err::InsufficientBuffer);
     EXPECT_EQ(w.folders().GetPrinterDriverDirectory("Plan 9", s, 260), sim::InvalidEnvironment);
     EXPECT_TRUE(w.FolderExists("C:\\WINDOWS\\Fonts"));
     EXPECT_STREQ(w.spooler().LocalEnvironment(), "Windows NT x86");

@@ -68,10 +68,11 @@ TEST_F(Spooler, MonitorsNeedTheirDllRegisterTheirKeyAndPortsAndRefuseRemovalInUs
     Printer p;
     ASSERT_EQ(AddPrinter("Q(U) 2", "USB_Q_2", p), 0u);
     RegKey key;
-    ASSERT_EQ(w.registry().RegOpenKey(Root::LocalMachine, std::string(kMonKey) + "Quillset USB Port Monitor",
-                           key),
+    ASSERT_EQ(w.registry().RegOpenKey(Root::LocalMachine,
+                                      std::string(kMonKey) + "Quillset USB Port Monitor", key),
               0u);
-    EXPECT_EQ(w.spooler().DeleteMonitor(nullptr, "Quillset USB Port Monitor"), err::PrintMonitorInUse);
+    EXPECT_EQ(w.spooler().DeleteMonitor(nullptr, "Quillset USB Port Monitor"),
+              err::PrintMonitorInUse);
     EXPECT_EQ(w.spooler().DeleteMonitor(nullptr, "Nobody"), err::UnknownPrintMonitor);
     ASSERT_EQ(w.spooler().DeletePrinter(p), 0u);
     ASSERT_EQ(w.spooler().DeleteMonitor(nullptr, "quillset usb port monitor"), 0u);
@@ -103,7 +104,8 @@ TEST_F(Spooler, LoadedDllsAreInUseWhileTheSpoolerRunsWhenSwitchedOn) {
 TEST_F(Spooler, ProcessorsLiveInTheirEnvironmentsFolder) {
     EXPECT_EQ(w.spooler().AddPrintProcessor(nullptr, "QSPROC.DLL", "QsProc"), err::FileNotFound);
     w.PutFile(std::string(kProc) + "\\QSPROC.DLL", "MZ");
-    EXPECT_EQ(w.spooler().AddPrintProcessor("Windows 4.0", "QSPROC.DLL", "QsProc"), err::FileNotFound);
+    EXPECT_EQ(w.spooler().AddPrintProcessor("Windows 4.0", "QSPROC.DLL", "QsProc"),
+              err::FileNotFound);
     ASSERT_EQ(w.spooler().AddPrintProcessor(nullptr, "QSPROC.DLL", "QsProc"), 0u);
     EXPECT_EQ(w.spooler().AddPrintProcessor("Windows NT x86", "QSPROC.DLL", "qsproc"),
               err::PrintProcessorAlreadyInstalled);
@@ -233,7 +235,9 @@ TEST_F(Spooler, StoppedSpoolerRefusesCallsAndTheServiceLogsTransitions) {
     ScHandle scm, spooler, none;
     ASSERT_EQ(w.services().OpenScManager(scm), 0u);
     EXPECT_EQ(w.services().OpenService(scm, "NoSuch", svc::Start, none), err::ServiceDoesNotExist);
-    ASSERT_EQ(w.services().OpenService(scm, "Spooler", svc::Start | svc::Stop | svc::QueryStatus, spooler), 0u);
+    ASSERT_EQ(w.services().OpenService(scm, "Spooler", svc::Start | svc::Stop | svc::QueryStatus,
+                                       spooler),
+              0u);
     EXPECT_EQ(w.services().StartService(spooler), err::ServiceAlreadyRunning);
     ASSERT_EQ(w.services().ControlServiceStop(spooler), 0u);
     EXPECT_EQ(w.services().ControlServiceStop(spooler), err::ServiceNotActive);
@@ -329,7 +333,8 @@ TEST(SimSystem, MessageBoxesWindowsMutexesAndShell) {
     SimTestWindows w;
     w.QueueAnswer(mb::IdYes);
     EXPECT_EQ(w.desktop().MessageBox(0, "Restart?", "Setup", mb::YesNo), mb::IdYes);
-    EXPECT_EQ(w.desktop().MessageBox(0, "Restart?", "Setup", mb::YesNo | mb::IconExclamation), mb::IdNo);
+    EXPECT_EQ(w.desktop().MessageBox(0, "Restart?", "Setup", mb::YesNo | mb::IconExclamation),
+              mb::IdNo);
     w.SetDefaultYesNoAnswer(mb::IdYes);
     EXPECT_EQ(w.desktop().MessageBox(0, "Again?", "Setup", mb::YesNo), mb::IdYes);
     EXPECT_EQ(w.desktop().MessageBox(7, "Done", "Setup", mb::Ok), mb::IdOk);
@@ -376,11 +381,12 @@ TEST(SimSystem, ConcurrentCallsKeepTheMachineConsistent) {
     std::thread worker([&] {
         for (int i = 0; i < kRounds; ++i) {
             RegKey key;
-            ASSERT_EQ(w.registry().RegCreateKey(Root::LocalMachine, "SOFTWARE\\T\\K" + std::to_string(i % 7),
-                                     key),
+            ASSERT_EQ(w.registry().RegCreateKey(Root::LocalMachine,
+                                                "SOFTWARE\\T\\K" + std::to_string(i % 7), key),
                       0u);
             uint32_t v = static_cast<uint32_t>(i);
-            ASSERT_EQ(w.registry().RegSetValue(key, "V" + std::to_string(i), regtype::Dword, &v, 4), 0u);
+            ASSERT_EQ(w.registry().RegSetValue(key, "V" + std::to_string(i), regtype::Dword, &v, 4),
+                      0u);
             ASSERT_EQ(w.files().WriteFile("C:\\WINDOWS\\Temp\\f" + std::to_string(i % 5), "x"), 0u);
             w.clock().Sleep(100);
         }

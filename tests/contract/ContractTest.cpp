@@ -114,7 +114,8 @@ protected:
         if (*error != err::Success) return names;
         names.push_back(data.name);
         uint32_t e;
-        while ((e = w->files().FindNextFile(find, data)) == err::Success) names.push_back(data.name);
+        while ((e = w->files().FindNextFile(find, data)) == err::Success)
+            names.push_back(data.name);
         EXPECT_EQ(e, err::NoMoreFiles);
         return names;
     }
@@ -124,22 +125,26 @@ protected:
 
 TEST_F(Contract, RegistryCreateOpensWhatExistsAndOpenOfAMissingKeyGives2) {
     RegKey a, b, c, missing;
-    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\Level1\\Level2", a), err::Success);
+    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\Level1\\Level2", a),
+              err::Success);
     uint32_t one = 1;
     ASSERT_EQ(w->registry().RegSetValue(a, "Kept", regtype::Dword, &one, 4), err::Success);
-    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\LEVEL1\\level2", b), err::Success);
+    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\LEVEL1\\level2", b),
+              err::Success);
     std::vector<uint8_t> data;
     EXPECT_EQ(w->registry().RegQueryValue(b, "kept", nullptr, data, 4), err::Success);
     ASSERT_EQ(w->registry().RegOpenKey(Root::CurrentUser, key + "\\level1", c), err::Success);
     RegKey sub;
     EXPECT_EQ(w->registry().RegOpenSubKey(c, "LEVEL2", sub), err::Success);
     EXPECT_EQ(w->registry().RegOpenSubKey(c, "Nowhere", missing), err::FileNotFound);
-    EXPECT_EQ(w->registry().RegOpenKey(Root::CurrentUser, key + "\\Nowhere", missing), err::FileNotFound);
+    EXPECT_EQ(w->registry().RegOpenKey(Root::CurrentUser, key + "\\Nowhere", missing),
+              err::FileNotFound);
     EXPECT_FALSE(missing);
     // Opened for reading: the same values, the same answer for a missing key.
     RegKey reading;
-    ASSERT_EQ(w->registry().RegOpenKeyForReading(Root::CurrentUser, key + "\\level1\\LEVEL2", reading),
-              err::Success);
+    ASSERT_EQ(
+        w->registry().RegOpenKeyForReading(Root::CurrentUser, key + "\\level1\\LEVEL2", reading),
+        err::Success);
     EXPECT_EQ(w->registry().RegQueryValue(reading, "Kept", nullptr, data, 4), err::Success);
     EXPECT_EQ(w->registry().RegOpenKeyForReading(Root::CurrentUser, key + "\\Nowhere", missing),
               err::FileNotFound);
@@ -150,7 +155,8 @@ TEST_F(Contract, RegistryValuesKeepTypeAndBytesAndReportMissingAndMoreData) {
     ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key, k), err::Success);
     std::vector<uint8_t> sz = Bytes("USB_Q_1"), bin = {1, 0, 255, 7};
     uint32_t dword = 0x12345678;
-    ASSERT_EQ(w->registry().RegSetValue(k, "Sz", regtype::Sz, sz.data(), static_cast<uint32_t>(sz.size())),
+    ASSERT_EQ(w->registry().RegSetValue(k, "Sz", regtype::Sz, sz.data(),
+                                        static_cast<uint32_t>(sz.size())),
               err::Success);
     ASSERT_EQ(w->registry().RegSetValue(k, "Dword", regtype::Dword, &dword, 4), err::Success);
     ASSERT_EQ(w->registry().RegSetValue(k, "Bin", regtype::Binary, bin.data(), 4), err::Success);
@@ -213,12 +219,15 @@ TEST_F(Contract, RegistryEnumerationEndsWith259) {
 
 TEST_F(Contract, RegistryDeleteKeyTakesLeavesOnly) {
     RegKey leaf;
-    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\Parent\\Leaf", leaf), err::Success);
+    ASSERT_EQ(w->registry().RegCreateKey(Root::CurrentUser, key + "\\Parent\\Leaf", leaf),
+              err::Success);
     EXPECT_EQ(w->registry().RegDeleteKey(Root::CurrentUser, key + "\\Parent"), err::AccessDenied);
-    EXPECT_EQ(w->registry().RegDeleteKey(Root::CurrentUser, key + "\\Parent\\Other"), err::FileNotFound);
+    EXPECT_EQ(w->registry().RegDeleteKey(Root::CurrentUser, key + "\\Parent\\Other"),
+              err::FileNotFound);
     ASSERT_EQ(w->registry().RegDeleteKey(Root::CurrentUser, key + "\\PARENT\\leaf"), err::Success);
     RegKey again;
-    EXPECT_EQ(w->registry().RegOpenKey(Root::CurrentUser, key + "\\Parent\\Leaf", again), err::FileNotFound);
+    EXPECT_EQ(w->registry().RegOpenKey(Root::CurrentUser, key + "\\Parent\\Leaf", again),
+              err::FileNotFound);
     // The handle still open on the deleted key no longer works.
     uint32_t v = 1;
     EXPECT_EQ(w->registry().RegSetValue(leaf, "x", regtype::Dword, &v, 4), 1018u);
@@ -343,7 +352,8 @@ TEST_F(Contract, ProfileNamesCompareWithoutCase) {
     Put("c.ini", "[Section]\r\nKey=value\r\n");
     EXPECT_EQ(Profile("SECTION", "key"), "value");
     EXPECT_EQ(Profile("section", "KEY"), "value");
-    EXPECT_EQ(w->profile().GetPrivateProfileString("Section", "Key", "d", 200, dir + "\\C.INI"), "value");
+    EXPECT_EQ(w->profile().GetPrivateProfileString("Section", "Key", "d", 200, dir + "\\C.INI"),
+              "value");
 }
 
 TEST_F(Contract, ProfileFirstOfRepeatedSectionsAndKeysWins) {
@@ -521,8 +531,8 @@ TEST_F(Contract, SpoolerServiceStartsAndStopsOnce) {
     ASSERT_EQ(w->services().OpenScManager(manager), err::Success);
     EXPECT_EQ(w->services().OpenService(manager, "QuillsetNoSuchService", svc::QueryStatus, none),
               err::ServiceDoesNotExist);
-    ASSERT_EQ(w->services().OpenService(manager, "Spooler", svc::Start | svc::Stop | svc::QueryStatus,
-                             spooler),
+    ASSERT_EQ(w->services().OpenService(manager, "Spooler",
+                                        svc::Start | svc::Stop | svc::QueryStatus, spooler),
               err::Success);
     uint32_t initial = 0, state = 0;
     ASSERT_EQ(w->services().QueryServiceState(spooler, initial), err::Success);
@@ -548,8 +558,9 @@ protected:
         Contract::SetUp();
         ScHandle manager, spooler;
         ASSERT_EQ(w->services().OpenScManager(manager), err::Success);
-        ASSERT_EQ(w->services().OpenService(manager, "Spooler", svc::Start | svc::QueryStatus, spooler),
-                  err::Success);
+        ASSERT_EQ(
+            w->services().OpenService(manager, "Spooler", svc::Start | svc::QueryStatus, spooler),
+            err::Success);
         uint32_t e = w->services().StartService(spooler);
         ASSERT_TRUE(e == err::Success || e == err::ServiceAlreadyRunning) << e;
     }
@@ -568,7 +579,8 @@ TEST_F(SpoolerContract, PortsAndProcessorsHaveTheBuiltInOnes) {
 
 TEST_F(SpoolerContract, UnknownPrintersDriversAndMonitorsAreRefused) {
     Printer p;
-    EXPECT_EQ(w->spooler().OpenPrinter("Quillset Contract No Such Printer", p), err::InvalidPrinterName);
+    EXPECT_EQ(w->spooler().OpenPrinter("Quillset Contract No Such Printer", p),
+              err::InvalidPrinterName);
     EXPECT_FALSE(p);
     EXPECT_EQ(w->spooler().OpenPrinterForReading("Quillset Contract No Such Printer", p),
               err::InvalidPrinterName);
@@ -596,9 +608,11 @@ TEST_F(SpoolerContract, UnknownPrintersDriversAndMonitorsAreRefused) {
     std::vector<std::string> names;
     ASSERT_EQ(w->spooler().EnumMonitors(names), err::Success);
     EXPECT_FALSE(ContainsNoCase(names, "Quillset Contract Monitor"));
-    EXPECT_EQ(w->spooler().DeleteMonitor(nullptr, "Quillset Contract Monitor"), err::UnknownPrintMonitor);
+    EXPECT_EQ(w->spooler().DeleteMonitor(nullptr, "Quillset Contract Monitor"),
+              err::UnknownPrintMonitor);
     // Windows answers 1797 for a driver it does not know; Wine 3000.
-    uint32_t deleted = w->spooler().DeletePrinterDriver(nullptr, nullptr, "Quillset Contract No Such Driver");
+    uint32_t deleted =
+        w->spooler().DeletePrinterDriver(nullptr, nullptr, "Quillset Contract No Such Driver");
     EXPECT_NE(deleted, err::Success);
     if (IsSimulation()) {
         EXPECT_EQ(deleted, err::UnknownPrinterDriver);

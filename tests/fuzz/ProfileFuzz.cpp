@@ -85,27 +85,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::SimTestWindows w;
     const std::string path = "C:\\PKG\\DRVCONFIG\\setup.ini";
     w.PutFile(path, text);
-    Check(w.GetPrivateProfileString(section, key, def, bufferSize, path) == value,
+    Check(w.profile().GetPrivateProfileString(section, key, def, bufferSize, path) == value,
           "the seam reads as the text functions");
     w.SetProfileIndexing(true);
-    Check(w.GetPrivateProfileString(section, key, def, bufferSize, path) == value,
+    Check(w.profile().GetPrivateProfileString(section, key, def, bufferSize, path) == value,
           "the seam reads from its index as the text functions");
-    Check(w.GetPrivateProfileString(section, key, def, bufferSize, "C:\\PKG\\missing.ini") ==
-              cutDefault,
+    Check(w.profile().GetPrivateProfileString(section, key, def, bufferSize,
+                                              "C:\\PKG\\missing.ini") == cutDefault,
           "a missing file gives the default");
 
     w.PutFile("C:\\WINDOWS\\win.ini", text);
-    Check(w.GetProfileString(section, key, def) == ini::ProfileString(text, section, key, def, 4096),
+    Check(w.profile().GetProfileString(section, key, def) ==
+              ini::ProfileString(text, section, key, def, 4096),
           "win.ini reads like any file");
     if (section.empty() || key.empty()) return 0;
     // A header without ']' or a NUL hides what follows it from the reader.
     const bool plain = Simple(section) && Simple(key) && text.find('[') == std::string::npos &&
                        text.find('\0') == std::string::npos;
-    w.WriteProfileString(section.c_str(), key.c_str(), "new value");
-    if (plain) Check(w.GetProfileString(section, key, def) == "new value", "a written value reads back");
-    w.WriteProfileString(section.c_str(), key.c_str(), nullptr);
-    if (plain) Check(w.GetProfileString(section, key, def) == def, "a removed key reads as missing");
-    w.WriteProfileString(section.c_str(), nullptr, nullptr);
-    if (plain) Check(w.GetProfileString(section, "k", def) == def, "a removed section reads as missing");
+    w.profile().WriteProfileString(section.c_str(), key.c_str(), "new value");
+    if (plain)
+        Check(w.profile().GetProfileString(section, key, def) == "new value",
+              "a written value reads back");
+    w.profile().WriteProfileString(section.c_str(), key.c_str(), nullptr);
+    if (plain)
+        Check(w.profile().GetProfileString(section, key, def) == def,
+              "a removed key reads as missing");
+    w.profile().WriteProfileString(section.c_str(), nullptr, nullptr);
+    if (plain)
+        Check(w.profile().GetProfileString(section, "k", def) == def,
+              "a removed section reads as missing");
     return 0;
 }

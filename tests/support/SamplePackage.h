@@ -113,11 +113,13 @@ inline std::vector<std::string> SerialMonitorPorts() {
 inline void SetSamplePorts(plat::SimTestWindows& w, const std::string& at = "C:\\PKG") {
     std::string ini = at + "\\DRVCONFIG\\setup.ini";
     std::vector<std::string> usb;
-    int count = std::atoi(
-        w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini).c_str());
+    int count =
+        std::atoi(w.profile()
+                      .GetPrivateProfileString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", 12, ini)
+                      .c_str());
     for (int i = 0; i < count; ++i)
-        usb.push_back(
-            w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i), "", 200, ini));
+        usb.push_back(w.profile().GetPrivateProfileString("SUPPORTED-USB-DEVICE", std::to_string(i),
+                                                          "", 200, ini));
     w.SetMonitorPorts("QSUSBMON.DLL", usb);
     w.SetMonitorPorts("QSCOMMON.DLL", SerialMonitorPorts());
 }
@@ -130,8 +132,8 @@ inline std::vector<std::string> MessageTexts(const plat::SimTestWindows& w) {
 }
 
 // A printer queue on `port` with its driver, as Setup leaves one behind.
-inline void InstallQueue(plat::SimTestWindows& w, const std::string& name, const std::string& driver,
-                         const std::string& port = "LPT1:") {
+inline void InstallQueue(plat::SimTestWindows& w, const std::string& name,
+                         const std::string& driver, const std::string& port = "LPT1:") {
     plat::sim::DriverRecordSim d;
     d.name = driver;
     d.environment = w.spooler().LocalEnvironment();

@@ -28,7 +28,8 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 TEST_F(Win32Smoke, LocalEnvironmentMatchesTheBuild) {
     std::string folder;
-    ASSERT_EQ(err::Success, w.folders().GetPrinterDriverDirectory(w.spooler().LocalEnvironment(), folder, 260));
+    ASSERT_EQ(err::Success,
+              w.folders().GetPrinterDriverDirectory(w.spooler().LocalEnvironment(), folder, 260));
 #ifdef _WIN64
     EXPECT_STREQ("Windows x64", w.spooler().LocalEnvironment());
     EXPECT_TRUE(EndsWith(folder, "\\x64")) << folder;
@@ -68,14 +69,16 @@ TEST_F(Win32Smoke, FolderReadsHonourTheCapacity) {
     ASSERT_EQ(err::Success, w.folders().GetPrintProcessorDirectory(nullptr, folder, 260));
     const auto length = static_cast<uint32_t>(folder.size());
     std::string out;
-    EXPECT_EQ(err::InsufficientBuffer, w.folders().GetPrintProcessorDirectory(nullptr, out, length));
+    EXPECT_EQ(err::InsufficientBuffer,
+              w.folders().GetPrintProcessorDirectory(nullptr, out, length));
     EXPECT_EQ(err::Success, w.folders().GetPrintProcessorDirectory(nullptr, out, length + 1));
     EXPECT_EQ(folder, out);
 
     std::string module;
     ASSERT_EQ(err::Success, w.folders().GetModuleFileName(module, 260));
     EXPECT_TRUE(EndsWith(module, "win32_smoke.exe")) << module;
-    EXPECT_EQ(err::Success, w.folders().GetModuleFileName(out, static_cast<uint32_t>(module.size() + 1)));
+    EXPECT_EQ(err::Success,
+              w.folders().GetModuleFileName(out, static_cast<uint32_t>(module.size() + 1)));
     EXPECT_EQ(module, out);
     w.folders().GetModuleFileName(out, 5);
     EXPECT_EQ(module.substr(0, 4), out);
@@ -104,7 +107,8 @@ TEST_F(Win32Smoke, RegistryBuffersAtTheirLimits) {
     EXPECT_EQ(err::NoMoreItems, w.registry().RegEnumValue(key, 1, name, 260));
 
     RegKey missing;
-    EXPECT_EQ(err::FileNotFound, w.registry().RegOpenKey(Root::CurrentUser, path + "\\Missing", missing));
+    EXPECT_EQ(err::FileNotFound,
+              w.registry().RegOpenKey(Root::CurrentUser, path + "\\Missing", missing));
     EXPECT_FALSE(missing);
     EXPECT_EQ(err::Success, key.reset());
     EXPECT_EQ(err::Success, w.registry().RegDeleteKey(Root::CurrentUser, path));
@@ -164,7 +168,8 @@ protected:
     }
     void TearDown() override {
         Printer printer;
-        if (w.spooler().OpenPrinter(kPrinter, printer) == err::Success) w.spooler().DeletePrinter(printer);
+        if (w.spooler().OpenPrinter(kPrinter, printer) == err::Success)
+            w.spooler().DeletePrinter(printer);
         printer.reset();
         w.spooler().DeletePrinterDriver(nullptr, w.spooler().LocalEnvironment(), kDriver);
     }
@@ -332,7 +337,8 @@ TEST_F(Win32Smoke, FileVersionOfASystemLibrary) {
     ASSERT_EQ(err::Success, w.folders().GetWindowsDirectory(windows, 260));
     EXPECT_NE(err::Success, w.files().GetFileVersion(windows + "\\win.ini", version));
     EXPECT_TRUE(version.translations.empty());
-    EXPECT_EQ(err::FileNotFound, w.files().GetFileVersion(windows + "\\QuillsetMissing.dll", version));
+    EXPECT_EQ(err::FileNotFound,
+              w.files().GetFileVersion(windows + "\\QuillsetMissing.dll", version));
 }
 
 }  // namespace

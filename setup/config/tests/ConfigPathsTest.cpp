@@ -58,7 +58,9 @@ TEST_F(ConfigPathsTest, BuildsTheCapitalisedModulePaths) {
 TEST_F(ConfigPathsTest, CapitalisedAndReaderFormsNameTheSameFile) {
     PutIni("setup_lable.ini", "[L.PORT]\r\nAdvancedSetup=1\r\n");
     Build(Label);
-    EXPECT_EQ(sim.profile().GetPrivateProfileString("L.PORT", "AdvancedSetup", "0", 200, modulePath), "1");
+    EXPECT_EQ(
+        sim.profile().GetPrivateProfileString("L.PORT", "AdvancedSetup", "0", 200, modulePath),
+        "1");
     ModelConfigReader reader(sim);
     EXPECT_EQ(sim.profile().GetPrivateProfileString("L.PORT", "AdvancedSetup", "0", 200,
                                           reader.ModuleIniPath(Label)),

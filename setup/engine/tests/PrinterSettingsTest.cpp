@@ -189,7 +189,8 @@ TEST_F(DefaultPrinterTest, Win98PrinterThatCantBeReadOrWrittenStaysAsItWas) {
 TEST_F(DefaultPrinterTest, Nt4WritesTheDeviceLineOfWinIni) {
     Platform(2, 4);
     EXPECT_TRUE(MakeDefaultPrinter(w, "KRT-P58(P)"));
-    EXPECT_EQ(w.profile().GetProfileString("windows", "device", ""), "KRT-P58(P),Quillset Drv,LPT1:");
+    EXPECT_EQ(w.profile().GetProfileString("windows", "device", ""),
+              "KRT-P58(P),Quillset Drv,LPT1:");
     ASSERT_EQ(w.Broadcasts().size(), 1u);
     EXPECT_FALSE(w.Broadcasts()[0].section.has_value());
     EXPECT_EQ(w.CallCount("SetPrinter"), 0);

@@ -287,7 +287,8 @@ protected:
         port = std::make_unique<PortPage>(state);
         port->Initialize();
         // The package's USB device driver has a version; none is installed.
-        w.SetFileVersion("C:\\PKG\\USBDRV2.20\\bulkusb.sys", plat::SimTestWindows::MakeVersion("2.20.0.0"));
+        w.SetFileVersion("C:\\PKG\\USBDRV2.20\\bulkusb.sys",
+                         plat::SimTestWindows::MakeVersion("2.20.0.0"));
     }
     void Build(bool typical, const std::string& model = "KRT-P58", int32_t os = WinXP) {
         port->SetSetupType(typical ? SetupTypical : SetupAdvanced);

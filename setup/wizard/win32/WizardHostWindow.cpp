@@ -105,8 +105,8 @@ INT_PTR WizardHostWindow::OnInitDialog(WPARAM, LPARAM) {
     if (!picture_) {
         // A message owned by a window not yet shown may stay unseen.
         ::ShowWindow(hwnd_, SW_SHOW);
-        state_.windows.desktop().MessageBox(state_.context.owner, msg::kNoLeftBmp, state_.context.caption,
-                                  plat::mb::Ok);
+        state_.windows.desktop().MessageBox(state_.context.owner, msg::kNoLeftBmp,
+                                            state_.context.caption, plat::mb::Ok);
         ::EndDialog(hwnd_, IDCANCEL);
         return TRUE;
     }

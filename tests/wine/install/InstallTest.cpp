@@ -49,7 +49,8 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_EQ(real.folders().SetCurrentDirectory(PackageDir()), plat::err::Success) << PackageDir();
+        ASSERT_EQ(real.folders().SetCurrentDirectory(PackageDir()), plat::err::Success)
+            << PackageDir();
         uint32_t attributes = 0;
         ASSERT_EQ(real.files().GetFileAttributes(PackageDir() + "\\winnt\\QSDRV.DLL", attributes),
                   plat::err::Success)
@@ -267,7 +268,8 @@ TEST_F(InstallUnderWine, APackageOnReadOnlyMediaLeavesNoReadOnlyFiles) {
 
     std::string system, processors, drivers, windowsDir;
     ASSERT_EQ(real.folders().GetSystemDirectory(system, 260), plat::err::Success);
-    ASSERT_EQ(real.folders().GetPrintProcessorDirectory(nullptr, processors, 260), plat::err::Success);
+    ASSERT_EQ(real.folders().GetPrintProcessorDirectory(nullptr, processors, 260),
+              plat::err::Success);
     ASSERT_EQ(real.folders().GetPrinterDriverDirectory(nullptr, drivers, 260), plat::err::Success);
     ASSERT_EQ(real.folders().GetWindowsDirectory(windowsDir, 260), plat::err::Success);
     for (const std::string& copy :
