@@ -503,8 +503,77 @@ bool SameProfileName(std::string_view a, std::string_view b) {
     return Folded(Wide(a)) == Folded(Wide(b));
 }
 
-std::string EditProfile(std::string_view text, std::string_view section, const char* key,
+namespace {
+
+// A UTF-16 code unit as 1 to 3 bytes, the way UTF-8 writes a code point (a
+// lone surrogate too), so that the text of a file with a byte-order mark can
+// be edited as bytes and written back unit for unit.
+void PutUnit(std::string& out, char16_t u) {
+    if (u < 0x80) {
+        out += static_cast<char>(u);
+    } else if (u < 0x800) {
+        out += static_cast<char>(0xC0 | u >> 6);
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | u >> 12);
+        out += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+std::u16string UnitsOf(std::string_view bytes) {
+    std::u16string out;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const size_t n = b < 0xC0 ? 1 : b < 0xE0 ? 2 : 3;
+        char16_t u = n == 1 ? b : n == 2 ? b & 0x1F : b & 0x0F;
+        for (size_t j = 1; j < n && i + j < bytes.size(); ++j)
+            u = static_cast<char16_t>(u << 6 | (static_cast<unsigned char>(bytes[i + j]) & 0x3F));
+        out += u;
+        i += n;
+    }
+    return out;
+}
+
+std::string AsUnits(std::string_view ansi) {
+    std::string out;
+    for (char c : ansi) PutUnit(out, FromAnsi(c));
+    return out;
+}
+
+std::string EditAnsiProfile(std::string_view text, std::string_view section, const char* key,
+                            const char* value);
+
+}  // namespace
+
+// A file with a byte-order mark keeps its encoding and its mark, as Windows
+// writes it back; its other lines keep their bytes.
+std::string EditProfile(std::string_view bytes, std::string_view section, const char* key,
                         const char* value) {
+    const bool utf16 = bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+    const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (!utf16 && !utf8) return EditAnsiProfile(bytes, section, key, value);
+    const std::string s = AsUnits(section);
+    const std::string k = key ? AsUnits(key) : std::string(), v = value ? AsUnits(value) : std::string();
+    const char* kp = key ? k.c_str() : nullptr;
+    const char* vp = value ? v.c_str() : nullptr;
+    if (utf8) return std::string(bytes.substr(0, 3)) + EditAnsiProfile(bytes.substr(3), s, kp, vp);
+    std::string text;
+    for (char16_t u : Decode(bytes).text) PutUnit(text, u);
+    const bool little = bytes[0] == '\xFF';
+    std::string out(bytes.substr(0, 2));
+    for (char16_t u : UnitsOf(EditAnsiProfile(text, s, kp, vp))) {
+        const auto lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += little ? lo : hi;
+        out += little ? hi : lo;
+    }
+    return out;
+}
+
+namespace {
+
+std::string EditAnsiProfile(std::string_view text, std::string_view section, const char* key,
+                            const char* value) {
     std::vector<std::string_view> lines = SplitLines(text);
     // Each line's section: the index of the header it stands under, npos
     // before the first header. `first` is the first section of that name.
@@ -567,5 +636,7 @@ std::string EditProfile(std::string_view text, std::string_view section, const c
         result.pop_back();
     return result;
 }
+
+}  // namespace
 
 }  // namespace ini

@@ -60,11 +60,12 @@ private:
         sections_;
 };
 
-// WriteProfileStringA on a text: sets the key in the first section of that
-// name (appending the section or the key when missing), removes the key
-// (value null: every line of it in that section, so that it is gone) or the
-// section (key null: every section of that name). Returns the new text; the
-// lines written end with CR LF, the others keep theirs.
+// WriteProfileStringA on a file's bytes: sets the key in the first section
+// of that name (appending the section or the key when missing), removes the
+// key (value null: every line of it in that section, so that it is gone) or
+// the section (key null: every section of that name). Returns the new bytes;
+// the lines written end with CR LF, the others keep theirs. A file with a
+// byte-order mark keeps its mark and its encoding.
 std::string EditProfile(std::string_view text, std::string_view section, const char* key,
                         const char* value);
 

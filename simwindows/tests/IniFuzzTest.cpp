@@ -194,12 +194,33 @@ TEST(IniFuzz, MutatedTextsNeverCrashOrOverrun) {
     }
 }
 
+// An ANSI text as a file of another encoding, with its byte-order mark.
+std::string Encoded(const std::string& ansi, int encoding) {
+    static const char* const kMarks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+    std::string out = kMarks[encoding];
+    for (char c : ansi) {
+        const char16_t u = ini::AnsiToUnicode(c);
+        const auto lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        if (encoding == 0) out += c;
+        else if (encoding == 1) out += {lo, hi};
+        else if (encoding == 2) out += {hi, lo};
+        else if (u < 0x80) out += lo;
+        else if (u < 0x800) out += {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+        else out += {static_cast<char>(0xE0 | u >> 12), static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (u & 0x3F))};
+    }
+    return out;
+}
+
 // WriteProfileString's edits: the key edited reads back as written (or as
-// missing), and every other key keeps its value.
+// missing), and every other key keeps its value; a file with a byte-order
+// mark (UTF-16LE, UTF-16BE, UTF-8) keeps it.
 TEST(IniFuzz, EditsChangeOnlyTheKeyEdited) {
     Rng rng(31);
     for (int round = 0; round < 400; ++round) {
         Generated g = Generate(rng);
+        const int encoding = round % 4;
+        g.text = Encoded(g.text, encoding);
         ASSERT_FALSE(g.queries.empty());
         auto [section, key] = g.queries[Pick(rng, static_cast<int>(g.queries.size()))];
         std::string id = Lower(section) + "\n" + Lower(key);
@@ -217,6 +238,8 @@ TEST(IniFuzz, EditsChangeOnlyTheKeyEdited) {
             for (auto it = expected.begin(); it != expected.end();)
                 it = it->first.rfind(Lower(section) + "\n", 0) == 0 ? expected.erase(it) : std::next(it);
         }
+        EXPECT_EQ(edited.substr(0, encoding == 0 ? 0 : encoding == 3 ? 3 : 2),
+                  g.text.substr(0, encoding == 0 ? 0 : encoding == 3 ? 3 : 2));
         for (const auto& [s, k] : g.queries) {
             std::string qid = Lower(s) + "\n" + Lower(k);
             auto it = expected.find(qid);
