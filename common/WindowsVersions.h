@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/Spooler.h"
+
 // The Windows version class. Selects the INI section suffix, the package
 // folder and the spooler environment.
 enum OsClass : int32_t {
@@ -32,7 +34,7 @@ struct WindowsVersion {
 };
 
 inline constexpr WindowsVersion kWindowsVersions[] = {
-    {Win98, ".98", "\\win98\\", "Windows 4.0", "Windows 98/Me", "98", "Me", 0, false, 1, 4, 10, 2222},
+    {Win98, ".98", "\\win98\\", plat::kEnvironment40, "Windows 98/Me", "98", "Me", 0, false, 1, 4, 10, 2222},
     {WinNT4, ".NT", "\\winnt\\", nullptr, "Windows NT 4.0", "NT4", "NT", 2, false, 2, 4, 0, 1381},
     {Win2000, ".2K", "\\winnt\\", nullptr, "Windows 2000", "2000", "2K", 3, true, 2, 5, 0, 2195},
     {WinXP, ".XP", "\\winnt\\", nullptr, "Windows XP", "XP", nullptr, 3, true, 2, 5, 1, 2600},

@@ -11,6 +11,12 @@
 
 namespace plat {
 
+// The spooler environments the programs name: the Windows 95/98/Me driver
+// family, and the NT family's for 32-bit and 64-bit x86.
+inline constexpr const char* kEnvironment40 = "Windows 4.0";
+inline constexpr const char* kEnvironmentX86 = "Windows NT x86";
+inline constexpr const char* kEnvironmentX64 = "Windows x64";
+
 // MONITOR_INFO_2A. Null pointers are passed as null.
 struct MonitorInfo2 {
     const char* pName = nullptr;

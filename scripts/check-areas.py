@@ -26,7 +26,7 @@ SKIP_DIRS = {"build", ".git", "tests", "bench", "platform", "simwindows", "node_
 
 
 def area_names(root, area):
-    """The methods and the type names that belong to an area's header."""
+    """The methods, the type names and the constants of an area's header."""
     text = open(os.path.join(root, "platform", area + ".h")).read()
     start = text.index("class %s " % area)
     end = text.index("\n};", start)
@@ -34,6 +34,7 @@ def area_names(root, area):
     methods.discard("~" + area)
     types = set(re.findall(r"^(?:class|struct|enum class)\s+(\w+)", text, re.M))
     types |= set(re.findall(r"^namespace\s+(\w+)\s*\{", text, re.M)) - {"plat"}
+    types |= set(re.findall(r"^inline constexpr [^=;(]*?\b(\w+)\s*=", text, re.M))
     return methods, types
 
 

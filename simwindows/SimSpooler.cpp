@@ -37,7 +37,7 @@ std::vector<std::string> DriverFiles(const sim::DriverRecordSim& d) {
 }
 
 std::string VersionFolder(const std::string& environment, uint32_t version) {
-    if (EqualsIgnoringCase(environment, "Windows 4.0")) return "0";
+    if (EqualsIgnoringCase(environment, kEnvironment40)) return "0";
     return std::to_string(version);
 }
 
@@ -311,7 +311,7 @@ uint32_t SimSpooler::AddPrinterDriver(const DriverInfo3& info) {
     auto envFolder = s.EnvFolder(info.pEnvironment);
     if (!envFolder) return sim::InvalidEnvironment;
     std::string env = s.CanonicalEnv(info.pEnvironment);
-    bool win40 = EqualsIgnoringCase(env, "Windows 4.0");
+    bool win40 = EqualsIgnoringCase(env, kEnvironment40);
     if (win40 ? info.cVersion != 0 : (info.cVersion != 2 && info.cVersion != 3))
         return err::InvalidParameter;
 

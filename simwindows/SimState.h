@@ -203,7 +203,7 @@ struct SimWindows::State {
     std::string currentDir = "C:\\PKG";
     std::string moduleFile = "C:\\PKG\\Setup.exe";
     std::string windowsDir = "C:\\WINDOWS";
-    std::string localEnv = "Windows NT x86";
+    std::string localEnv = kEnvironmentX86;
 
     // ---- handles
     uintptr_t nextHandle = 0x1000;
@@ -486,9 +486,9 @@ struct SimWindows::State {
     // The sub-folder of an environment under "spool\drivers" / "spool\prtprocs".
     std::optional<std::string> EnvFolder(const char* environment) const {
         std::string env = environment ? environment : localEnv;
-        if (EqualsIgnoringCase(env, "Windows NT x86")) return "w32x86";
-        if (EqualsIgnoringCase(env, "Windows 4.0")) return "win40";
-        if (EqualsIgnoringCase(env, "Windows x64")) return "x64";
+        if (EqualsIgnoringCase(env, kEnvironmentX86)) return "w32x86";
+        if (EqualsIgnoringCase(env, kEnvironment40)) return "win40";
+        if (EqualsIgnoringCase(env, kEnvironmentX64)) return "x64";
         return std::nullopt;
     }
     std::string DriverDir(const std::string& envFolder) const {
@@ -499,9 +499,9 @@ struct SimWindows::State {
     }
     std::string CanonicalEnv(const char* environment) const {
         std::string env = environment ? environment : localEnv;
-        if (EqualsIgnoringCase(env, "Windows NT x86")) return "Windows NT x86";
-        if (EqualsIgnoringCase(env, "Windows 4.0")) return "Windows 4.0";
-        if (EqualsIgnoringCase(env, "Windows x64")) return "Windows x64";
+        if (EqualsIgnoringCase(env, kEnvironmentX86)) return kEnvironmentX86;
+        if (EqualsIgnoringCase(env, kEnvironment40)) return kEnvironment40;
+        if (EqualsIgnoringCase(env, kEnvironmentX64)) return kEnvironmentX64;
         return env;
     }
 

@@ -29,9 +29,9 @@ SimWindows::SimWindows()
     s.PutFile("C:\\WINDOWS\\system32\\localspl.dll", "MZ", attr::Archive);
     s.PutFile("C:\\WINDOWS\\system32\\spool\\prtprocs\\w32x86\\winprint.dll", "MZ",
               attr::Archive);
-    s.monitors.push_back({"Local Port", "Windows NT x86", "localspl.dll"});
-    s.processors.push_back({"WinPrint", "Windows NT x86", "winprint.dll"});
-    s.processors.push_back({"WinPrint", "Windows 4.0", "winprint.dll"});
+    s.monitors.push_back({"Local Port", kEnvironmentX86, "localspl.dll"});
+    s.processors.push_back({"WinPrint", kEnvironmentX86, "winprint.dll"});
+    s.processors.push_back({"WinPrint", kEnvironment40, "winprint.dll"});
     s.MakeKey(s.roots[0], "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port")
         ->values.push_back({"Driver", regtype::Sz, {'l', 'o', 'c', 'a', 'l', 's', 'p', 'l', '.',
                                                     'd', 'l', 'l', 0}});

@@ -54,9 +54,9 @@ uint32_t Win32Spooler::Release(HandleKind kind, uintptr_t value) {
 
 const char* Win32Spooler::LocalEnvironment() const {
 #ifdef _WIN64
-    return "Windows x64";
+    return kEnvironmentX64;
 #else
-    return "Windows NT x86";
+    return kEnvironmentX86;
 #endif
 }
 
