@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/Errors.h"
+#include "platform/Forwarding.h"
 #include "platform/Threads.h"
 
 namespace plat {
@@ -30,10 +31,9 @@ public:
 };
 
 // Hands every call to another clock: the base of a decorator.
-class ForwardingClock : public Clock {
+class ForwardingClock : public Forwarding<Clock> {
 public:
-    explicit ForwardingClock(Clock& inner) : inner_(inner) {}
-    Clock& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
     void Sleep(uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
     void GetLocalTime(LocalTime& out) override { inner_.GetLocalTime(out); }
@@ -41,8 +41,6 @@ public:
         return inner_.StartThread(std::move(body), out);
     }
 
-private:
-    Clock& inner_;
 };
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Forwarding.h"
 #include "platform/Handles.h"
 
 namespace plat {
@@ -49,14 +50,10 @@ public:
 
 // Hands every call to another desktop area: the base of a decorator. The
 // mutexes the inner one makes are handed out as this one's own.
-class ForwardingDesktop : public Desktop {
+class ForwardingDesktop : public Forwarding<Desktop> {
 public:
-    explicit ForwardingDesktop(Desktop& inner) : inner_(inner) {}
-    Desktop& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
-    uint32_t Release(HandleKind kind, uintptr_t value) override {
-        return inner_.Release(kind, value);
-    }
     int MessageBox(Window owner, const std::string& text, const std::string& caption,
                    uint32_t flags) override {
         return inner_.MessageBox(owner, text, caption, flags);
@@ -78,8 +75,6 @@ public:
         return inner_.ExitWindows(flags, reason);
     }
 
-private:
-    Desktop& inner_;
 };
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Forwarding.h"
 #include "platform/Handles.h"
 
 namespace plat {
@@ -56,14 +57,10 @@ public:
 
 // Hands every call to another files area: the base of a decorator. Listings
 // the inner one opens are handed out as this one's own.
-class ForwardingFiles : public Files {
+class ForwardingFiles : public Forwarding<Files> {
 public:
-    explicit ForwardingFiles(Files& inner) : inner_(inner) {}
-    Files& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
-    uint32_t Release(HandleKind kind, uintptr_t value) override {
-        return inner_.Release(kind, value);
-    }
     uint32_t CopyFile(const std::string& source, const std::string& target,
                       bool failIfExists) override {
         return inner_.CopyFile(source, target, failIfExists);
@@ -96,8 +93,6 @@ public:
         return inner_.GetFileVersion(path, out);
     }
 
-private:
-    Files& inner_;
 };
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Errors.h"
+#include "platform/Forwarding.h"
 
 namespace plat {
 
@@ -29,10 +30,9 @@ public:
 };
 
 // Hands every call to another folders area: the base of a decorator.
-class ForwardingFolders : public Folders {
+class ForwardingFolders : public Forwarding<Folders> {
 public:
-    explicit ForwardingFolders(Folders& inner) : inner_(inner) {}
-    Folders& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
     uint32_t GetCurrentDirectory(std::string& out, uint32_t capacity) override {
         return inner_.GetCurrentDirectory(out, capacity);
@@ -58,8 +58,6 @@ public:
         return inner_.GetPrintProcessorDirectory(environment, out, capacity);
     }
 
-private:
-    Folders& inner_;
 };
 
 }  // namespace plat

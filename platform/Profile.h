@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Errors.h"
+#include "platform/Forwarding.h"
 
 namespace plat {
 
@@ -26,10 +27,9 @@ public:
 };
 
 // Hands every call to another profile area: the base of a decorator.
-class ForwardingProfile : public Profile {
+class ForwardingProfile : public Forwarding<Profile> {
 public:
-    explicit ForwardingProfile(Profile& inner) : inner_(inner) {}
-    Profile& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
     std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                         const std::string& def, uint32_t size,
@@ -44,8 +44,6 @@ public:
         return inner_.WriteProfileString(section, key, value);
     }
 
-private:
-    Profile& inner_;
 };
 
 }  // namespace plat

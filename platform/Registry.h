@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Forwarding.h"
 #include "platform/Handles.h"
 
 namespace plat {
@@ -50,14 +51,10 @@ public:
 // Hands every call to another registry: the base of a decorator that
 // changes or watches a few. The keys the inner one opens are handed out as
 // this one's own, so that their release comes through here as well.
-class ForwardingRegistry : public Registry {
+class ForwardingRegistry : public Forwarding<Registry> {
 public:
-    explicit ForwardingRegistry(Registry& inner) : inner_(inner) {}
-    Registry& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
-    uint32_t Release(HandleKind kind, uintptr_t value) override {
-        return inner_.Release(kind, value);
-    }
     uint32_t RegOpenKey(Root root, const std::string& path, RegKey& out) override {
         RegKey inner;
         return Adopt(inner_.RegOpenKey(root, path, inner), this, inner, out);
@@ -96,8 +93,6 @@ public:
         return inner_.RegDeleteValue(key, name);
     }
 
-private:
-    Registry& inner_;
 };
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Forwarding.h"
 #include "platform/Handles.h"
 
 namespace plat {
@@ -28,14 +29,10 @@ public:
 
 // Hands every call to another services area: the base of a decorator. The
 // handles the inner one opens are handed out as this one's own.
-class ForwardingServices : public Services {
+class ForwardingServices : public Forwarding<Services> {
 public:
-    explicit ForwardingServices(Services& inner) : inner_(inner) {}
-    Services& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
-    uint32_t Release(HandleKind kind, uintptr_t value) override {
-        return inner_.Release(kind, value);
-    }
     uint32_t OpenScManager(ScHandle& out) override {
         ScHandle inner;
         return Adopt(inner_.OpenScManager(inner), this, inner, out);
@@ -53,8 +50,6 @@ public:
         return inner_.QueryServiceState(service, state);
     }
 
-private:
-    Services& inner_;
 };
 
 }  // namespace plat

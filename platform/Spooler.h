@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Forwarding.h"
 #include "platform/Handles.h"
 
 namespace plat {
@@ -144,14 +145,10 @@ public:
 
 // Hands every call to another spooler area: the base of a decorator. The
 // printers the inner one opens are handed out as this one's own.
-class ForwardingSpooler : public Spooler {
+class ForwardingSpooler : public Forwarding<Spooler> {
 public:
-    explicit ForwardingSpooler(Spooler& inner) : inner_(inner) {}
-    Spooler& Inner() const { return inner_; }
+    using Forwarding::Forwarding;
 
-    uint32_t Release(HandleKind kind, uintptr_t value) override {
-        return inner_.Release(kind, value);
-    }
     const char* LocalEnvironment() const override { return inner_.LocalEnvironment(); }
     uint32_t AddMonitor(const MonitorInfo2& info) override { return inner_.AddMonitor(info); }
     uint32_t DeleteMonitor(const char* environment, const std::string& name) override {
@@ -214,8 +211,6 @@ public:
         return inner_.LoadSpoolerLibrary(name, error);
     }
 
-private:
-    Spooler& inner_;
 };
 
 }  // namespace plat
