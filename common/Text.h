@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-// Without branches, so that loops over names stay quick.
+// ASCII case folding without branches or tables, so that the loops over
+// names stay quick (and a whole name folds in vector steps).
 inline char LowerAscii(char c) {
     return static_cast<char>(c | (static_cast<unsigned char>(c - 'A') < 26u) << 5);
 }
@@ -26,7 +27,7 @@ inline std::string Upper(std::string text) {
 inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     if (prefix.size() > text.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+        if (text[i] != prefix[i] && LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
     return true;
 }
 
