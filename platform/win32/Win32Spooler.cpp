@@ -289,13 +289,7 @@ uint32_t Win32Spooler::EnumPorts(std::vector<std::string>& names) {
 
 std::unique_ptr<SpoolerLibrary> Win32Spooler::LoadSpoolerLibrary(const std::string& name,
                                                                  uint32_t& error) {
-    const HMODULE module = ::LoadLibraryA(name.c_str());
-    if (!module) {
-        error = Failure();
-        return nullptr;
-    }
-    error = err::Success;
-    return std::make_unique<Win32SpoolerLibrary>(module);
+    return w32::LoadLibraryAs<Win32SpoolerLibrary, SpoolerLibrary>(name, error);
 }
 
 }  // namespace plat

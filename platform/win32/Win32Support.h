@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,19 @@ uint32_t EnumNames(std::vector<std::string>& names, Call call) {
     const auto* records = reinterpret_cast<const Record*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) names.push_back(Text(records[i].pName));
     return err::Success;
+}
+
+// LoadLibraryA of `name`, owned by a new `Library` (which frees it); the
+// error number of a failed load, and then nothing.
+template <class Library, class Interface>
+std::unique_ptr<Interface> LoadLibraryAs(const std::string& name, uint32_t& error) {
+    const HMODULE module = ::LoadLibraryA(name.c_str());
+    if (!module) {
+        error = Failure();
+        return nullptr;
+    }
+    error = err::Success;
+    return std::make_unique<Library>(module);
 }
 
 // Closes a handle of the layer with the matching close function.

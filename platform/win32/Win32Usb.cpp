@@ -60,13 +60,7 @@ private:
 
 std::unique_ptr<UsbLibrary> Win32Usb::LoadUsbLibrary(const std::string& name,
                                                          uint32_t& error) {
-    const HMODULE module = ::LoadLibraryA(name.c_str());
-    if (!module) {
-        error = Failure();
-        return nullptr;
-    }
-    error = err::Success;
-    return std::make_unique<Win32UsbLibrary>(module);
+    return w32::LoadLibraryAs<Win32UsbLibrary, UsbLibrary>(name, error);
 }
 
 }  // namespace plat
